@@ -1,0 +1,14 @@
+// main() for the tests that need a QApplication. gtest_discover_tests runs the
+// binaries at build time, outside ctest's environment, so the platform is
+// forced to offscreen here when nothing else was asked for.
+#include <QApplication>
+#include <cstdlib>
+#include <gtest/gtest.h>
+
+int main(int argc, char **argv) {
+  if (std::getenv("QT_QPA_PLATFORM") == nullptr)
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  QApplication app(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
