@@ -3,13 +3,13 @@ include(GoogleTest)
 # add_corvane_test(<name> SOURCES <files...> LIBS <targets...> [QT])
 # One test executable registered with CTest, one CTest entry per GoogleTest case.
 # QT: the executable brings its own main() (a QApplication on the offscreen
-# platform, see tests/support/QtTestMain.cpp) instead of gtest_main.
+# platform, see tests/support/qt/QtTestMain.cpp) instead of gtest_main.
 function(add_corvane_test name)
   cmake_parse_arguments(T "QT" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock)
   if(T_QT)
-    target_sources(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/support/QtTestMain.cpp)
+    target_sources(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/support/qt/QtTestMain.cpp)
     target_link_libraries(${name} PRIVATE Qt6::Widgets Qt6::Test)
   else()
     target_link_libraries(${name} PRIVATE GTest::gtest_main)
