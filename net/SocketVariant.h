@@ -47,6 +47,7 @@ public:
     Variant(std::int16_t v) : v_(v) {}
     Variant(std::uint8_t v) : v_(v) {}
     Variant(int v) : v_(std::int32_t(v)) {}
+    Variant(long v) : v_(std::int32_t(v)) {} // a 32-bit integer, as ports and lengths are
     Variant(float v) : v_(v) {}
     Variant(double v) : v_(v) {}
     Variant(Currency v) : v_(v) {}
