@@ -89,7 +89,13 @@ TEST(SocketConnect, FailuresEndInErrorWithTheirNumbers) {
         {"no-such-host.invalid", FreePort(), {11001, 11002, 11003}, "CSocketLink.ConnectToIP"},
         {"", FreePort(), {11001, 11003}, "CSocketLink.ConnectToIP"},
     };
-    for (const Row& row : rows) {
+    // Each row runs twice: the first lookup of the process starts the resolver's
+    // threads, which keep descriptors of their own.
+    bool resolverStarted = false;
+    for (const std::size_t index : {0, 1, 1, 2}) {
+        const Row& row = rows[index];
+        const bool countDescriptors = index != 1 || resolverStarted;
+        resolverStarted = resolverStarted || index == 1;
         const int fds = OpenDescriptors();
         {
             CSocketLink client;
@@ -110,7 +116,9 @@ TEST(SocketConnect, FailuresEndInErrorWithTheirNumbers) {
             EXPECT_EQ(client.State(), SocketState::Closed);
         }
         Pump(20);
-        EXPECT_EQ(OpenDescriptors(), fds);
+        if (countDescriptors) {
+            EXPECT_EQ(OpenDescriptors(), fds) << row.host.toStdString();
+        }
     }
 }
 
