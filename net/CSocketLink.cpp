@@ -379,7 +379,9 @@ void CSocketLink::IncomingConnection() {
     const int fd = PlatformAccept(handle_, &peer);
     if (fd < 0) {
         const int code = WsaFromErrno(errno);
-        if (code == wsaWouldBlock) return; // another wake-up took it
+        // Taken by another wake-up, or gone before it was accepted: the listener
+        // itself is fine and keeps listening.
+        if (code == wsaWouldBlock || code == 10053 || code == 10054) return;
         SetState(SocketState::Error);
         RaiseError(code, Src("PostSocket"));
         return;
@@ -435,7 +437,7 @@ void CSocketLink::Accept(long requestID) {
         acceptHolder_ = true;
         SetState(SocketState::Connected);
         ReadLocalSide();
-        RegisterSocket(handle_, this);
+        RegisterSocket(handle_, this, true);
         return;
     }
     handle_ = -1;

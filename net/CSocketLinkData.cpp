@@ -175,6 +175,7 @@ void CSocketLink::PeekData(Variant& data, std::optional<VarType> varType,
 void CSocketLink::RecvData(Variant& data, std::optional<VarType> varType,
                            std::optional<Variant> maxLen, bool peek) {
     const QString source = Src(peek ? "PeekData" : "GetData");
+    const QString reader = Src("RecvData");
     long available = 0;
     if (protocol_ == SocketProtocol::TCP) {
         const bool allowed = state_ == SocketState::Connected || (!peek && acceptHolder_);
@@ -191,7 +192,7 @@ void CSocketLink::RecvData(Variant& data, std::optional<VarType> varType,
             limit = available;
         } else {
             const double value = std::nearbyint(maxLen->ToDouble());
-            if (value < 0) ThrowSocketError(sckInvalidArg, source);
+            if (value < 0) ThrowSocketError(sckInvalidArg, reader);
             limit = long(std::min(value, 2147483647.0));
         }
     }
@@ -200,7 +201,7 @@ void CSocketLink::RecvData(Variant& data, std::optional<VarType> varType,
     if (target == VarType::Empty) target = VarType::ByteArray;
 
     if (protocol_ == SocketProtocol::UDP) {
-        RecvDatagram(data, target, limit, peek, source);
+        RecvDatagram(data, target, limit, peek, reader);
         return;
     }
     if (target == VarType::String || target == VarType::ByteArray) {
@@ -214,7 +215,7 @@ void CSocketLink::RecvData(Variant& data, std::optional<VarType> varType,
         return;
     }
     const int size = FixedSize(target);
-    if (size == 0) ThrowSocketError(sckUnsupported, source);
+    if (size == 0) ThrowSocketError(sckUnsupported, reader);
     if (available < size) return; // too few bytes: nothing taken
     data = ScalarFromBytes(target, recvBuffer_.constData());
     if (!peek) recvBuffer_.remove(0, size);

@@ -13,6 +13,7 @@
 
 #include <cerrno>
 #include <netinet/in.h>
+#include <new>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -53,7 +54,7 @@ public:
     std::map<int, Record> records;
     std::map<long, ResolutionBuffer*> lookups;
 
-    void Add(int fd);
+    void Add(int fd, bool accepted);
     void Remove(int fd);
     void Sync(Record& r);
     void Activated(int fd, QSocketNotifier* notifier);
@@ -104,7 +105,7 @@ NotifierPtr Channel::MakeNotifier(int fd, QSocketNotifier::Type type) {
     return n;
 }
 
-void Channel::Add(int fd) {
+void Channel::Add(int fd, bool accepted) {
     if (records.count(fd) != 0) return;
     Record& r = records[fd];
     int type = 0;
@@ -113,10 +114,8 @@ void Channel::Add(int fd) {
     if (type == SOCK_DGRAM) {
         r.mode = Mode::Datagram;
     } else {
-        sockaddr_in peer{};
-        socklen_t plen = sizeof peer;
-        // An accepted connection starts connected (it inherits the listener's events).
-        if (getpeername(fd, reinterpret_cast<sockaddr*>(&peer), &plen) == 0) r.mode = Mode::Stream;
+        // Even one reset before its accept: the close is then its first event.
+        if (accepted) r.mode = Mode::Stream;
         const int one = 1;
         setsockopt(fd, SOL_SOCKET, SO_OOBINLINE, &one, sizeof one);
     }
@@ -266,9 +265,16 @@ void SetMode(int fd, Mode mode) {
 
 } // namespace
 
-void RegisterSocket(long handle, CSocketLink* owner) {
+void RegisterSocket(long handle, CSocketLink* owner, bool accepted) {
     SocketTable.Register(handle, owner);
-    if (RegisteredSockets.insert(SocketKey(handle)).second) TheChannel().Add(int(handle));
+    if (!RegisteredSockets.insert(SocketKey(handle)).second) return;
+    try {
+        TheChannel().Add(int(handle), accepted);
+    } catch (const std::bad_alloc&) {
+        RegisteredSockets.erase(SocketKey(handle));
+        SocketTable.Release(handle);
+        ThrowSocketError(sckOutOfMemory, QStringLiteral("modSocketLink.RegisterSocket"));
+    }
 }
 
 void UnregisterSocket(long handle) {

@@ -109,8 +109,9 @@ std::string LookupKey(long handle);
 // Network library start-up and shutdown (the first and last object).
 void InitiateProcesses();
 void FinalizeProcesses();
-// Puts a socket under the notification channel, routed to owner.
-void RegisterSocket(long handle, CSocketLink* owner);
+// Puts a socket under the notification channel, routed to owner. An accepted
+// connection starts connected and inherits the listener's notifications.
+void RegisterSocket(long handle, CSocketLink* owner, bool accepted = false);
 // Takes a socket off the channel and out of the tables (the caller closes it).
 void UnregisterSocket(long handle);
 

@@ -316,6 +316,33 @@ TEST(SocketAccept, BytesBeforeAcceptAreDelivered) {
     }
 }
 
+TEST(SocketAccept, PeerResetBeforeAcceptIsReportedOnTakeOver) {
+    Host host;
+    CSocketLink taker;
+    EventLog log;
+    log.Attach(taker);
+    host.listener.OnConnectionRequest = [&](long id) {
+        Pump(150);
+        taker.Accept(id);
+    };
+    RawReset(RawConnect(host.Port()));
+    ASSERT_TRUE(WaitUntil([&] { return log.closes == 1; }));
+    EXPECT_EQ(taker.State(), SocketState::Error);
+    EXPECT_EQ(host.listener.State(), SocketState::Listening);
+    taker.CloseSck();
+    EXPECT_EQ(taker.State(), SocketState::Closed);
+    // The listener still takes the next connection.
+    EventLog second;
+    auto client = std::make_unique<CSocketLink>();
+    second.Attach(*client);
+    host.listener.OnConnectionRequest = [&](long id) {
+        host.accepted.push_back(std::make_unique<CSocketLink>());
+        host.accepted.back()->Accept(id);
+    };
+    client->Connect("127.0.0.1", host.Port());
+    ASSERT_TRUE(WaitUntil([&] { return second.connects == 1 && !host.accepted.empty(); }));
+}
+
 TEST(SocketListen, SecondListenerRefusedRelistenAllowed) {
     const long port = FreePort();
     {
