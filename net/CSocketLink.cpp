@@ -358,8 +358,8 @@ void CSocketLink::ConnectToIP(std::uint32_t address, int error) {
     if (PlatformConnect(handle_, to) == 0) return; // the connect notification follows
     const int code = WsaFromErrno(errno);
     if (code == wsaWouldBlock) return;
+    SetState(SocketState::Error); // no connect notification will come
     if (code == wsaAddrNotAvail) ThrowSocketError(code, Src("ConnectToIP"));
-    SetState(SocketState::Error);
     RaiseError(code, Src("ConnectToIP"));
 }
 

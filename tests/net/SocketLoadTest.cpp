@@ -239,6 +239,16 @@ TEST(SocketDatagram, SendAndReceive) {
         EXPECT_EQ(e.Description(), "Invalid argument");
         EXPECT_EQ(e.Source(), "CSocketLink.SendBufferedDataUDP");
     }
+    // Connect on a datagram socket only binds it and names the peer.
+    CSocketLink other;
+    other.SetProtocol(SocketProtocol::UDP);
+    other.Connect("127.0.0.1", receiver.LocalPort());
+    EXPECT_EQ(other.State(), SocketState::Open);
+    receiver.OnDataArrival = [&](long size) { sizes.push_back(size); };
+    other.SendData(QByteArray(1000, 'u'));
+    ASSERT_TRUE(WaitUntil([&] { return sizes.back() == 1000; }));
+    EXPECT_EQ(receiver.BytesReceived(), 0) << "an unread datagram is dropped after the event";
+
     sender.CloseSck();
     receiver.CloseSck();
     EXPECT_EQ(receiver.State(), SocketState::Closed);
