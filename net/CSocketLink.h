@@ -6,6 +6,14 @@
 //
 // An event handler may call any method of the object that raised it, release
 // the object included; no event follows the release.
+//
+// A host takes one peer the way the game does:
+//     socket.SetLocalPort(1243);
+//     socket.Listen();
+//     socket.OnConnectionRequest = [&](long id) { socket.CloseSck(); socket.Accept(id); };
+//     socket.OnDataArrival = [&](long) { Variant text = QString(); socket.GetData(text); ... };
+// A connection lost to a reset raises OnError and then OnCloseSck (State Error),
+// so an owner that only handles OnCloseSck still learns that the peer is gone.
 #include "net/SocketVariant.h"
 #include "net/modSocketLink.h"
 
