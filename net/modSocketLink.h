@@ -129,10 +129,10 @@ long StartLookup(const QString& name, CSocketLink* owner, ResolutionBuffer* buff
 // Cancels a lookup still running; false when it had already finished.
 bool CancelLookup(long lookupHandle);
 
-// Socket calls that keep the channel's notifications armed the way the
-// asynchronous select of the original platform does: a read is posted again
-// after each receive, an accept after each accept, a write-ready after a send
-// that would block, a connect once the connection completes or fails.
+// Socket calls that keep the channel's notifications armed as an asynchronous
+// select does: a read is posted again after each receive, an accept after each
+// accept, a write-ready after a send that would block, a connect once the
+// connection completes or fails.
 int PlatformConnect(int fd, const sockaddr_in& to);
 int PlatformListen(int fd, int backlog);
 int PlatformAccept(int fd, sockaddr_in* peer);
