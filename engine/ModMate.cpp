@@ -3,6 +3,8 @@
 // piece in progress, direction, step) and its counters of legal moves and mates.
 #include "engine/ModMate.h"
 
+#include "engine/ModCompMove.h"
+
 #include <array>
 #include <string>
 
@@ -15,69 +17,17 @@ bool FullyMated = false;
 
 namespace {
 
-// --- Direction tables ---------------------------------------------------------------
-
-struct Step {
-    int dr, df;
-};
-struct DirectionSet {
-    const Step* steps;
-    int count;
-    bool slides;
-};
-
-constexpr Step kRook[] = {{0, 1}, {1, 0}, {0, -1}, {-1, 0}};
-constexpr Step kKnight1[] = {{-1, -2}, {-2, -1}, {-2, 1}, {-1, 2},
-                             {1, 2},   {2, 1},   {2, -1}, {1, -2}};
-constexpr Step kKnight0[] = {{1, 2},   {2, 1},   {2, -1}, {1, -2},
-                             {-1, -2}, {-2, -1}, {-2, 1}, {-1, 2}};
-constexpr Step kBishop1[] = {{-1, -1}, {-1, 1}, {1, 1}, {1, -1}};
-constexpr Step kBishop0[] = {{1, 1}, {1, -1}, {-1, -1}, {-1, 1}};
-constexpr Step kQueen1[] = {{1, 1}, {1, -1}, {-1, -1}, {-1, 1}, {0, 1}, {1, 0}, {0, -1}, {-1, 0}};
-constexpr Step kQueen0[] = {{0, 1}, {1, 0}, {0, -1}, {-1, 0}, {1, 1}, {1, -1}, {-1, -1}, {-1, 1}};
-constexpr Step kKing[] = {{0, 2},  {0, -2}, {0, 1},  {1, 0},   {0, -1},
-                          {-1, 0}, {1, 1},  {1, -1}, {-1, -1}, {-1, 1}};
-constexpr Step kWhitePawn[] = {{1, 1}, {1, -1}, {1, 0}, {2, 0}};
-constexpr Step kBlackPawn[] = {{-1, 1}, {-1, -1}, {-1, 0}, {-2, 0}};
-
-// Directions of a piece (1..12) under the direction order switch (1: levels 1
-// and 2, 0: level 3).
-DirectionSet DirectionsOf(int piece, int orderSwitch) {
-    const bool first = orderSwitch != 0;
-    switch (piece) {
-    case WhiteRook:
-    case BlackRook:
-        return {kRook, 4, true};
-    case WhiteKnight:
-    case BlackKnight:
-        return {first ? kKnight1 : kKnight0, 8, false};
-    case WhiteBishop:
-    case BlackBishop:
-        return {first ? kBishop1 : kBishop0, 4, true};
-    case WhiteQueen:
-    case BlackQueen:
-        return {first ? kQueen1 : kQueen0, 8, true};
-    case WhiteKing:
-    case BlackKing:
-        return {kKing, 10, false};
-    case WhitePawn:
-        return {kWhitePawn, 4, false};
-    case BlackPawn:
-        return {kBlackPawn, 4, false};
-    default:
-        return {kRook, 0, false};
-    }
-}
-
 // --- Own state ------------------------------------------------------------------------
 
 // The move iterator and counters of one ply.
 struct MatePlyState {
     std::int32_t scanRank = 0, scanFile = 0; // square of the scan (and of the piece in progress)
     std::int32_t inProgress = 0;             // 1 while the piece still has destinations
-    std::int32_t piece = 0, direction = 0, step = 1;
-    std::int32_t promotion =
-        0; // defender's promotion being tried: 0 queen, 1 knight, 2 rook, 3 bishop
+    PieceMoveIterator moves;                 // the piece's directions and steps
+    // A defender's promotion is tried as a queen, then as a knight, a rook and a
+    // bishop (1..3 here), on the destination kept in promotionRank/File.
+    std::int32_t promotion = 0;
+    std::int32_t promotionRank = 0, promotionFile = 0;
     std::int32_t legalMoves = 0;
     std::int32_t mates = 0;
 };
@@ -148,19 +98,9 @@ void RemoveFromCounters(PlyCounters& c, int piece) {
     --c.total;
 }
 
-int OrderSwitch() {
-    return Level == 3 ? 0 : 1;
-}
-
-bool StopRequested() {
-    return false;
-}
-
 // Whether the side's king is attacked by the other side at the ply.
 bool KingAttacked(std::string_view side, int ply) {
-    std::int32_t rank = 0, file = 0;
-    if (!FindKing(side, rank, file, ply)) return false;
-    return IsSquareAttacked(rank, file, side == "W" ? "B" : "W", ply);
+    return TestForCheck(side == "W" ? "B" : "W", ply);
 }
 
 void SetScanStart(MatePlyState& s, int orderSwitch) {
@@ -192,9 +132,7 @@ bool AdvanceScan(MatePlyState& s, int orderSwitch) {
 void ResetPly(MatePlyState& s, int orderSwitch) {
     SetScanStart(s, orderSwitch);
     s.inProgress = 0;
-    s.piece = 0;
-    s.direction = 0;
-    s.step = 1;
+    s.moves = PieceMoveIterator{};
     s.promotion = 0;
     s.legalMoves = 0;
     s.mates = 0;
@@ -278,42 +216,33 @@ void NextMateMove(std::string_view mover, std::string_view other, int ply, bool&
             exhausted = true;
             return;
         }
-        const int piece = Board[ply][s.scanRank][s.scanFile];
+        const PieceIndex piece = Board[ply][s.scanRank][s.scanFile];
         const bool own = mover == "W" ? IsWhitePiece(piece) : IsBlackPiece(piece);
         if (!own) return;
         s.inProgress = 1;
-        s.piece = piece;
-        s.direction = 0;
-        s.step = 1;
+        s.moves.Start(piece, s.scanRank, s.scanFile, st.orderSwitch);
         s.promotion = 0;
     }
 
     const bool white = mover == "W";
     const bool attacker = mover == st.attacker;
-    const DirectionSet dirs = DirectionsOf(s.piece, st.orderSwitch);
-    bool dirty = false;
-    while (s.direction < dirs.count) {
-        const Step step = dirs.steps[s.direction];
-        const int toRank = s.scanRank + step.dr * s.step;
-        const int toFile = s.scanFile + step.df * s.step;
-        auto nextDirection = [&s] {
-            ++s.direction;
-            s.step = 1;
-        };
-        auto nextDestination = [&s, &dirs, &nextDirection] {
-            if (dirs.slides) {
-                ++s.step;
-            } else {
-                nextDirection();
-            }
-        };
+    const int piece = s.moves.piece;
+    bool dirty = false; // Board[ply] or its flags differ from the position before the move
+    int toRank = 0, toFile = 0;
+    for (;;) {
+        if (s.promotion > 0) {
+            toRank = s.promotionRank;
+            toFile = s.promotionFile;
+        } else if (!s.moves.Next(toRank, toFile)) {
+            break;
+        }
         if (!OnBoard(toRank, toFile)) {
-            nextDirection();
+            s.moves.EndDirection();
             continue;
         }
         const int target = Board[ply - 1][toRank][toFile];
         if (target != Empty && (white ? IsWhitePiece(target) : IsBlackPiece(target))) {
-            nextDirection();
+            s.moves.EndDirection();
             continue;
         }
         if (dirty) {
@@ -324,40 +253,35 @@ void NextMateMove(std::string_view mover, std::string_view other, int ply, bool&
         FromFile = s.scanFile;
         ToRank = toRank;
         ToFile = toFile;
-        PieceIndex piece = static_cast<PieceIndex>(s.piece);
-        const bool refused = MoveBarred(piece, ply);
-        if (refused) {
-            dirty = true; // a refusal puts the flags back, but be certain
-            nextDirection();
-            continue;
-        }
+        PieceIndex moving = static_cast<PieceIndex>(piece);
+        ++MoveBarredCalls;
+        const bool refused = MoveBarred(moving, ply);
         dirty = true;
-        if (white ? WhiteInCheck : BlackInCheck) {
-            nextDestination();
+        if (refused) {
+            s.moves.EndDirection();
             continue;
         }
+        if (white ? WhiteInCheck : BlackInCheck) continue;
         bool givesCheck = white ? BlackInCheck : WhiteInCheck;
 
-        // A defender's pawn reaching the last rank is tried as a queen, then as
-        // a knight, a rook and a bishop: any of them may escape the mate.
         const bool promotes =
-            (s.piece == WhitePawn && toRank == 8) || (s.piece == BlackPawn && toRank == 1);
-        const int promotion = (promotes && !attacker) ? s.promotion : 0;
-        if (promotes && !attacker && s.promotion < 3) {
-            ++s.promotion;
+            (piece == WhitePawn && toRank == 8) || (piece == BlackPawn && toRank == 1);
+        const int promotion = s.promotion;
+        if (promotes && !attacker && promotion < 3) {
+            s.promotion = promotion + 1;
+            s.promotionRank = toRank;
+            s.promotionFile = toFile;
         } else {
             s.promotion = 0;
-            nextDestination();
         }
 
         PlyCounters& counters = st.counters[ply];
         counters = st.counters[ply - 1];
-        if (CompleteMove(ply, s.piece, promotion, counters)) {
-            UseCounters(counters);
-            givesCheck = KingAttacked(other, ply);
-        } else {
-            UseCounters(counters);
-        }
+        const bool special = CompleteMove(ply, piece, promotion, counters);
+        UseCounters(counters);
+        // The three special moves change the board beyond what the legality test
+        // examined: their check is tested on the finished position.
+        if (special) givesCheck = KingAttacked(other, ply);
         ++s.legalMoves;
 
         if (attacker && givesCheck) {
@@ -406,7 +330,7 @@ bool RunMateDriver(MateState& st, int d) {
     for (;;) {
         if (st.passes++ % MateEventInterval == 0) {
             Hooks().LetEventsRun();
-            if (StopRequested()) {
+            if (StopSearch) {
                 st.stopped = true;
                 return false;
             }
@@ -490,25 +414,17 @@ bool RunMateDriver(MateState& st, int d) {
     }
 }
 
-// Counts the side's legal moves at the ply (the flags and the board stay).
-std::int32_t CountRootMoves(std::string_view side, int ply) {
-    RulesMoveList moves;
-    ListLegalMoves(side, ply, moves);
-    return moves.count;
-}
-
 } // namespace
 
 bool MateTry(std::string_view side, int basePly, int d) {
     MateState& st = State();
     const int first = basePly + 1;
-    // The position to search is the game's: ply 1 starts as a copy of it.
-    Board[first] = Board[basePly];
-    CopyPlyFlags(basePly, first);
+    LoadBoardFromView(ComputerView(), basePly);
+    LoadBoardFromView(ComputerView(), first);
     st.counters[basePly] = CountersOf(basePly);
     UseCounters(st.counters[basePly]);
 
-    st.rootMoves = CountRootMoves(side, first);
+    st.rootMoves = GenerateMoves(side, first, 1, 0);
     if (st.rootMoves == 0) return false;
 
     st.attacker = Side(side);
@@ -538,7 +454,7 @@ bool MateTry(std::string_view side, int basePly, int d) {
 bool MateSearch(std::string_view side, int depth, std::int32_t& movesToMate) {
     MateState& st = State();
     const PlyCounters callerCounters = CurrentCounters();
-    st.orderSwitch = OrderSwitch();
+    st.orderSwitch = DirectionSwitch;
     st.stopped = false;
     st.passes = 0;
     st.rootMoves = -1;
