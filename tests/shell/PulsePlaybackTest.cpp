@@ -1,6 +1,7 @@
 // Playback through PulseAudio: silent and prompt without a server or with one
 // that never answers; a real playback into a null sink when a private server can
 // be started here.
+#include "rules/GameState.h"
 #include "shell/ModResWav.h"
 
 #include <QDir>
@@ -58,6 +59,20 @@ TEST(PulseSoundPlayer, AServerThatNeverAnswersDoesNotHang) {
     EXPECT_LT(t.elapsed(), PromptMs);
     EXPECT_EQ(player.CurrentState(), PulseSoundPlayer::State::Silent);
     ::close(fd);
+}
+
+TEST(PulseSoundPlayer, PlaySoundWithoutAServerReturnsAtOnce) {
+    // The program's own player, looking for the server it is told about.
+    QTemporaryDir dir;
+    qputenv("PULSE_SERVER", ("unix:" + dir.filePath("gone")).toLocal8Bit());
+    SetSoundPlayer(nullptr);
+    SoundOn = true;
+    QElapsedTimer t;
+    t.start();
+    for (int n = 0; n < SoundCount; ++n) PlaySound(std::int16_t(n));
+    StopSounds();
+    EXPECT_LT(t.elapsed(), PromptMs);
+    qunsetenv("PULSE_SERVER");
 }
 
 TEST(PulseSoundPlayer, AnInvalidImageIsNotPlayed) {
