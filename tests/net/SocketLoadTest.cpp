@@ -39,10 +39,15 @@ TEST(SocketVolume, LargeSendTakesSeveralRoundsInOrder) {
     auto client = ConnectedPair(host, &log);
     ASSERT_EQ(client->State(), SocketState::Connected);
     const QByteArray payload = Pattern(12 * 1024 * 1024);
+    QElapsedTimer timer;
+    timer.start();
     client->SendData(payload);
     client->SendData("#FIM"); // queued behind the first while it drains
     ASSERT_TRUE(WaitUntil([&] { return log.completes == 1; }, 30000));
     ASSERT_TRUE(WaitUntil([&] { return host.received.size() == payload.size() + 4; }, 30000));
+    std::printf("[ figures ] %lld bytes in %lld ms, %zu progress rounds\n",
+                static_cast<long long>(host.received.size()),
+                static_cast<long long>(timer.elapsed()), log.progress.size());
     EXPECT_TRUE(host.received.startsWith(payload));
     EXPECT_TRUE(host.received.endsWith("#FIM"));
 
