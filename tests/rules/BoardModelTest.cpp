@@ -56,15 +56,14 @@ TEST(BoardModel, ImageIndexMapping) {
     for (int i = 0; i < 64; ++i) EXPECT_EQ(ImageIndexOf(RankOfImage(i), FileOfImage(i)), i);
 }
 
-TEST(BoardModel, FlipMirrorsTheViewAndTwoFlipsRestoreIt) {
+TEST(BoardModel, FlipTurnsTheViewButKeepsEverySquare) {
     ResetGameState();
     PlainSquareImages view;
     LoadInitialBoard(view);
     view.Flip();
     EXPECT_FALSE(WhiteAtBottom);
-    EXPECT_EQ(view.Tag(0), "WR");
-    EXPECT_EQ(view.Tag(3), "WK");
-    EXPECT_EQ(view.Tag(63), "BR");
+    LoadBoardFromView(view, 1);
+    EXPECT_EQ(Board[1], InitialBoard);
     view.Flip();
     EXPECT_TRUE(WhiteAtBottom);
     EXPECT_EQ(view.Tag(3), "BQ");
