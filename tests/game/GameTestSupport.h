@@ -4,6 +4,7 @@
 // helpers that play moves with real mouse drags on the board view.
 #include <QTest>
 #include <QTimer>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
@@ -94,6 +95,17 @@ protected:
         timer->start(5);
     }
     bool choiceSurvivedOtherButton = false;
+    // Runs action once when(), polled while events run, first holds.
+    void WhenThen(std::function<bool()> when, std::function<void()> action) {
+        auto* timer = new QTimer(window.get());
+        QObject::connect(timer, &QTimer::timeout, window.get(), [timer, when, action] {
+            if (!when()) return;
+            timer->stop();
+            timer->deleteLater();
+            action();
+        });
+        timer->start(1);
+    }
     std::string TagAt(const std::string& square) const { return window->Tag(Sq(square)); }
     std::string Entry(int i) const { return window->ListMoves()->item(i)->text().toStdString(); }
     // An empty board in set-up mode, then the given pieces ("WK e1", ...).
