@@ -140,6 +140,8 @@ extern std::int32_t LastCaptured;
 // evaluations.
 extern std::int64_t MoveBarredCalls;
 extern std::int64_t EvaluationCount;
+// Moves made by the four-ply search (MakeSearchMove calls).
+extern std::int64_t SearchNodes;
 
 // --- Random draws -------------------------------------------------------------------
 

@@ -72,6 +72,7 @@ void UndoSearchMove(int sourcePly, int depth) {
 void MakeSearchMove(std::string_view side, int index, int sourcePly, int depth) {
     const MoveRecord& m = ListAt(side, depth)[depth][index];
     PlyBoard& b = Board[sourcePly];
+    ++SearchNodes;
     PromotionChoice.clear();
     const int fr = m.fromRank, ff = m.fromFile, tr = m.toRank, tf = m.toFile;
     const PieceIndex piece = m.piece;
