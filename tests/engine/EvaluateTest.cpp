@@ -197,7 +197,7 @@ TEST(KingTropism, RoundsHalvesToEven) {
 }
 
 TEST(KingTropism, NothingAgainstTenPieces) {
-    SetUpPosition("rnbqk3/pppp4/8/8/8/8/8/4K3 w - - 0 1", 5);
+    SetUpPosition("rnbqkb2/pppp4/8/8/8/8/8/4K3 w - - 0 1", 5);
     CountMaterial(1);
     EXPECT_EQ(BlackPieceTotal, 10);
     WhiteTotal = 0;
