@@ -1,0 +1,344 @@
+// The mate search against a small independent referee: a legal move generator
+// of its own (castling, en passant, all four promotions) and a full-width
+// minimax over every defender reply. Every mate the search reports is replayed
+// and proved by the referee; positions without a mate must stay without one.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "engine/ModCompMove.h"
+#include "engine/ModMate.h"
+#include "rules/Fen.h"
+#include "rules/ModChecker.h"
+
+namespace corvane {
+namespace {
+
+// --- The referee ----------------------------------------------------------------------
+
+// Squares 0..63 = (rank - 1) * 8 + (file - 1); pieces as FEN letters, '.' empty.
+struct RefPos {
+    std::array<char, 64> sq{};
+    bool whiteToMove = true;
+    bool castle[4] = {false, false, false, false}; // K Q k q
+    int epSquare = -1;                             // square a pawn may take on
+};
+
+struct RefMove {
+    int from = 0, to = 0;
+    char promotion = 0; // upper-case letter, 0 for none
+};
+
+bool IsWhite(char c) {
+    return c >= 'A' && c <= 'Z';
+}
+bool IsOwn(char c, bool white) {
+    return c != '.' && IsWhite(c) == white;
+}
+char Upper(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c;
+}
+
+RefPos ParseFen(const std::string& fen) {
+    RefPos p;
+    p.sq.fill('.');
+    size_t i = 0;
+    int rank = 8, file = 1;
+    for (; i < fen.size() && fen[i] != ' '; ++i) {
+        const char c = fen[i];
+        if (c == '/') {
+            --rank;
+            file = 1;
+        } else if (c >= '1' && c <= '8') {
+            file += c - '0';
+        } else {
+            p.sq[(rank - 1) * 8 + file - 1] = c;
+            ++file;
+        }
+    }
+    p.whiteToMove = fen.at(i + 1) == 'w';
+    i += 3;
+    for (; i < fen.size() && fen[i] != ' '; ++i) {
+        const char* rights = "KQkq";
+        for (int k = 0; k < 4; ++k) {
+            if (fen[i] == rights[k]) p.castle[k] = true;
+        }
+    }
+    ++i;
+    if (i < fen.size() && fen[i] != '-') p.epSquare = (fen[i + 1] - '1') * 8 + (fen[i] - 'a');
+    return p;
+}
+
+// Whether a piece of the side attacks square s.
+bool Attacked(const RefPos& p, int s, bool byWhite) {
+    const int r = s / 8, f = s % 8;
+    auto at = [&](int rr, int ff) { return p.sq[rr * 8 + ff]; };
+    auto inside = [](int rr, int ff) { return rr >= 0 && rr < 8 && ff >= 0 && ff < 8; };
+    auto is = [&](int rr, int ff, char white) {
+        return inside(rr, ff) && at(rr, ff) == (byWhite ? white : static_cast<char>(white + 32));
+    };
+    const int pr = byWhite ? r - 1 : r + 1;
+    if (is(pr, f - 1, 'P') || is(pr, f + 1, 'P')) return true;
+    static const int kn[8][2] = {{1, 2},  {2, 1},  {-1, 2},  {-2, 1},
+                                 {1, -2}, {2, -1}, {-1, -2}, {-2, -1}};
+    for (const auto& d : kn) {
+        if (is(r + d[0], f + d[1], 'N')) return true;
+    }
+    for (int dr = -1; dr <= 1; ++dr) {
+        for (int df = -1; df <= 1; ++df) {
+            if ((dr || df) && is(r + dr, f + df, 'K')) return true;
+            if (!(dr || df)) continue;
+            const bool diagonal = dr && df;
+            for (int rr = r + dr, ff = f + df; inside(rr, ff); rr += dr, ff += df) {
+                const char c = at(rr, ff);
+                if (c == '.') continue;
+                if (IsWhite(c) == byWhite &&
+                    (Upper(c) == 'Q' || Upper(c) == (diagonal ? 'B' : 'R')))
+                    return true;
+                break;
+            }
+        }
+    }
+    return false;
+}
+
+int KingSquare(const RefPos& p, bool white) {
+    for (int s = 0; s < 64; ++s) {
+        if (p.sq[s] == (white ? 'K' : 'k')) return s;
+    }
+    return -1;
+}
+
+bool InCheck(const RefPos& p, bool white) {
+    const int k = KingSquare(p, white);
+    return k >= 0 && Attacked(p, k, !white);
+}
+
+RefPos Play(const RefPos& p, const RefMove& m) {
+    RefPos q = p;
+    const char piece = p.sq[m.from];
+    const bool white = IsWhite(piece);
+    q.sq[m.to] = piece;
+    q.sq[m.from] = '.';
+    q.epSquare = -1;
+    if (Upper(piece) == 'P') {
+        if (m.to == p.epSquare) q.sq[m.to + (white ? -8 : 8)] = '.';
+        if (std::abs(m.to - m.from) == 16) q.epSquare = (m.to + m.from) / 2;
+        if (m.promotion) q.sq[m.to] = white ? m.promotion : static_cast<char>(m.promotion + 32);
+    }
+    if (Upper(piece) == 'K' && std::abs(m.to - m.from) == 2) {
+        const bool kingSide = m.to > m.from;
+        const int rookFrom = kingSide ? m.from + 3 : m.from - 4;
+        const int rookTo = kingSide ? m.from + 1 : m.from - 1;
+        q.sq[rookTo] = q.sq[rookFrom];
+        q.sq[rookFrom] = '.';
+    }
+    auto touch = [&](int s) {
+        if (s == 4) q.castle[0] = q.castle[1] = false;
+        if (s == 60) q.castle[2] = q.castle[3] = false;
+        if (s == 7) q.castle[0] = false;
+        if (s == 0) q.castle[1] = false;
+        if (s == 63) q.castle[2] = false;
+        if (s == 56) q.castle[3] = false;
+    };
+    touch(m.from);
+    touch(m.to);
+    q.whiteToMove = !p.whiteToMove;
+    return q;
+}
+
+std::vector<RefMove> LegalMoves(const RefPos& p) {
+    std::vector<RefMove> out;
+    const bool white = p.whiteToMove;
+    auto add = [&](int from, int to, char promotion) {
+        const RefMove m{from, to, promotion};
+        if (!InCheck(Play(p, m), white)) out.push_back(m);
+    };
+    for (int s = 0; s < 64; ++s) {
+        const char c = p.sq[s];
+        if (!IsOwn(c, white)) continue;
+        const int r = s / 8, f = s % 8;
+        auto target = [&](int rr, int ff) {
+            return rr >= 0 && rr < 8 && ff >= 0 && ff < 8 && !IsOwn(p.sq[rr * 8 + ff], white);
+        };
+        const char kind = Upper(c);
+        if (kind == 'P') {
+            const int dir = white ? 1 : -1, last = white ? 7 : 0, start = white ? 1 : 6;
+            auto pawnTo = [&](int to) {
+                if (to / 8 == last) {
+                    for (char k : {'Q', 'R', 'B', 'N'}) add(s, to, k);
+                } else {
+                    add(s, to, 0);
+                }
+            };
+            const int one = s + 8 * dir;
+            if (p.sq[one] == '.') {
+                pawnTo(one);
+                if (r == start && p.sq[one + 8 * dir] == '.') add(s, one + 8 * dir, 0);
+            }
+            for (int df : {-1, 1}) {
+                if (f + df < 0 || f + df > 7) continue;
+                const int to = one + df;
+                const char t = p.sq[to];
+                if ((t != '.' && !IsOwn(t, white)) || to == p.epSquare) pawnTo(to);
+            }
+            continue;
+        }
+        static const int kn[8][2] = {{1, 2},  {2, 1},  {-1, 2},  {-2, 1},
+                                     {1, -2}, {2, -1}, {-1, -2}, {-2, -1}};
+        if (kind == 'N') {
+            for (const auto& d : kn) {
+                if (target(r + d[0], f + d[1])) add(s, (r + d[0]) * 8 + f + d[1], 0);
+            }
+            continue;
+        }
+        for (int dr = -1; dr <= 1; ++dr) {
+            for (int df = -1; df <= 1; ++df) {
+                if (!(dr || df)) continue;
+                const bool diagonal = dr && df;
+                if (kind == 'R' && diagonal) continue;
+                if (kind == 'B' && !diagonal) continue;
+                for (int rr = r + dr, ff = f + df; target(rr, ff); rr += dr, ff += df) {
+                    add(s, rr * 8 + ff, 0);
+                    if (kind == 'K' || p.sq[rr * 8 + ff] != '.') break;
+                }
+            }
+        }
+        if (kind == 'K' && s == (white ? 4 : 60) && !InCheck(p, white)) {
+            const int base = white ? 0 : 2;
+            const char rook = white ? 'R' : 'r';
+            if (p.castle[base] && p.sq[s + 3] == rook && p.sq[s + 1] == '.' && p.sq[s + 2] == '.' &&
+                !Attacked(p, s + 1, !white))
+                add(s, s + 2, 0);
+            if (p.castle[base + 1] && p.sq[s - 4] == rook && p.sq[s - 1] == '.' &&
+                p.sq[s - 2] == '.' && p.sq[s - 3] == '.' && !Attacked(p, s - 1, !white))
+                add(s, s - 2, 0);
+        }
+    }
+    return out;
+}
+
+bool DefenderLost(const RefPos& q, int n);
+
+// The side to move mates in at most n moves.
+bool MatesIn(const RefPos& p, int n) {
+    for (const RefMove& m : LegalMoves(p)) {
+        const RefPos q = Play(p, m);
+        if (n == 1 && !InCheck(q, q.whiteToMove)) continue;
+        if (DefenderLost(q, n)) return true;
+    }
+    return false;
+}
+
+// After the attacker's move (its n-th from the end), every defence loses.
+bool DefenderLost(const RefPos& q, int n) {
+    const std::vector<RefMove> replies = LegalMoves(q);
+    if (replies.empty()) return InCheck(q, q.whiteToMove);
+    if (n == 1) return false;
+    for (const RefMove& r : replies) {
+        if (!MatesIn(Play(q, r), n - 1)) return false;
+    }
+    return true;
+}
+
+// --- Driving the search -----------------------------------------------------------------
+
+struct MateResult {
+    bool played = false;
+    std::int32_t moves = 0;
+    std::string status, move;
+    PlyBoard after{};
+};
+
+MateResult RunMateSearch(const std::string& fen, int level, int depth) {
+    FenPosition pos;
+    EXPECT_TRUE(LoadFen(fen, 0, pos)) << fen;
+    Level = static_cast<std::int16_t>(level);
+    DirectionSwitch = level == 3 ? 0 : 1;
+    StopSearch = false;
+    DrawBoard(ComputerView(), 0);
+    Board[1] = Board[0];
+    CopyPlyFlags(0, 1);
+    CountPieces(1);
+    CurrentMove.clear();
+    MateResult r;
+    r.played = MateSearch(pos.sideToMove, depth, r.moves);
+    r.status = GameStatus;
+    r.move = CurrentMove;
+    r.after = Board[1];
+    return r;
+}
+
+// The referee's position after the key move, found by comparing the boards.
+bool KeyMoveOf(const RefPos& p, const PlyBoard& after, RefPos& result) {
+    for (const RefMove& m : LegalMoves(p)) {
+        if (m.promotion != 0 && m.promotion != 'Q') continue;
+        const RefPos q = Play(p, m);
+        bool same = true;
+        for (int s = 0; s < 64 && same; ++s) {
+            const PieceCode code = PieceCodeOf(after.squares[s]);
+            char c = '.';
+            if (!code.empty()) {
+                c = code[1];
+                if (code[0] == 'B') c = static_cast<char>(c + 32);
+            }
+            same = c == q.sq[s];
+        }
+        if (same) {
+            result = q;
+            return true;
+        }
+    }
+    return false;
+}
+
+struct MateCase {
+    const char* name;
+    const char* fen;
+    int depth;
+    int expectedMoves;        // 0: no mate within the depth
+    const char* expectedMove; // "" when any proved key move will do
+};
+
+class MateSuite : public ::testing::TestWithParam<MateCase> {};
+
+TEST_P(MateSuite, EveryReportedMateIsForcedAndShortest) {
+    const MateCase& c = GetParam();
+    const RefPos start = ParseFen(c.fen);
+    for (int level : {2, 3}) {
+        SCOPED_TRACE(std::string(c.name) + " level " + std::to_string(level));
+        const MateResult r = RunMateSearch(c.fen, level, c.depth);
+        if (c.expectedMoves == 0) {
+            EXPECT_FALSE(r.played) << r.status;
+            EXPECT_EQ(r.status, "");
+            EXPECT_EQ(r.moves, (c.depth + 1) / 2);
+            continue;
+        }
+        ASSERT_TRUE(r.played) << r.status;
+        EXPECT_EQ(r.moves, c.expectedMoves);
+        if (*c.expectedMove) EXPECT_EQ(r.move, c.expectedMove);
+        RefPos afterKey;
+        ASSERT_TRUE(KeyMoveOf(start, r.after, afterKey)) << "key move is not legal: " << r.move;
+        EXPECT_TRUE(DefenderLost(afterKey, r.moves)) << "the defender escapes " << r.move;
+        if (r.moves > 1) EXPECT_FALSE(MatesIn(start, r.moves - 1)) << "a shorter mate exists";
+    }
+}
+
+const MateCase kMateCases[] = {
+    {"BackRankWhite", "6k1/5ppp/8/8/8/8/8/R5K1 w - - 0 1", 5, 1, "WR a1-a8"},
+    {"BackRankBlack", "r5k1/8/8/8/8/8/5PPP/6K1 b - - 0 1", 5, 1, "BR a8-a1"},
+    {"PromotionMate", "7k/P7/6K1/8/8/8/8/8 w - - 0 1", 5, 1, "WP a7-a8=WQ"},
+    {"EnPassantDiscoveredMate", "3rkr2/5p2/1N6/3pP3/8/8/8/4R2K w - d6 0 1", 5, 1, "WP e5-d6"},
+    {"MorphyMateInTwo", "kbK5/pp6/1P6/8/8/8/8/R7 w - - 0 1", 5, 2, "WR a1-a6"},
+    {"RookPawnStalemateTrap", "7k/7P/6K1/8/8/8/8/8 w - - 0 1", 9, 0, ""},
+    {"BareRookNoMateInThree", "8/8/8/4k3/8/8/8/R3K3 w - - 0 1", 5, 0, ""},
+};
+
+INSTANTIATE_TEST_SUITE_P(Positions, MateSuite, ::testing::ValuesIn(kMateCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace
+} // namespace corvane
