@@ -203,6 +203,8 @@ void ResetComputerForNewGame();
 
 // The opening book: 80 lines, 1..80.
 extern std::array<std::string, 81> OpeningBook;
+// Fills the book lines (LoadScoreTables calls it).
+void LoadOpeningBook();
 bool BlackBookMove(int ply);
 bool WhiteBookMove(int ply);
 // Plays "e7-e5" from the book when the rules accept it and the target is empty.
