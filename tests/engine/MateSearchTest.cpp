@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -16,6 +17,8 @@
 
 namespace corvane {
 namespace {
+
+constexpr int kRandomPositions = 300;
 
 // --- The referee ----------------------------------------------------------------------
 
@@ -319,11 +322,15 @@ TEST_P(MateSuite, EveryReportedMateIsForcedAndShortest) {
         }
         ASSERT_TRUE(r.played) << r.status;
         EXPECT_EQ(r.moves, c.expectedMoves);
-        if (*c.expectedMove) EXPECT_EQ(r.move, c.expectedMove);
+        if (*c.expectedMove) {
+            EXPECT_EQ(r.move, c.expectedMove);
+        }
         RefPos afterKey;
         ASSERT_TRUE(KeyMoveOf(start, r.after, afterKey)) << "key move is not legal: " << r.move;
         EXPECT_TRUE(DefenderLost(afterKey, r.moves)) << "the defender escapes " << r.move;
-        if (r.moves > 1) EXPECT_FALSE(MatesIn(start, r.moves - 1)) << "a shorter mate exists";
+        if (r.moves > 1) {
+            EXPECT_FALSE(MatesIn(start, r.moves - 1)) << "a shorter mate exists";
+        }
     }
 }
 
@@ -339,6 +346,102 @@ const MateCase kMateCases[] = {
 
 INSTANTIATE_TEST_SUITE_P(Positions, MateSuite, ::testing::ValuesIn(kMateCases),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// The referee itself must generate exactly the legal moves (perft counts are
+// public facts for these positions).
+long RefPerft(const RefPos& p, int depth) {
+    if (depth == 0) return 1;
+    long n = 0;
+    for (const RefMove& m : LegalMoves(p)) n += RefPerft(Play(p, m), depth - 1);
+    return n;
+}
+
+TEST(MateReferee, GeneratesExactlyTheLegalMoves) {
+    struct Row {
+        const char* fen;
+        int depth;
+        long nodes;
+    } rows[] = {
+        {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1", 3, 8902},
+        {"r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1", 2, 2039},
+        {"8/2p5/3p4/KP5r/1R3p1k/8/4P1P1/8 w - - 0 1", 3, 2812},
+        {"r3k2r/Pppp1ppp/1b3nbN/nP6/BBP1P3/q4N2/Pp1P2PP/R2Q1RK1 w kq - 0 1", 2, 264},
+    };
+    for (const Row& r : rows) EXPECT_EQ(RefPerft(ParseFen(r.fen), r.depth), r.nodes) << r.fen;
+}
+
+// Random sparse positions: every mate reported must be forced, and no mate in
+// one or two may be missed (the search is exact to that depth).
+std::string RandomFen(unsigned& seed) {
+    auto next = [&seed](int n) {
+        seed = seed * 1103515245u + 12345u;
+        return static_cast<int>((seed >> 16) % static_cast<unsigned>(n));
+    };
+    for (;;) {
+        RefPos p;
+        p.sq.fill('.');
+        p.sq[next(64)] = 'K';
+        int s = next(64);
+        if (p.sq[s] != '.') continue;
+        p.sq[s] = 'k';
+        const char* kinds = "QRRBNPPPP";
+        for (int side = 0; side < 2; ++side) {
+            const int extra = 1 + next(side == 0 ? 4 : 3);
+            for (int i = 0; i < extra; ++i) {
+                char c = kinds[next(9)];
+                s = next(64);
+                if (p.sq[s] != '.' || (c == 'P' && (s < 8 || s >= 56))) continue;
+                p.sq[s] = side == 0 ? c : static_cast<char>(c + 32);
+            }
+        }
+        p.whiteToMove = next(2) == 0;
+        if (InCheck(p, !p.whiteToMove)) continue;
+        std::string fen;
+        for (int rank = 8; rank >= 1; --rank) {
+            int gap = 0;
+            for (int file = 1; file <= 8; ++file) {
+                const char c = p.sq[(rank - 1) * 8 + file - 1];
+                if (c == '.') {
+                    ++gap;
+                    continue;
+                }
+                if (gap) fen += static_cast<char>('0' + gap);
+                gap = 0;
+                fen += c;
+            }
+            if (gap) fen += static_cast<char>('0' + gap);
+            if (rank > 1) fen += '/';
+        }
+        return fen + (p.whiteToMove ? " w - - 0 1" : " b - - 0 1");
+    }
+}
+
+TEST(MateSearchRandom, ReportedMatesAreForcedAndShortMatesAreFound) {
+    unsigned seed = 20261206u;
+    int mates = 0, positions = 0;
+    for (int i = 0; i < kRandomPositions; ++i) {
+        const std::string fen = RandomFen(seed);
+        const RefPos start = ParseFen(fen);
+        if (LegalMoves(start).empty()) continue;
+        ++positions;
+        const int level = 1 + i % 3;
+        SCOPED_TRACE(fen + " level " + std::to_string(level));
+        const MateResult r = RunMateSearch(fen, level, 5);
+        if (r.played) {
+            ++mates;
+            RefPos afterKey;
+            ASSERT_TRUE(KeyMoveOf(start, r.after, afterKey)) << r.move;
+            EXPECT_TRUE(DefenderLost(afterKey, r.moves)) << "the defender escapes " << r.status;
+            if (r.moves > 1) {
+                EXPECT_FALSE(MatesIn(start, r.moves - 1)) << r.status;
+            }
+        } else {
+            EXPECT_FALSE(MatesIn(start, 2)) << "missed a short mate";
+        }
+    }
+    std::printf("%d positions, %d mates\n", positions, mates);
+    EXPECT_GT(mates, positions / 40);
+}
 
 } // namespace
 } // namespace corvane
