@@ -330,6 +330,8 @@ TEST_P(MateSuite, EveryReportedMateIsForcedAndShortest) {
         EXPECT_TRUE(DefenderLost(afterKey, r.moves)) << "the defender escapes " << r.move;
         if (r.moves > 1) {
             EXPECT_FALSE(MatesIn(start, r.moves - 1)) << "a shorter mate exists";
+            const bool check = InCheck(afterKey, afterKey.whiteToMove);
+            EXPECT_EQ(r.status.ends_with("CHECK"), check) << r.status;
         }
     }
 }
@@ -340,6 +342,15 @@ const MateCase kMateCases[] = {
     {"PromotionMate", "7k/P7/6K1/8/8/8/8/8 w - - 0 1", 5, 1, "WP a7-a8=WQ"},
     {"EnPassantDiscoveredMate", "3rkr2/5p2/1N6/3pP3/8/8/8/4R2K w - d6 0 1", 5, 1, "WP e5-d6"},
     {"MorphyMateInTwo", "kbK5/pp6/1P6/8/8/8/8/R7 w - - 0 1", 5, 2, "WR a1-a6"},
+    {"CastlingMate", "1n6/8/8/8/1p5p/4P1Q1/4RP2/2k1K2R w K - 0 1", 5, 1, "WK e1-g1"},
+    // e2-e4 gives check, but d4xe3 en passant parries it: the mate is elsewhere.
+    {"EnPassantParriesCheck", "8/6Q1/8/3K1k2/3p2R1/8/4P3/8 w - - 0 1", 1, 1, "WQ g7-g6"},
+    // With queen promotions only the defender would be mated in two; d1=N+ escapes.
+    {"KnightPromotionEscapes", "6k1/8/3R4/8/p3P3/8/3p1K2/Q7 w - - 0 1", 5, 0, ""},
+    {"UnderPromotionThenMateInThree", "B7/p7/5p2/8/7k/K3Q3/1p1R4/8 w - - 0 1", 5, 3, ""},
+    {"RookMateInTwo", "7k/8/5K2/8/8/8/8/6R1 w - - 0 1", 5, 2, "WK f6-f7"},
+    {"RookMateInThree", "1k6/8/8/K7/3R4/8/8/8 w - - 0 1", 5, 3, "WK a5-b6"},
+    {"PawnAndQueenMateInThree", "8/8/4K2k/5P2/8/1Q6/8/8 w - - 0 1", 5, 3, ""},
     {"RookPawnStalemateTrap", "7k/7P/6K1/8/8/8/8/8 w - - 0 1", 9, 0, ""},
     {"BareRookNoMateInThree", "8/8/8/4k3/8/8/8/R3K3 w - - 0 1", 5, 0, ""},
 };
