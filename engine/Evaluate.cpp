@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 #include "engine/ModCompMove.h"
 #include "engine/ModScoreArrays.h"
@@ -111,8 +112,7 @@ void ScoreBishops(const Colour& c, std::int32_t& mobility) {
         } else if (f == 9 - r) {
             total += n == 1 ? 5 : 2;
         }
-        if (queens.count > 0 &&
-            std::abs(r - queens.rank[1]) == std::abs(f - queens.file[1])) {
+        if (queens.count > 0 && std::abs(r - queens.rank[1]) == std::abs(f - queens.file[1])) {
             total += 5;
         }
         KingTropism(c.white ? "W" : "B", r, f);
@@ -222,15 +222,19 @@ void CountMaterial(int ply) {
     KingSquare[0] = KingPlace{};
     KingSquare[1] = KingPlace{};
     const PlyBoard& b = Board[ply];
+    // Scan order rank 1..8, file 1..8, skipping empty ranks eight squares at a time.
     for (int r = 1; r <= 8; ++r) {
+        std::uint64_t row = 0;
+        std::memcpy(&row, b.squares.data() + (r - 1) * 8, 8);
+        if (row == 0) continue;
         for (int f = 1; f <= 8; ++f) {
-            const PieceIndex p = At(b, r, f);
+            const PieceIndex p = b.squares[(r - 1) * 8 + (f - 1)];
             if (p == Empty || p > 12) continue;
             if (p == WhiteKing || p == BlackKing) {
                 KingSquare[p == WhiteKing ? 0 : 1] = KingPlace{r, f};
                 continue;
             }
-            const bool white = IsWhitePiece(p);
+            const bool white = p <= 6;
             ++(white ? WhitePieceTotal : BlackPieceTotal);
             ++PieceCount[CountSlot(p)];
             PieceSquares& list = PieceList[p];

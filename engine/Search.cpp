@@ -72,6 +72,7 @@ void UndoSearchMove(int sourcePly, int depth) {
 void MakeSearchMove(std::string_view side, int index, int sourcePly, int depth) {
     const MoveRecord& m = ListAt(side, depth)[depth][index];
     PlyBoard& b = Board[sourcePly];
+    ++SearchNodes;
     PromotionChoice.clear();
     const int fr = m.fromRank, ff = m.fromFile, tr = m.toRank, tf = m.toFile;
     const PieceIndex piece = m.piece;
@@ -231,7 +232,8 @@ std::int32_t SearchOwnMoves(std::string_view side, int ply, std::int32_t beta1, 
 enum class RootOutcome { Scored, Dropped, Skipped };
 
 // Depth 2 and below for root move i (already made): its value in beta1.
-RootOutcome SearchReplies(std::string_view side, int ply, std::int32_t alpha0, std::int32_t& beta1) {
+RootOutcome SearchReplies(std::string_view side, int ply, std::int32_t alpha0,
+                          std::int32_t& beta1) {
     beta1 = Infinity;
     GenerateAtDepth(side, ply, 2);
     const int n2 = MoveCountPly[2];
