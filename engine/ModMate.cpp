@@ -6,6 +6,7 @@
 #include "engine/ModCompMove.h"
 
 #include <array>
+#include <cstdlib>
 #include <string>
 
 #include "rules/CoreHooks.h"
@@ -194,6 +195,35 @@ bool CompleteMove(int ply, int piece, int promotion, PlyCounters& counters) {
     return special;
 }
 
+// False only when the move of piece from (fr, ff) to (tr, tf) cannot attack the
+// king on (kr, kf): the piece does not bear on the king from its new square, the
+// from-square is on no line through the king (no discovered check), and the move
+// is not a promotion, an en-passant capture or a castling.
+bool MayGiveCheck(int piece, int fr, int ff, int tr, int tf, int target, int kr, int kf) {
+    const int kind = piece > 6 ? piece - 6 : piece;
+    if (kind == WhitePawn && (tr == 1 || tr == 8 || (ff != tf && target == Empty))) return true;
+    if (kind == WhiteKing && std::abs(tf - ff) == 2) return true;
+    const int fromDr = kr - fr, fromDf = kf - ff;
+    if (fromDr == 0 || fromDf == 0 || std::abs(fromDr) == std::abs(fromDf)) return true;
+    const int dr = kr - tr, df = kf - tf;
+    const bool straight = dr == 0 || df == 0;
+    const bool diagonal = std::abs(dr) == std::abs(df);
+    switch (kind) {
+    case WhiteRook:
+        return straight;
+    case WhiteBishop:
+        return diagonal;
+    case WhiteQueen:
+        return straight || diagonal;
+    case WhiteKnight:
+        return (std::abs(dr) == 1 && std::abs(df) == 2) || (std::abs(dr) == 2 && std::abs(df) == 1);
+    case WhitePawn:
+        return std::abs(df) == 1 && dr == (piece == WhitePawn ? 1 : -1);
+    default:
+        return false;
+    }
+}
+
 } // namespace
 
 void ResetMatePlies(int fromPly, int d) {
@@ -208,7 +238,6 @@ void NextMateMove(std::string_view mover, std::string_view other, int ply, bool&
     MateState& st = State();
     MatePlyState& s = st.plies[ply];
     mate = exhausted = found = false;
-    RestorePly(ply);
     UseCounters(st.counters[ply - 1]);
 
     if (s.inProgress == 0) {
@@ -216,7 +245,7 @@ void NextMateMove(std::string_view mover, std::string_view other, int ply, bool&
             exhausted = true;
             return;
         }
-        const PieceIndex piece = Board[ply][s.scanRank][s.scanFile];
+        const PieceIndex piece = Board[ply - 1][s.scanRank][s.scanFile];
         const bool own = mover == "W" ? IsWhitePiece(piece) : IsBlackPiece(piece);
         if (!own) return;
         s.inProgress = 1;
@@ -227,7 +256,15 @@ void NextMateMove(std::string_view mover, std::string_view other, int ply, bool&
     const bool white = mover == "W";
     const bool attacker = mover == st.attacker;
     const int piece = s.moves.piece;
-    bool dirty = false; // Board[ply] or its flags differ from the position before the move
+    // Board[ply] and its flags are brought back to the position before the move
+    // only when a candidate needs them.
+    bool dirty = true;
+    // At the attacker's last ply only checks count: a candidate that cannot give
+    // check is passed over without the legality test (its outcome would be
+    // skipped anyway), so that the leaves of the search stay cheap.
+    const bool checksOnly = attacker && ply == d;
+    std::int32_t kingRank = 0, kingFile = 0;
+    if (checksOnly && !FindKing(other, kingRank, kingFile, ply - 1)) return;
     int toRank = 0, toFile = 0;
     for (;;) {
         if (s.promotion > 0) {
@@ -243,6 +280,12 @@ void NextMateMove(std::string_view mover, std::string_view other, int ply, bool&
         const int target = Board[ply - 1][toRank][toFile];
         if (target != Empty && (white ? IsWhitePiece(target) : IsBlackPiece(target))) {
             s.moves.EndDirection();
+            continue;
+        }
+        if (checksOnly && !MayGiveCheck(piece, s.scanRank, s.scanFile, toRank, toFile, target,
+                                        kingRank, kingFile)) {
+            // An empty square lets a slider go on; a capture ends its direction.
+            if (target != Empty) s.moves.EndDirection();
             continue;
         }
         if (dirty) {
@@ -300,7 +343,6 @@ void NextMateMove(std::string_view mover, std::string_view other, int ply, bool&
         UseCounters(st.counters[ply - 1]);
     }
     s.inProgress = 0;
-    if (dirty) RestorePly(ply);
 }
 
 namespace {
