@@ -177,7 +177,6 @@ bool CompleteMove(int ply, int piece, int promotion, PlyCounters& counters) {
             --counters.count[CountSlot(piece)];
             ++counters.count[CountSlot(kind)];
             pawnFlags[2] = 0;
-            PromotionChoice = "Q";
             special = true;
         }
     } else if ((piece == WhiteKing || piece == BlackKing) && FromFile == 5 &&
@@ -241,13 +240,17 @@ void NextMateMove(std::string_view mover, std::string_view other, int ply, bool&
     UseCounters(st.counters[ply - 1]);
 
     if (s.inProgress == 0) {
-        if (!AdvanceScan(s, st.orderSwitch)) {
-            exhausted = true;
-            return;
-        }
-        const PieceIndex piece = Board[ply - 1][s.scanRank][s.scanFile];
-        const bool own = mover == "W" ? IsWhitePiece(piece) : IsBlackPiece(piece);
-        if (!own) return;
+        // Squares without a piece of the mover would each end the call with
+        // nothing found and be asked for again at once: pass over them here.
+        const bool whiteMover = mover == "W";
+        PieceIndex piece = Empty;
+        do {
+            if (!AdvanceScan(s, st.orderSwitch)) {
+                exhausted = true;
+                return;
+            }
+            piece = Board[ply - 1][s.scanRank][s.scanFile];
+        } while (!(whiteMover ? IsWhitePiece(piece) : IsBlackPiece(piece)));
         s.inProgress = 1;
         s.moves.Start(piece, s.scanRank, s.scanFile, st.orderSwitch);
         s.promotion = 0;
@@ -470,7 +473,7 @@ bool MateTry(std::string_view side, int basePly, int d) {
     if (st.rootMoves == 0) return false;
 
     st.attacker = Side(side);
-    st.defender = side == "W" ? "B" : "W";
+    st.defender.assign(1, side == "W" ? 'B' : 'W');
     GameStatus.clear();
     WhiteInCheck = BlackInCheck = false;
     st.key.promotion.clear();
