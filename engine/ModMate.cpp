@@ -29,6 +29,7 @@ struct MatePlyState {
     // bishop (1..3 here), on the destination kept in promotionRank/File.
     std::int32_t promotion = 0;
     std::int32_t promotionRank = 0, promotionFile = 0;
+    std::int32_t toRank = 0, toFile = 0; // destination of the move last made
     std::int32_t legalMoves = 0;
     std::int32_t mates = 0;
 };
@@ -329,6 +330,8 @@ void NextMateMove(std::string_view mover, std::string_view other, int ply, bool&
         // examined: their check is tested on the finished position.
         if (special) givesCheck = KingAttacked(other, ply);
         ++s.legalMoves;
+        s.toRank = toRank;
+        s.toFile = toFile;
 
         if (attacker && givesCheck) {
             if (IsCheckmate(other, ply)) {
@@ -356,13 +359,14 @@ std::string_view MoverAt(const MateState& st, int ply) {
 }
 
 void RecordKeyMove(MateState& st) {
-    st.key.fromRank = FromRank;
-    st.key.fromFile = FromFile;
-    st.key.toRank = ToRank;
-    st.key.toFile = ToFile;
-    st.key.code = PieceCodeOf(Board[0][FromRank][FromFile]);
+    const MatePlyState& s = st.plies[1];
+    st.key.fromRank = s.scanRank;
+    st.key.fromFile = s.scanFile;
+    st.key.toRank = s.toRank;
+    st.key.toFile = s.toFile;
+    st.key.code = PieceCodeOf(Board[0][s.scanRank][s.scanFile]);
     st.key.promotion.clear();
-    if ((st.key.code == "WP" && ToRank == 8) || (st.key.code == "BP" && ToRank == 1)) {
+    if ((st.key.code == "WP" && s.toRank == 8) || (st.key.code == "BP" && s.toRank == 1)) {
         st.key.promotion = st.key.code == "WP" ? "WQ" : "BQ";
     }
 }
