@@ -48,14 +48,6 @@ TEST(BoardModel, ViewToBoardAndBack) {
     EXPECT_EQ(copy.Clears(), 1);
 }
 
-TEST(BoardModel, ImageIndexMapping) {
-    EXPECT_EQ(ImageIndexOf(8, 1), 0);
-    EXPECT_EQ(ImageIndexOf(8, 8), 7);
-    EXPECT_EQ(ImageIndexOf(1, 1), 56);
-    EXPECT_EQ(ImageIndexOf(1, 8), 63);
-    for (int i = 0; i < 64; ++i) EXPECT_EQ(ImageIndexOf(RankOfImage(i), FileOfImage(i)), i);
-}
-
 TEST(BoardModel, FlipTurnsTheViewButKeepsEverySquare) {
     ResetGameState();
     PlainSquareImages view;
@@ -105,25 +97,6 @@ TEST(BoardModel, FlagCopiesTouchOnlyTheirTargets) {
     EXPECT_TRUE(before.FlagsEqualExcept(-1));
     ClearAllFlags();
     EXPECT_EQ(WhiteCastleFlags[0], (PlyFlags{0, 0, 0, 0}));
-}
-
-TEST(BoardModel, StartUpValues) {
-    Level = 3;
-    ListCursor = 12;
-    OpeningLine = "e2-e4 ";
-    ResetGameState();
-    EXPECT_EQ(GameMode, "H");
-    EXPECT_EQ(SideToMove, "A");
-    EXPECT_EQ(Level, 2);
-    EXPECT_EQ(PlayerOption, 1);
-    EXPECT_EQ(ListCursor, -1);
-    EXPECT_TRUE(WhiteAtBottom);
-    EXPECT_TRUE(SoundOn);
-    EXPECT_EQ(OpeningLine, "");
-    InitGameArrays();
-    EXPECT_EQ(PieceValue[WhiteQueen], 100);
-    EXPECT_EQ(PieceValue[BlackKnight], 30);
-    EXPECT_EQ(PieceValue[BlackKing], 1000);
 }
 
 } // namespace
