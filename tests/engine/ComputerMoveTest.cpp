@@ -91,6 +91,10 @@ INSTANTIATE_TEST_SUITE_P(
         // one-move look-ahead although the bishop or king takes back.
         MoveCase{"skip_takes_rook", "2b1k3/3r4/8/8/8/8/8/3QK3 w - - 0 1", 1, true, "WQ d1xd7",
                  "CHECK"},
+        // Two legal moves, three pieces, the last candidate examined (b7-b8) legal:
+        // the mate search goes 9 plies deep and finds the mate in five.
+        MoveCase{"deep_mate_search", "8/1P6/8/8/8/k7/8/K7 w - - 0 1", 2, false, "WP b7-b8=WQ",
+                 "5 Key move = WP b7-b8=WQ"},
         // Mate in one found by the mate search.
         MoveCase{"back_rank_mate", "6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - 0 1", 2, false, "WR d1-d8",
                  "WR d1-d8   XEQUE-MATE"}),
