@@ -2,6 +2,7 @@
 // with times, work counters and the node-count fingerprint, then perft speed.
 #include <algorithm>
 #include <chrono>
+#include <ctime>
 #include <iomanip>
 #include <ostream>
 #include <sstream>
@@ -60,6 +61,24 @@ double Milliseconds(std::chrono::steady_clock::duration d) {
     return std::chrono::duration<double, std::milli>(d).count();
 }
 
+// Processor time of this thread: on a busy machine it says more than the clock.
+double CpuMilliseconds() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) * 1000.0 + static_cast<double>(t.tv_nsec) / 1e6;
+}
+
+struct Summary {
+    double min, median, max;
+};
+
+Summary Summarise(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    const double median = n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+    return {values.front(), median, values.back()};
+}
+
 } // namespace
 
 int RunBench(std::ostream& out) {
@@ -71,10 +90,10 @@ int RunBench(std::ostream& out) {
         frontEnd.Handle("setoption name Nivel value " + std::to_string(level), replies);
         out << "Level " << level << "\n";
         out << std::left << std::setw(4) << "#" << std::setw(18) << "position" << std::right
-            << std::setw(10) << "ms" << std::setw(12) << "MoveBarred" << std::setw(10) << "evals"
-            << std::setw(10) << "nodes"
+            << std::setw(10) << "ms" << std::setw(10) << "cpu ms" << std::setw(12) << "MoveBarred"
+            << std::setw(10) << "evals" << std::setw(10) << "nodes"
             << "  move / status\n";
-        std::vector<double> times;
+        std::vector<double> times, cpuTimes;
         std::int64_t levelNodes = 0;
         int n = 0;
         for (const BenchPosition& p : kPositions) {
@@ -86,39 +105,44 @@ int RunBench(std::ostream& out) {
             const std::int64_t nodes0 = SearchNodes;
             std::ostringstream reply;
             const auto start = std::chrono::steady_clock::now();
+            const double cpuStart = CpuMilliseconds();
             frontEnd.Handle("go", reply);
+            const double cpu = CpuMilliseconds() - cpuStart;
             const double ms = Milliseconds(std::chrono::steady_clock::now() - start);
             const std::int64_t barred = MoveBarredCalls - barred0;
             const std::int64_t evals = EvaluationCount - evals0;
             const std::int64_t nodes = SearchNodes - nodes0 + barred;
             times.push_back(ms);
+            cpuTimes.push_back(cpu);
             levelNodes += nodes;
             std::string first = reply.str();
             first = first.substr(0, first.find('\n'));
             const std::string prefix = "info string status ";
             if (first.rfind(prefix, 0) == 0) first = first.substr(prefix.size());
             out << std::left << std::setw(4) << n << std::setw(18) << p.name << std::right
-                << std::setw(10) << ms << std::setw(12) << barred << std::setw(10) << evals
-                << std::setw(10) << nodes << "  " << first << "\n";
+                << std::setw(10) << ms << std::setw(10) << cpu << std::setw(12) << barred
+                << std::setw(10) << evals << std::setw(10) << nodes << "  " << first << "\n";
         }
-        std::sort(times.begin(), times.end());
-        const double median = times.size() % 2 == 1
-                                  ? times[times.size() / 2]
-                                  : (times[times.size() / 2 - 1] + times[times.size() / 2]) / 2;
-        out << "Level " << level << ": min " << times.front() << " ms, median " << median
-            << " ms, max " << times.back() << " ms, nodes " << levelNodes << "\n\n";
+        const Summary wall = Summarise(times);
+        const Summary cpu = Summarise(cpuTimes);
+        out << "Level " << level << ": min " << wall.min << " ms, median " << wall.median
+            << " ms, max " << wall.max << " ms (processor time: min " << cpu.min << ", median "
+            << cpu.median << ", max " << cpu.max << " ms), nodes " << levelNodes << "\n\n";
     }
     frontEnd.Handle("ucinewgame", replies);
     frontEnd.Handle("position startpos", replies);
     std::ostringstream perft;
     const auto start = std::chrono::steady_clock::now();
+    const double cpuStart = CpuMilliseconds();
     frontEnd.Handle("go perft 5", perft);
+    const double cpu = CpuMilliseconds() - cpuStart;
     const double ms = Milliseconds(std::chrono::steady_clock::now() - start);
     const std::string text = perft.str();
     const auto at = text.find("Nodes searched: ");
     const long long nodes = at == std::string::npos ? 0 : std::stoll(text.substr(at + 16));
     out << "perft 5 from the start: " << nodes << " nodes in " << ms << " ms ("
-        << static_cast<long long>(nodes / (ms / 1000.0)) << " nodes/s)\n";
+        << static_cast<long long>(nodes / (ms / 1000.0)) << " nodes/s; processor time " << cpu
+        << " ms)\n";
     return nodes == 4865609 ? 0 : 1;
 }
 
