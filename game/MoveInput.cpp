@@ -161,7 +161,7 @@ void frmMain::MoveCastlingRook(int kingTarget) {
 }
 
 // Shows the game-ending status, then ends the game.
-void frmMain::AnnounceAndEnd(bool) {
+void frmMain::AnnounceAndEnd() {
     PeerPause();
     ShowGameMessage();
     EndGame();
@@ -269,7 +269,7 @@ bool frmMain::CommitMove(int target) {
     if (GameMode == "H" && GameStatus != "XEQUE" && !HasLegalMove(next, 1)) {
         ListTheMove();
         GameStatus = "STALEMATE";
-        AnnounceAndEnd(false);
+        AnnounceAndEnd();
         return true;
     }
     const auto count = [](int piece) { return PieceCount[CountSlot(piece)]; };
@@ -281,7 +281,7 @@ bool frmMain::CommitMove(int target) {
     if (bareKings || noMaterial) {
         ListTheMove();
         GameStatus = "EMPATE";
-        AnnounceAndEnd(false);
+        AnnounceAndEnd();
         return true;
     }
     CountPieces(1);

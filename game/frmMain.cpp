@@ -395,8 +395,4 @@ void frmMain::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void frmMain::mousePressEvent(QMouseEvent* event) {
-    QWidget::mousePressEvent(event);
-}
-
 } // namespace corvane

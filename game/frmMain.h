@@ -142,7 +142,6 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
 
 private:
     void BuildControls();
@@ -152,7 +151,7 @@ private:
     void SetMoveLabel(const std::string& text);
     void ShowIndicator(int i, bool on);
     void FinishHumanDrop(int target);
-    void AnnounceAndEnd(bool nextNetworkGame);
+    void AnnounceAndEnd();
     void PaletteDrag(int piece, QPoint globalPos, bool finished);
     bool ApplyComputerResult();
     std::string SquareName(int index) const;
