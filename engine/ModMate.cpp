@@ -3,12 +3,11 @@
 // piece in progress, direction, step) and its counters of legal moves and mates.
 #include "engine/ModMate.h"
 
-#include "engine/ModCompMove.h"
-
 #include <array>
 #include <cstdlib>
 #include <string>
 
+#include "engine/ModCompMove.h"
 #include "rules/CoreHooks.h"
 #include "rules/GameState.h"
 
@@ -29,6 +28,7 @@ struct MatePlyState {
     // bishop (1..3 here), on the destination kept in promotionRank/File.
     std::int32_t promotion = 0;
     std::int32_t promotionRank = 0, promotionFile = 0;
+    std::int32_t toRank = 0, toFile = 0; // destination of the move last made
     std::int32_t legalMoves = 0;
     std::int32_t mates = 0;
 };
@@ -177,7 +177,6 @@ bool CompleteMove(int ply, int piece, int promotion, PlyCounters& counters) {
             --counters.count[CountSlot(piece)];
             ++counters.count[CountSlot(kind)];
             pawnFlags[2] = 0;
-            PromotionChoice = "Q";
             special = true;
         }
     } else if ((piece == WhiteKing || piece == BlackKing) && FromFile == 5 &&
@@ -241,13 +240,17 @@ void NextMateMove(std::string_view mover, std::string_view other, int ply, bool&
     UseCounters(st.counters[ply - 1]);
 
     if (s.inProgress == 0) {
-        if (!AdvanceScan(s, st.orderSwitch)) {
-            exhausted = true;
-            return;
-        }
-        const PieceIndex piece = Board[ply - 1][s.scanRank][s.scanFile];
-        const bool own = mover == "W" ? IsWhitePiece(piece) : IsBlackPiece(piece);
-        if (!own) return;
+        // Squares without a piece of the mover would each end the call with
+        // nothing found and be asked for again at once: pass over them here.
+        const bool whiteMover = mover == "W";
+        PieceIndex piece = Empty;
+        do {
+            if (!AdvanceScan(s, st.orderSwitch)) {
+                exhausted = true;
+                return;
+            }
+            piece = Board[ply - 1][s.scanRank][s.scanFile];
+        } while (!(whiteMover ? IsWhitePiece(piece) : IsBlackPiece(piece)));
         s.inProgress = 1;
         s.moves.Start(piece, s.scanRank, s.scanFile, st.orderSwitch);
         s.promotion = 0;
@@ -326,6 +329,8 @@ void NextMateMove(std::string_view mover, std::string_view other, int ply, bool&
         // examined: their check is tested on the finished position.
         if (special) givesCheck = KingAttacked(other, ply);
         ++s.legalMoves;
+        s.toRank = toRank;
+        s.toFile = toFile;
 
         if (attacker && givesCheck) {
             if (IsCheckmate(other, ply)) {
@@ -353,13 +358,14 @@ std::string_view MoverAt(const MateState& st, int ply) {
 }
 
 void RecordKeyMove(MateState& st) {
-    st.key.fromRank = FromRank;
-    st.key.fromFile = FromFile;
-    st.key.toRank = ToRank;
-    st.key.toFile = ToFile;
-    st.key.code = PieceCodeOf(Board[0][FromRank][FromFile]);
+    const MatePlyState& s = st.plies[1];
+    st.key.fromRank = s.scanRank;
+    st.key.fromFile = s.scanFile;
+    st.key.toRank = s.toRank;
+    st.key.toFile = s.toFile;
+    st.key.code = PieceCodeOf(Board[0][s.scanRank][s.scanFile]);
     st.key.promotion.clear();
-    if ((st.key.code == "WP" && ToRank == 8) || (st.key.code == "BP" && ToRank == 1)) {
+    if ((st.key.code == "WP" && s.toRank == 8) || (st.key.code == "BP" && s.toRank == 1)) {
         st.key.promotion = st.key.code == "WP" ? "WQ" : "BQ";
     }
 }
@@ -470,7 +476,7 @@ bool MateTry(std::string_view side, int basePly, int d) {
     if (st.rootMoves == 0) return false;
 
     st.attacker = Side(side);
-    st.defender = side == "W" ? "B" : "W";
+    st.defender.assign(1, side == "W" ? 'B' : 'W');
     GameStatus.clear();
     WhiteInCheck = BlackInCheck = false;
     st.key.promotion.clear();
