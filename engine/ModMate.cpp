@@ -3,12 +3,11 @@
 // piece in progress, direction, step) and its counters of legal moves and mates.
 #include "engine/ModMate.h"
 
-#include "engine/ModCompMove.h"
-
 #include <array>
 #include <cstdlib>
 #include <string>
 
+#include "engine/ModCompMove.h"
 #include "rules/CoreHooks.h"
 #include "rules/GameState.h"
 

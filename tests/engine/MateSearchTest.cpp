@@ -226,9 +226,11 @@ std::vector<RefMove> LegalMoves(const RefPos& p) {
 
 bool DefenderLost(const RefPos& q, int n);
 
-// The side to move mates in at most n moves.
+// The side to move mates in at most n moves. The attacker promotes to a queen
+// only, as the computer does; the defender may choose any piece.
 bool MatesIn(const RefPos& p, int n) {
     for (const RefMove& m : LegalMoves(p)) {
+        if (m.promotion != 0 && m.promotion != 'Q') continue;
         const RefPos q = Play(p, m);
         if (n == 1 && !InCheck(q, q.whiteToMove)) continue;
         if (DefenderLost(q, n)) return true;
@@ -351,6 +353,9 @@ const MateCase kMateCases[] = {
     {"RookMateInTwo", "7k/8/5K2/8/8/8/8/6R1 w - - 0 1", 5, 2, "WK f6-f7"},
     {"RookMateInThree", "1k6/8/8/K7/3R4/8/8/8 w - - 0 1", 5, 3, "WK a5-b6"},
     {"PawnAndQueenMateInThree", "8/8/4K2k/5P2/8/1Q6/8/8 w - - 0 1", 5, 3, ""},
+    // The only mate in three needs a knight promotion; the computer always
+    // queens, so it finds the mate in four.
+    {"QueenOnlyPromotionMateInFour", "8/P1Q5/k7/8/8/PP6/8/2rK4 w - - 0 1", 7, 4, "WK d1xc1"},
     {"RookPawnStalemateTrap", "7k/7P/6K1/8/8/8/8/8 w - - 0 1", 9, 0, ""},
     {"BareRookNoMateInThree", "8/8/8/4k3/8/8/8/R3K3 w - - 0 1", 5, 0, ""},
 };
