@@ -10,6 +10,7 @@ namespace corvane {
 std::array<SideMoveList, 2> MoveList{};
 std::array<std::int32_t, 101> MoveCountPly{};
 std::array<std::int32_t, MoveListCapacity + 1> OrderScore{};
+std::array<DepthSnapshot, MoveListDepths + 1> SnapshotBoards{};
 std::int32_t SearchDepthSetting = 4;
 bool SkipSearch = false;
 std::int32_t DirectionSwitch = 1;

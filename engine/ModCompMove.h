@@ -123,6 +123,14 @@ extern std::array<SideMoveList, 2> MoveList; // [0] White, [1] Black
 // commit of a human move sets it to 0 (nothing generated for the new position).
 extern std::array<std::int32_t, 101> MoveCountPly;
 extern std::array<std::int32_t, MoveListCapacity + 1> OrderScore; // 1..count
+// The working board saved before the moves of a depth are tried (with the piece
+// counters, so that they keep describing the board after an undo), [depth 1..8].
+struct DepthSnapshot {
+    PlyBoard board;
+    std::array<std::int32_t, 13> counts{};
+    std::int32_t whiteTotal = 0, blackTotal = 0, total = 0;
+};
+extern std::array<DepthSnapshot, MoveListDepths + 1> SnapshotBoards;
 // 4 (the four-ply search); set by a new game.
 extern std::int32_t SearchDepthSetting;
 // While True the search plays the first move of the ordered root list.

@@ -13,14 +13,6 @@ namespace {
 
 constexpr std::int32_t Infinity = 100000;
 
-// What one depth saves before its moves are tried.
-struct DepthSnapshot {
-    PlyBoard board;
-    std::array<std::int32_t, 13> counts;
-    std::int32_t whiteTotal, blackTotal, total;
-};
-std::array<DepthSnapshot, MoveListDepths + 1> snapshots{};
-
 // Side of the computer for the search in progress.
 bool ComputerIsWhite(std::string_view side) {
     return side != "B";
@@ -40,7 +32,7 @@ std::int32_t ComputerScore(std::string_view side) {
 }
 
 void SaveSnapshot(int ply, int depth) {
-    DepthSnapshot& s = snapshots[depth];
+    DepthSnapshot& s = SnapshotBoards[depth];
     s.board = Board[ply];
     s.counts = PieceCount;
     s.whiteTotal = WhitePieceTotal;
@@ -60,7 +52,7 @@ void GenerateAtDepth(std::string_view side, int sourcePly, int depth) {
 }
 
 void UndoSearchMove(int sourcePly, int depth) {
-    const DepthSnapshot& s = snapshots[depth];
+    const DepthSnapshot& s = SnapshotBoards[depth];
     Board[sourcePly] = s.board;
     PieceCount = s.counts;
     WhitePieceTotal = s.whiteTotal;

@@ -3,11 +3,13 @@
 // truth of what is played and reported.
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
 #include "EngineTestSupport.h"
 #include "engine/ModCompMove.h"
+#include "engine/ModScoreArrays.h"
 #include "rules/CoreHooks.h"
 
 namespace corvane {
@@ -212,6 +214,31 @@ TEST(MakeBESTMove, GamePawnFlagsFollowThePlayedMove) {
     EXPECT_EQ(CurrentMove, "WP e2-e4");
     EXPECT_EQ(WhitePawnFlags[1][1], 5);
     EXPECT_EQ(BlackPawnFlags[1][1], 0);
+}
+
+TEST(ComputerMove, WeightsAreDrawnOnlyBetweenComputers) {
+    const char* fen = "4k3/8/8/8/8/8/4P3/4K3 w - - 0 1";
+    std::set<int> seen;
+    for (std::uint32_t seed = 1; seed <= 20; ++seed) {
+        SetUpPosition(fen);
+        GameMode = seed % 2 == 0 ? "CCW" : "CCB";
+        Random().FixSeed(seed * 7919u);
+        ComputerMove(1);
+        EXPECT_GE(BishopWeight, -5);
+        EXPECT_LE(BishopWeight, 5);
+        EXPECT_GE(KnightWeight, -5);
+        EXPECT_LE(KnightWeight, 5);
+        seen.insert(BishopWeight);
+        seen.insert(KnightWeight);
+        SetUpPosition(fen);
+        GameMode = "CW";
+        ComputerMove(1);
+        EXPECT_EQ(BishopWeight, 1);
+        EXPECT_EQ(KnightWeight, 1);
+    }
+    EXPECT_GE(seen.size(), 4u);
+    EXPECT_TRUE(*seen.begin() < 0 && *seen.rbegin() > 0);
+    Random().ReleaseSeed();
 }
 
 // --- Repetition rule ---------------------------------------------------------------

@@ -167,6 +167,20 @@ TEST(UciFrontEnd, LevelsSkipSearchAndNewGame) {
     EXPECT_TRUE(Contains(Send(frontEnd, "setoption name Seed value x\n"), "invalid value"));
 }
 
+TEST(UciFrontEnd, GoLeavesThePositionAsGiven) {
+    UciFrontEnd frontEnd;
+    // A mate found by the mate search rewrites the game ply; the next go still
+    // starts from the position that was given.
+    const std::string first = Send(
+        frontEnd,
+        "position fen r2qkb1r/pp2nppp/3p4/2pNN1B1/2BnP3/3P4/PPP2PPP/R2bK2R w KQkq - 1 10\ngo\n");
+    EXPECT_TRUE(Contains(first, "bestmove d5f6\n")) << first;
+    EXPECT_TRUE(Contains(first, "2 Key move = WN d5-f6")) << first;
+    EXPECT_EQ(Send(frontEnd, "go\n"), first);
+    EXPECT_EQ(Board[0][5][4], WhiteKnight);
+    EXPECT_EQ(Board[0][1][4], BlackBishop);
+}
+
 TEST(UciFrontEnd, SeedMakesTheBookRepeatable) {
     std::string first;
     for (int run = 0; run < 2; ++run) {
