@@ -97,6 +97,19 @@ TEST_F(ComputerGameTest, ResumeLoadedGame) {
     EXPECT_TRUE(window->tmrElapsed()->isActive());
 }
 
+// The computer takes the rook on its corner: that castling right is gone.
+TEST_F(ComputerGameTest, CornerCaptureEndsTheCastlingRight) {
+    SetUpPosition({"WK e1", "WR h1", "WR a1", "WP a2", "BK e8", "BB a8", "BP h7"});
+    window->optSetUp(3)->click();
+    ASSERT_FALSE(SetUpMode);
+    Drag("a2", "a3");
+    ASSERT_EQ(window->MoveCount(), 2);
+    ASSERT_EQ(Entry(1), " 2 BB a8xh1");
+    EXPECT_EQ(window->lblMW(1)->text(), "1");
+    EXPECT_EQ(WhiteCastleFlags[0][1], 1);
+    EXPECT_EQ(WhiteCastleFlags[0][2], 0);
+}
+
 // A search stops when the window closes; nothing is played afterwards.
 TEST_F(ComputerGameTest, ClosingDuringTheSearchStopsIt) {
     SetUpPosition({"WK g1", "WQ d1", "WR a1", "WR f1", "WB c4", "WN c3", "WP a2", "WP b2",
