@@ -10,6 +10,7 @@ namespace corvane {
 std::array<SideMoveList, 2> MoveList{};
 std::array<std::int32_t, 101> MoveCountPly{};
 std::array<std::int32_t, MoveListCapacity + 1> OrderScore{};
+std::array<DepthSnapshot, MoveListDepths + 1> SnapshotBoards{};
 std::int32_t SearchDepthSetting = 4;
 bool SkipSearch = false;
 std::int32_t DirectionSwitch = 1;
@@ -20,6 +21,7 @@ std::int32_t LastFromRank = 0, LastFromFile = 0, LastToRank = 0, LastToFile = 0;
 std::int32_t LastCaptured = 0;
 std::int64_t MoveBarredCalls = 0;
 std::int64_t EvaluationCount = 0;
+std::int64_t SearchNodes = 0;
 std::array<std::string, 81> OpeningBook{};
 
 void ResetComputerForNewGame() {

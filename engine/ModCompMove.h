@@ -118,9 +118,19 @@ bool TestForCheck(std::string_view checkingSide, int ply);
 // --- Shared state of the computer player ------------------------------------------
 
 // Owned by the computer player.
-extern std::array<SideMoveList, 2> MoveList;       // [0] White, [1] Black
-extern std::array<std::int32_t, 101> MoveCountPly; // moves per depth (1..); [0] see below
+extern std::array<SideMoveList, 2> MoveList; // [0] White, [1] Black
+// Moves generated per depth (1..). Element 0 stands for the game position: the
+// commit of a human move sets it to 0 (nothing generated for the new position).
+extern std::array<std::int32_t, 101> MoveCountPly;
 extern std::array<std::int32_t, MoveListCapacity + 1> OrderScore; // 1..count
+// The working board saved before the moves of a depth are tried (with the piece
+// counters, so that they keep describing the board after an undo), [depth 1..8].
+struct DepthSnapshot {
+    PlyBoard board;
+    std::array<std::int32_t, 13> counts{};
+    std::int32_t whiteTotal = 0, blackTotal = 0, total = 0;
+};
+extern std::array<DepthSnapshot, MoveListDepths + 1> SnapshotBoards;
 // 4 (the four-ply search); set by a new game.
 extern std::int32_t SearchDepthSetting;
 // While True the search plays the first move of the ordered root list.
@@ -140,6 +150,8 @@ extern std::int32_t LastCaptured;
 // evaluations.
 extern std::int64_t MoveBarredCalls;
 extern std::int64_t EvaluationCount;
+// Moves made by the four-ply search (MakeSearchMove calls).
+extern std::int64_t SearchNodes;
 
 // --- Random draws -------------------------------------------------------------------
 

@@ -1,6 +1,7 @@
 // The UCI command loop over the computer player.
 #include "engine/UciFrontEnd.h"
 
+#include <array>
 #include <istream>
 #include <ostream>
 #include <sstream>
@@ -68,7 +69,13 @@ void PrepareComputerPlayer() {
     Level = 2;
     ListCursor = -1;
     ResetComputerForNewGame();
+    // The computer player's arrays start empty.
     HistoryIndex = 1;
+    PositionHistory.fill(PlyBoard{});
+    MobilityCount.fill(0);
+    MoveCountPly.fill(0);
+    KnightWeight = BishopWeight = 1;
+    StopSearch = false;
 }
 
 std::uint64_t GeneratorPerft(std::string_view side, int depth) {
@@ -269,6 +276,8 @@ void UciFrontEnd::Go(const std::string& line, std::ostream& out) {
     SideToMove = side_;
     if (Level == 1) SkipSearch = !SkipSearch;
     const PlyBoard game = Board[0];
+    const std::array<PlyFlags, 5> gameFlags{WhiteCastleFlags[0], BlackCastleFlags[0],
+                                            WhitePawnFlags[0], BlackPawnFlags[0], CastleMade[0]};
     DrawBoard(ComputerView(), 0);
     LoadBoardFromView(ComputerView(), 1);
     CopyPlyFlags(0, 1);
@@ -277,6 +286,12 @@ void UciFrontEnd::Go(const std::string& line, std::ostream& out) {
     out << "bestmove " << UciMoveOf(CurrentMove) << std::endl;
     // The position stays as it was given; the next "position" command moves on.
     Board[0] = game;
+    WhiteCastleFlags[0] = gameFlags[0];
+    BlackCastleFlags[0] = gameFlags[1];
+    WhitePawnFlags[0] = gameFlags[2];
+    BlackPawnFlags[0] = gameFlags[3];
+    CastleMade[0] = gameFlags[4];
+    CountPieces(0);
     DrawBoard(ComputerView(), 0);
 }
 

@@ -154,6 +154,11 @@ void BoardView::mouseReleaseEvent(QMouseEvent* event) {
     ReportDrop(event->position(), event->globalPosition().toPoint());
 }
 
+void BoardView::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (onResize) onResize(static_cast<int>(BoardRect().width()));
+}
+
 void BoardView::ReportDrop(QPointF widgetPos, QPoint globalPos) {
     const QPointF p = ToBoard(widgetPos);
     if (!rect().contains(widgetPos.toPoint()) || !OnPicture(p)) {

@@ -77,6 +77,9 @@ public:
     bool hasHeightForWidth() const override { return true; }
     int heightForWidth(int w) const override { return w; }
 
+    // Called with the drawn board's side in pixels whenever the view is resized.
+    std::function<void(int)> onResize;
+
     // Ends a foreign drag at a global position; reports a drop like a release.
     void FinishForeignDrag(QPoint globalPos);
 
@@ -85,6 +88,7 @@ protected:
     void mousePressEvent(QMouseEvent*) override;
     void mouseMoveEvent(QMouseEvent*) override;
     void mouseReleaseEvent(QMouseEvent*) override;
+    void resizeEvent(QResizeEvent*) override;
 
 private:
     void ReportDrop(QPointF widgetPos, QPoint globalPos);

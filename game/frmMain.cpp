@@ -148,9 +148,14 @@ void frmMain::BuildControls() {
         h->addStretch(1);
     }
     picBoard_ = new BoardView(this);
-    left->addWidget(topRow_);
+    left->addWidget(topRow_, 0, Qt::AlignHCenter);
     left->addWidget(picBoard_, 1);
-    left->addWidget(bottomRow_);
+    left->addWidget(bottomRow_, 0, Qt::AlignHCenter);
+    // Names and clocks keep to the width of the drawn board.
+    picBoard_->onResize = [this](int side) {
+        topRow_->setFixedWidth(side);
+        bottomRow_->setFixedWidth(side);
+    };
     PlaceClockLabels();
 
     picBoard_->onPress = [this](int index, Qt::MouseButton button) { PickUp(index, button); };
@@ -393,10 +398,6 @@ void frmMain::closeEvent(QCloseEvent* event) {
     picBoard_->CancelDrag();
     StopSounds();
     event->accept();
-}
-
-void frmMain::mousePressEvent(QMouseEvent* event) {
-    QWidget::mousePressEvent(event);
 }
 
 } // namespace corvane

@@ -74,7 +74,8 @@ public:
     void UnlockBoard();
     void PeerPause();
     void CenterOverBoard(QWidget* window) const;
-    void ResumeLoadedGame();
+    // After a saved game was opened: its position string, LoadedSide and PlayerOption.
+    void ResumeLoadedGame(const std::string& positionString);
 
     // --- Human move input --------------------------------------------------------
     void PickUp(int index, Qt::MouseButton button);
@@ -141,7 +142,6 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
 
 private:
     void BuildControls();
@@ -151,7 +151,7 @@ private:
     void SetMoveLabel(const std::string& text);
     void ShowIndicator(int i, bool on);
     void FinishHumanDrop(int target);
-    void AnnounceAndEnd(bool nextNetworkGame);
+    void AnnounceAndEnd();
     void PaletteDrag(int piece, QPoint globalPos, bool finished);
     bool ApplyComputerResult();
     std::string SquareName(int index) const;
