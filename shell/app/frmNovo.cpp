@@ -1,0 +1,266 @@
+#include "shell/app/frmNovo.h"
+
+#include "rules/GameState.h"
+#include "shell/app/ShellPictures.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <pwd.h>
+#include <unistd.h>
+
+namespace corvane {
+namespace {
+
+constexpr QSize kSize(420, 344);
+constexpr QPoint kPanelAt(24, 78);
+constexpr QSize kPanelSize(372, 190);
+
+void Caption(QLabel& label, const QString& text, QColor colour, int pixelSize, bool bold = false) {
+    label.setText(text);
+    QFont f = label.font();
+    f.setPixelSize(pixelSize);
+    f.setBold(bold);
+    label.setFont(f);
+    QPalette pal = label.palette();
+    pal.setColor(QPalette::WindowText, colour);
+    label.setPalette(pal);
+}
+
+void SetColour(QLabel& label, const QColor& colour) {
+    QPalette pal = label.palette();
+    pal.setColor(QPalette::WindowText, colour);
+    label.setPalette(pal);
+}
+
+// The three panels share one painted background, joined to the front tab.
+class OptionsPanel : public QWidget {
+public:
+    using QWidget::QWidget;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(QPen(ShellPictures::Edge, 1.2));
+        p.setBrush(ShellPictures::Panel);
+        p.drawRoundedRect(QRectF(rect()).adjusted(0.6, -8, -0.6, -0.6), 8, 8);
+    }
+};
+
+} // namespace
+
+void ClickLabel::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) emit clicked();
+}
+
+QString SystemUserName() {
+    QByteArray name;
+    if (const passwd* pw = ::getpwuid(::getuid()); pw != nullptr && pw->pw_name != nullptr)
+        name = pw->pw_name;
+    if (name.isEmpty()) name = qgetenv("USER");
+    const qsizetype nul = name.indexOf('\0');
+    if (nul >= 0) name.truncate(nul);
+    return QString::fromLocal8Bit(name.left(100));
+}
+
+frmNovo::frmNovo(int mode, int level, const QString& nick, QWidget* parent)
+    : ShellDialog(kSize, 1, parent), Label1(this), PicTab(this),
+      lblJogar(QStringLiteral("&Jogar"), QSize(120, 32), this),
+      lblCancelar(QStringLiteral("&Cancelar"), QSize(120, 32), this) {
+    setWindowTitle(QStringLiteral("Novo Jogo"));
+    Caption(Label1, QStringLiteral("Novo Jogo"), ShellPictures::CaptionChosen, 18, true);
+    Label1.setGeometry(24, 10, 372, 30);
+
+    PicTab.setGeometry(kPanelAt.x(), kPanelAt.y() - 34, 372, 34);
+    for (int t = 1; t <= 3; ++t) {
+        Image1[t] = std::make_unique<ClickLabel>(this);
+        Image1[t]->setGeometry(kPanelAt.x() + (t - 1) * 124, kPanelAt.y() - 34, 124, 34);
+        Image1[t]->setCursor(Qt::PointingHandCursor);
+        connect(Image1[t].get(), &ClickLabel::clicked, this, [this, t] { ClickTab(t); });
+        picOptions[t] = std::make_unique<OptionsPanel>(this);
+        picOptions[t]->setGeometry(QRect(kPanelAt, kPanelSize));
+    }
+
+    // A caption with its radio image; both choose.
+    auto makeChoice = [](QWidget* panel, std::unique_ptr<ClickLabel>& caption,
+                         std::unique_ptr<ClickLabel>& radio, const QString& text, int y) {
+        radio = std::make_unique<ClickLabel>(panel);
+        radio->setGeometry(22, y + 3, 18, 18);
+        caption = std::make_unique<ClickLabel>(panel);
+        Caption(*caption, text, ShellPictures::CaptionIdle, 15, true);
+        caption->setGeometry(48, y, 220, 24);
+        caption->setCursor(Qt::PointingHandCursor);
+        radio->setCursor(Qt::PointingHandCursor);
+    };
+
+    // Tab 1: who plays White and who plays Black.
+    QWidget* modes = picOptions[1].get();
+    const std::array<QString, 4> modeTexts{QString(), QStringLiteral("Jogador com pedras branca"),
+                                           QStringLiteral("Jogador com pedras preta"),
+                                           QStringLiteral("Jogador contra Jogador")};
+    for (int i = 1; i <= 3; ++i) {
+        makeChoice(modes, lblModo[i], imgModo[i], modeTexts[i], 30 + 44 * (i - 1));
+        lblModo[i]->setGeometry(48, 30 + 44 * (i - 1), 210, 24);
+        connect(lblModo[i].get(), &ClickLabel::clicked, this, [this, i] { ChooseMode(i); });
+        connect(imgModo[i].get(), &ClickLabel::clicked, this, [this, i] { ChooseMode(i); });
+    }
+    for (int i = 1; i <= 2; ++i) {
+        imgVez[i] = std::make_unique<QLabel>(modes);
+        imgVez[i]->setGeometry(258 + 56 * (i - 1), 52, 48, 48);
+        // the colour each icon plays, as a small pawn underneath
+        imgVezColour[i] = std::make_unique<QLabel>(modes);
+        imgVezColour[i]->setGeometry(270 + 56 * (i - 1), 104, 24, 24);
+        imgVezColour[i]->setPixmap(ShellPictures::Piece(i == 1 ? 6 : 12, 24));
+    }
+
+    // Tab 2: the computer's level.
+    QWidget* levels = picOptions[2].get();
+    Label3.setParent(levels);
+    Caption(Label3, QStringLiteral("Em qual nível de dificuldade deseja jogar?"),
+            ShellPictures::CaptionChosen, 14);
+    Label3.setGeometry(22, 18, 340, 24);
+    const std::array<QString, 4> levelTexts{QString(), QStringLiteral("Iniciante"),
+                                            QStringLiteral("Intermediário"),
+                                            QStringLiteral("Avançado")};
+    for (int i = 1; i <= 3; ++i) {
+        makeChoice(levels, lblNivel[i], imgNivel[i], levelTexts[i], 58 + 38 * (i - 1));
+        connect(lblNivel[i].get(), &ClickLabel::clicked, this, [this, i] { ChooseLevel(i); });
+        connect(imgNivel[i].get(), &ClickLabel::clicked, this, [this, i] { ChooseLevel(i); });
+    }
+
+    // Tab 3: a game over the network.
+    QWidget* net = picOptions[3].get();
+    Label2.setParent(net);
+    Caption(Label2, QStringLiteral("Jogar on-line por IP"), ShellPictures::CaptionChosen, 14, true);
+    Label2.setGeometry(22, 14, 330, 24);
+    lblNick.setParent(net);
+    Caption(lblNick, QStringLiteral("Seu Nick"), ShellPictures::CaptionChosen, 14);
+    lblNick.setGeometry(22, 50, 80, 26);
+    txtNome = std::make_unique<QLineEdit>(net);
+    txtNome->setGeometry(104, 50, 200, 26);
+    txtNome->setStyleSheet(
+        QStringLiteral("QLineEdit { background: rgb(20,42,52); color: rgb(192,246,249);"
+                       " border: 1px solid rgb(120,178,192); border-radius: 4px; padding: 1px 5px;"
+                       " font-weight: bold; }"));
+    const std::array<QString, 3> netTexts{QString(), QStringLiteral("Criar um Jogo"),
+                                          QStringLiteral("Entrar em um Jogo")};
+    for (int i = 1; i <= 2; ++i) {
+        makeChoice(net, lblRede[i], imgRede[i], netTexts[i], 96 + 38 * (i - 1));
+        connect(lblRede[i].get(), &ClickLabel::clicked, this, [this, i] { ChooseRede(i); });
+        connect(imgRede[i].get(), &ClickLabel::clicked, this, [this, i] { ChooseRede(i); });
+    }
+    connect(txtNome.get(), &QLineEdit::textEdited, this, &frmNovo::NickEdited);
+    connect(txtNome.get(), &QLineEdit::returnPressed, this, &frmNovo::Jogar);
+
+    lblJogar.setObjectName(QStringLiteral("lblJogar"));
+    lblCancelar.setObjectName(QStringLiteral("lblCancelar"));
+    lblJogar.move(kSize.width() / 2 - 130, kSize.height() - 56);
+    lblCancelar.move(kSize.width() / 2 + 10, kSize.height() - 56);
+    connect(&lblJogar, &CaptionButton::clicked, this, &frmNovo::Jogar);
+    connect(&lblCancelar, &CaptionButton::clicked, this, &frmNovo::Cancelar);
+
+    // Opening: the nick, the previous game's choices, "Criar um Jogo", tab 1 in front.
+    txtNome->setText((nick.isEmpty() ? SystemUserName() : nick).toUpper());
+    ChooseMode(mode >= 1 && mode <= 3 ? mode : 1);
+    ChooseLevel(level >= 1 && level <= 3 ? level : 2);
+    ChooseRede(1);
+    ClickTab(1);
+}
+
+frmNovo::~frmNovo() = default;
+
+template <std::size_t N>
+void frmNovo::Select(std::array<std::unique_ptr<ClickLabel>, N>& captions,
+                     std::array<std::unique_ptr<ClickLabel>, N>& radios, int index) {
+    for (std::size_t i = 1; i < N; ++i) {
+        const bool chosen = static_cast<int>(i) == index;
+        radios[i]->setPixmap(chosen ? ShellPictures::RadioDown() : ShellPictures::RadioUp());
+        SetColour(*captions[i], chosen ? ShellPictures::CaptionChosen : ShellPictures::CaptionIdle);
+    }
+}
+
+void frmNovo::ClickTab(int tab) {
+    if (tab < 1 || tab > 3) return;
+    PicTab.setPixmap(ShellPictures::Tab(tab));
+    for (int t = 1; t <= 3; ++t) picOptions[t]->setVisible(t == tab);
+    picOptions[tab]->raise();
+    for (int t = 1; t <= 3; ++t) Image1[t]->raise();
+    networkTab_ = tab == 3;
+    if (networkTab_) txtNome->setFocus();
+}
+
+void frmNovo::ChooseMode(int index) {
+    if (index < 1 || index > 3) return;
+    Select(lblModo, imgModo, index);
+    selection_[1] = index;
+    ShowModeIcons();
+}
+
+void frmNovo::ChooseLevel(int index) {
+    if (index < 1 || index > 3) return;
+    Select(lblNivel, imgNivel, index);
+    selection_[2] = index;
+}
+
+void frmNovo::ChooseRede(int index) {
+    if (index < 1 || index > 2) return;
+    Select(lblRede, imgRede, index);
+    netServerMode_ = index == 1;
+}
+
+// imgVez(1) shows who plays White, imgVez(2) who plays Black.
+void frmNovo::ShowModeIcons() {
+    switch (selection_[1]) {
+    case 1:
+        imgVez[1]->setPixmap(ShellPictures::Human(1));
+        imgVez[2]->setPixmap(ShellPictures::Computer(1));
+        break;
+    case 2:
+        imgVez[1]->setPixmap(ShellPictures::Computer(2));
+        imgVez[2]->setPixmap(ShellPictures::Human(2));
+        break;
+    default:
+        imgVez[1]->setPixmap(ShellPictures::Human(1));
+        imgVez[2]->setPixmap(ShellPictures::Human(2));
+        break;
+    }
+}
+
+void frmNovo::NickEdited(const QString& text) {
+    qsizetype lead = 0;
+    while (lead < text.size() && text[lead] == QLatin1Char(' ')) ++lead;
+    if (lead == 0) return;
+    const int cursor = txtNome->cursorPosition();
+    txtNome->setText(text.mid(lead));
+    txtNome->setCursorPosition(std::max(0, cursor - static_cast<int>(lead)));
+}
+
+void frmNovo::Jogar() {
+    if (NetworkGame && closeConnection) closeConnection();
+    if (networkTab_) {
+        const QString nick = txtNome->text().trimmed();
+        if (nick.size() < 4) {
+            txtNome->setFocus();
+            Beep();
+            return;
+        }
+        playerNick_ = nick.toUpper();
+        if (startNetwork)
+            startNetwork(netServerMode_); // the dialog stays open underneath
+        else
+            Beep();
+        return;
+    }
+    confirmed_ = true;
+    Level = static_cast<std::int16_t>(selection_[2]);
+    PlayerOption = static_cast<std::int16_t>(selection_[1]);
+    accept();
+}
+
+void frmNovo::Cancelar() {
+    confirmed_ = false;
+    reject();
+}
+
+} // namespace corvane
