@@ -1,0 +1,84 @@
+// Storage of the computer player's shared state, the random draws and the board
+// view it works with.
+#include <chrono>
+
+#include "engine/ModCompMove.h"
+#include "engine/ModScoreArrays.h"
+
+namespace corvane {
+
+std::array<SideMoveList, 2> MoveList{};
+std::array<std::int32_t, 101> MoveCountPly{};
+std::array<std::int32_t, MoveListCapacity + 1> OrderScore{};
+std::int32_t SearchDepthSetting = 4;
+bool SkipSearch = false;
+std::int32_t DirectionSwitch = 1;
+std::array<PlyBoard, 13> PositionHistory{};
+std::int32_t HistoryIndex = 1;
+bool StopSearch = false;
+std::int32_t LastFromRank = 0, LastFromFile = 0, LastToRank = 0, LastToFile = 0;
+std::int32_t LastCaptured = 0;
+std::int64_t MoveBarredCalls = 0;
+std::int64_t EvaluationCount = 0;
+std::array<std::string, 81> OpeningBook{};
+
+void ResetComputerForNewGame() {
+    SkipSearch = false;
+    SearchDepthSetting = 4;
+    DirectionSwitch = Level == 3 ? 0 : 1;
+}
+
+// --- Random draws ---------------------------------------------------------------
+
+void RandomSource::Seed(std::uint32_t seed) {
+    state_ = seed & 0xFFFFFFu;
+}
+
+void RandomSource::SeedFromClock() {
+    if (fixed_) return;
+    const auto now = std::chrono::system_clock::now().time_since_epoch();
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(now).count();
+    // Seconds since midnight with the hundredths, mixed into the state.
+    const std::uint32_t t = static_cast<std::uint32_t>((ms % 86400000) / 10);
+    state_ = (state_ ^ (t * 2654435761u)) & 0xFFFFFFu;
+}
+
+void RandomSource::FixSeed(std::uint32_t seed) {
+    fixed_ = true;
+    fixedSeed_ = seed;
+    Seed(seed);
+}
+
+void RandomSource::ReleaseSeed() {
+    fixed_ = false;
+}
+
+float RandomSource::Next() {
+    state_ = (state_ * 1140671485u + 12820163u) & 0xFFFFFFu;
+    return static_cast<float>(state_) / 16777216.0f;
+}
+
+RandomSource& Random() {
+    static RandomSource source;
+    return source;
+}
+
+// --- Board view -------------------------------------------------------------------
+
+namespace {
+PlainSquareImages& PlainView() {
+    static PlainSquareImages view;
+    return view;
+}
+SquareImages* installedView = nullptr;
+} // namespace
+
+SquareImages& ComputerView() {
+    return installedView != nullptr ? *installedView : PlainView();
+}
+
+void SetComputerView(SquareImages* view) {
+    installedView = view;
+}
+
+} // namespace corvane

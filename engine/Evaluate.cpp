@@ -1,0 +1,282 @@
+// Material count and the positional terms of the evaluation.
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+#include "engine/ModCompMove.h"
+#include "engine/ModScoreArrays.h"
+
+namespace corvane {
+
+namespace {
+
+inline PieceIndex At(const PlyBoard& b, int rank, int file) {
+    return b.squares[(rank - 1) * 8 + (file - 1)];
+}
+
+// Whole part of the square root of a mobility count.
+inline int RootOf(std::int32_t n) {
+    return n > 0 ? static_cast<int>(std::sqrt(static_cast<double>(n))) : 0;
+}
+
+// Nearest integer, halves to the even neighbour.
+inline int Nearest(double x) {
+    return static_cast<int>(std::nearbyint(x));
+}
+
+int Count(int piece) {
+    return PieceCount[CountSlot(piece)];
+}
+
+// Offsets between the White and Black piece kinds.
+struct Colour {
+    bool white;
+    int rook, knight, bishop, queen, king, pawn;
+    std::int32_t* own;
+    std::int32_t* other;
+};
+
+void ScoreRooks(const Colour& c, const PlyBoard& b, std::int32_t& mobility, int ply) {
+    const PieceSquares& rooks = PieceList[c.rook];
+    if (rooks.count == 0) return;
+    mobility += 2 * RootOf(MobilityCount[c.rook]);
+    const KingPlace& enemy = KingSquare[c.white ? 1 : 0];
+    const PieceSquares& queens = PieceList[c.queen];
+    const ScoreTable& table = c.white ? RookTable : BlackRookTable;
+    const std::uint8_t kingState = (c.white ? WhiteCastleFlags : BlackCastleFlags)[ply][0];
+    const int last = rooks.count >= 2 ? 2 : 1;
+    for (int n = 1; n <= last; ++n) {
+        const int r = rooks.rank[n];
+        const int f = rooks.file[n];
+        std::int32_t& total = *c.own;
+        total += table.at(r, f);
+        if (kingState == 0) {
+            if (r == (c.white ? 1 : 8) && (f == 2 || f == 7)) total -= 5;
+        } else if (c.white ? r >= 7 : r < 3) {
+            total += 5;
+        }
+        if (f == enemy.file) total += 2;
+        if (r == enemy.rank) total += 2;
+        if (n == 2 && f == rooks.file[1]) {
+            const int r1 = rooks.rank[1];
+            if (std::abs(r - r1) == 1) {
+                total += 5;
+            } else {
+                const int lo = std::min(r, r1);
+                const int hi = std::max(r, r1);
+                bool clear = true;
+                for (int rr = lo + 1; rr < hi; ++rr) {
+                    if (At(b, rr, f) != Empty) clear = false;
+                }
+                if (clear) total += 5;
+            }
+        }
+        if (queens.count > 0 && f == queens.file[1]) total += 2;
+        KingTropism(c.white ? "W" : "B", r, f);
+    }
+}
+
+void ScoreKnights(const Colour& c, std::int32_t& mobility) {
+    const PieceSquares& knights = PieceList[c.knight];
+    if (knights.count == 0) return;
+    mobility += 2 * RootOf(MobilityCount[c.knight]);
+    const ScoreTable& table = c.white ? KnightTable : BlackKnightTable;
+    const int last = knights.count == 2 ? 2 : 1;
+    for (int n = 1; n <= last; ++n) {
+        const int r = knights.rank[n];
+        const int f = knights.file[n];
+        *c.own += table.at(r, f) * KnightWeight;
+        KingTropism(c.white ? "W" : "B", r, f);
+    }
+}
+
+void ScoreBishops(const Colour& c, std::int32_t& mobility) {
+    const PieceSquares& bishops = PieceList[c.bishop];
+    if (bishops.count == 0) return;
+    mobility += 2 * RootOf(MobilityCount[c.bishop]);
+    const PieceSquares& queens = PieceList[c.queen];
+    const bool early = ListCursor < 20;
+    const int last = bishops.count == 2 ? 2 : 1;
+    for (int n = 1; n <= last; ++n) {
+        const int r = bishops.rank[n];
+        const int f = bishops.file[n];
+        std::int32_t& total = *c.own;
+        if (early) {
+            total += (BishopEarly1.at(r, f) + BishopEarly2.at(r, f)) * BishopWeight;
+        } else {
+            total += (BishopLate1.at(r, f) + BishopLate2.at(r, f)) * BishopWeight;
+        }
+        if (c.white) {
+            if (f == r) total += 5;
+        } else if (f == 9 - r) {
+            total += n == 1 ? 5 : 2;
+        }
+        if (queens.count > 0 &&
+            std::abs(r - queens.rank[1]) == std::abs(f - queens.file[1])) {
+            total += 5;
+        }
+        KingTropism(c.white ? "W" : "B", r, f);
+    }
+}
+
+void ScoreQueen(const Colour& c, std::int32_t& mobility) {
+    const PieceSquares& queens = PieceList[c.queen];
+    if (queens.count == 0) return;
+    const int r = queens.rank[1];
+    const int f = queens.file[1];
+    const int queenCount = Count(c.queen);
+    if (ListCursor < 20) {
+        mobility -= RootOf(MobilityCount[c.queen]) * queenCount;
+        *c.own += (c.white ? QueenEarly : BlackQueenEarly).at(r, f);
+    } else {
+        mobility += RootOf(MobilityCount[c.queen]) * queenCount;
+        *c.own += QueenLate.at(r, f);
+    }
+    KingTropism(c.white ? "W" : "B", r, f);
+}
+
+void ScoreKing(const Colour& c, const PlyBoard& b, std::int32_t& mobility, int ply) {
+    const KingPlace& king = KingSquare[c.white ? 0 : 1];
+    const int r = king.rank;
+    const int f = king.file;
+    std::int32_t& total = *c.own;
+    if (OnBoard(r, f)) {
+        if (ListCursor < 60) {
+            total += (c.white ? KingTable : BlackKingTable).at(r, f);
+        } else {
+            total += KingLate.at(r, f);
+        }
+        KingTropism(c.white ? "W" : "B", r, f);
+    }
+    PlyFlags& castle = (c.white ? WhiteCastleFlags : BlackCastleFlags)[ply];
+    const PieceSquares& rooks = PieceList[c.rook];
+    if (castle[0] == 0) {
+        if (rooks.count >= 1 && rooks.file[1] == 1 && castle[2] == 0) total += 3;
+        if (rooks.count >= 2 && rooks.file[2] == 8 && castle[1] == 0) total += 3;
+    } else if (castle[0] == 2 || castle[0] == 3) {
+        total += 50;
+        castle[0] = 1; // the reward is given once
+    }
+    const int home = c.white ? 1 : 8;
+    const int shelterRank = c.white ? 2 : 7;
+    if (r == home && f != 5) {
+        for (int ff = f - 1; ff <= f + 1; ++ff) {
+            if (ff < 1 || ff > 8) continue;
+            const PieceIndex p = At(b, shelterRank, ff);
+            if (c.white ? IsWhitePiece(p) : IsBlackPiece(p)) total += 3;
+        }
+    }
+    if (ListCursor < 40) mobility -= 3 * RootOf(MobilityCount[c.king]);
+}
+
+bool PawnSupported(const Colour& c, const PlyBoard& b, int r, int f) {
+    for (int ff = f - 1; ff <= f + 1; ff += 2) {
+        if (ff < 1 || ff > 8) continue;
+        if (c.white) {
+            for (int rr = r; rr >= 2; --rr) {
+                if (At(b, rr, ff) == WhitePawn) return true;
+            }
+        } else {
+            for (int rr = r; rr <= 7; ++rr) {
+                if (At(b, rr, ff) == BlackPawn) return true;
+            }
+        }
+    }
+    return false;
+}
+
+void ScorePawns(const Colour& c, const PlyBoard& b) {
+    const PieceSquares& pawns = PieceList[c.pawn];
+    const bool early = ListCursor < 40;
+    const std::int32_t opponentPieces = c.white ? BlackPieceTotal : WhitePieceTotal;
+    for (int n = 1; n <= pawns.count; ++n) {
+        const int r = pawns.rank[n];
+        const int f = pawns.file[n];
+        if (c.white) {
+            *c.own += (early ? PawnEarly : PawnLate).at(r, f);
+            if (opponentPieces < 8) *c.own += PawnRace.at(r, f);
+        } else {
+            *c.own += (early ? BlackPawnEarly : BlackPawnLate).at(r, f);
+            if (opponentPieces < 8) *c.own += BlackPawnRace.at(r, f);
+        }
+        if (ListCursor > 12 && !PawnSupported(c, b, r, f)) *c.other += 15;
+    }
+}
+
+} // namespace
+
+void CountMaterial(int ply) {
+    if (ply == 0) {
+        Board[1] = Board[0];
+        CopyPlyFlags(0, 1);
+        ply = 1;
+    }
+    PieceCount.fill(0);
+    PieceCount[CountSlot(WhiteKing)] = 1;
+    PieceCount[CountSlot(BlackKing)] = 1;
+    for (PieceSquares& list : PieceList) list.count = 0;
+    WhiteTotal = BlackTotal = 0;
+    // Each side's number includes its king.
+    WhitePieceTotal = 1;
+    BlackPieceTotal = 1;
+    KingSquare[0] = KingPlace{};
+    KingSquare[1] = KingPlace{};
+    const PlyBoard& b = Board[ply];
+    for (int r = 1; r <= 8; ++r) {
+        for (int f = 1; f <= 8; ++f) {
+            const PieceIndex p = At(b, r, f);
+            if (p == Empty || p > 12) continue;
+            if (p == WhiteKing || p == BlackKing) {
+                KingSquare[p == WhiteKing ? 0 : 1] = KingPlace{r, f};
+                continue;
+            }
+            const bool white = IsWhitePiece(p);
+            ++(white ? WhitePieceTotal : BlackPieceTotal);
+            ++PieceCount[CountSlot(p)];
+            PieceSquares& list = PieceList[p];
+            if (list.count < PieceSquares::Capacity) {
+                ++list.count;
+                list.rank[list.count] = static_cast<std::int8_t>(r);
+                list.file[list.count] = static_cast<std::int8_t>(f);
+            }
+            (white ? WhiteTotal : BlackTotal) += PieceValue[p] * MaterialScale;
+        }
+    }
+    PieceTotal = WhitePieceTotal + BlackPieceTotal;
+}
+
+void KingTropism(std::string_view side, int rank, int file) {
+    const bool white = side != "B";
+    if ((white ? BlackPieceTotal : WhitePieceTotal) >= 10) return;
+    const KingPlace& enemy = KingSquare[white ? 1 : 0];
+    const int dr = enemy.rank - rank;
+    const int df = enemy.file - file;
+    const int d = Nearest(std::sqrt(static_cast<double>(dr * dr + df * df)));
+    (white ? WhiteTotal : BlackTotal) += Nearest(50.0 / (d + 1));
+}
+
+void Evaluate(int ply) {
+    CountMaterial(ply);
+    if (ply == 0) ply = 1;
+    ++EvaluationCount;
+    const PlyBoard& b = Board[ply];
+    std::int32_t wm = 0, bm = 0;
+    const Colour white{true, 1, 2, 3, 4, 5, 6, &WhiteTotal, &BlackTotal};
+    const Colour black{false, 7, 8, 9, 10, 11, 12, &BlackTotal, &WhiteTotal};
+    ScoreRooks(white, b, wm, ply);
+    ScoreRooks(black, b, bm, ply);
+    ScoreKnights(white, wm);
+    ScoreKnights(black, bm);
+    ScoreBishops(white, wm);
+    ScoreBishops(black, bm);
+    ScoreQueen(white, wm);
+    ScoreQueen(black, bm);
+    ScoreKing(white, b, wm, ply);
+    ScoreKing(black, b, bm, ply);
+    ScorePawns(white, b);
+    ScorePawns(black, b);
+    WhiteTotal += wm / 2;
+    BlackTotal += bm / 2;
+}
+
+} // namespace corvane

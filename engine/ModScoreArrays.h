@@ -1,0 +1,68 @@
+#pragma once
+// The evaluation: twenty square tables, the material count and the positional
+// terms that Evaluate adds for each piece kind.
+#include <array>
+#include <cstdint>
+#include <string_view>
+
+#include "rules/ModChecker.h"
+
+namespace corvane {
+
+// An 8x8 square table indexed (rank 1..8, file 1..8).
+struct ScoreTable {
+    std::array<std::int16_t, 64> values{};
+    std::int16_t& at(int rank, int file) { return values[(rank - 1) * 8 + (file - 1)]; }
+    std::int16_t at(int rank, int file) const { return values[(rank - 1) * 8 + (file - 1)]; }
+};
+
+// --- Owned by the computer player: the twenty tables --------------------------------
+
+extern ScoreTable PawnEarly, PawnLate, PawnRace, RookTable, KnightTable;
+extern ScoreTable BishopEarly1, BishopEarly2, BishopLate1, BishopLate2;
+extern ScoreTable QueenEarly, QueenLate, KingTable, KingLate;
+// Black's mirrored copies (Black on (r, f) = White on (9 - r, f)).
+extern ScoreTable BlackPawnEarly, BlackPawnLate, BlackPawnRace, BlackRookTable;
+extern ScoreTable BlackKnightTable, BlackQueenEarly, BlackKingTable;
+
+// --- Evaluation state ---------------------------------------------------------------
+
+extern std::int32_t WhiteTotal, BlackTotal;
+// 10, set when the main window loads.
+extern std::int32_t MaterialScale;
+// 1 against a person; -5..5 at random in the computer-against-computer modes.
+extern std::int32_t KnightWeight, BishopWeight;
+// Legal moves per piece kind (1..12) of the last generation for each side.
+extern std::array<std::int32_t, 13> MobilityCount;
+
+// Squares of the pieces of each kind (1..12, kings excluded) in scan order.
+struct PieceSquares {
+    static constexpr int Capacity = 10; // promotions can add to the first eight
+    int count = 0;
+    std::array<std::int8_t, Capacity + 1> rank{}; // 1..count
+    std::array<std::int8_t, Capacity + 1> file{};
+};
+extern std::array<PieceSquares, 13> PieceList;
+// [0] White king, [1] Black king: rank and file.
+struct KingPlace {
+    std::int32_t rank = 0, file = 0;
+};
+extern std::array<KingPlace, 2> KingSquare;
+
+// --- Procedures ---------------------------------------------------------------------
+
+// Fills the twenty tables, InitialBoard and the opening book.
+void LoadScoreTables();
+// Reads eight rows of eight "nnn " fields (rank 8 first); mirror > 0 stores
+// rank r at 9 - r. Fields that are not numbers read as 0.
+void ParseTableRows(ScoreTable& table, std::string_view text, std::int32_t mirror);
+// The same text form for a board of PieceIndex bytes, no mirror.
+void ParseTableRows(PlyBoard& board, std::string_view text);
+// Counters, PieceList, KingSquare and the material totals of the ply.
+void CountMaterial(int ply);
+// CountMaterial, then every positional term; the result in WhiteTotal/BlackTotal.
+void Evaluate(int ply);
+// Closeness to the enemy king, added to the side's total.
+void KingTropism(std::string_view side, int rank, int file);
+
+} // namespace corvane

@@ -1,0 +1,98 @@
+#pragma once
+// The board picture picBoard and its 64 square images IM(0)..IM(63).
+//
+// The square images are a plain model owned by the view: picture, drag icon,
+// tag, visible, left and top in board units (44 units a square, a 34-unit
+// margin). The widget paints the model and reports presses and drops; it keeps
+// no game state of its own. Whatever size the widget has (HiDPI, maximised), the
+// board is drawn scaled and every mouse position is turned back into board units
+// before it is reported, so drop arithmetic always runs on the 44-unit grid.
+#include <QPointF>
+#include <QWidget>
+#include <array>
+#include <functional>
+#include <string>
+
+namespace corvane {
+
+struct SquareImage {
+    std::string picture;  // PieceCode of the picture shown, "" for the bare square
+    std::string dragIcon; // PieceCode of the icon that follows the mouse while dragged
+    std::string tag;      // PieceCode of the piece on the square, "" when empty
+    bool visible = true;
+    int left = 0;
+    int top = 0;
+};
+
+class BoardView : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int SquareSize = 44;
+    static constexpr int Margin = 34;
+    // Inner size of the board picture in board units: 34 + 8 * 44 + 22. Flip
+    // mirrors through its centre, so every image lands on a square again.
+    static constexpr int InnerSize = 408;
+
+    explicit BoardView(QWidget* parent = nullptr);
+
+    SquareImage& IM(int index) { return images_.at(index); }
+    const SquareImage& IM(int index) const { return images_.at(index); }
+
+    // Places every image as with White at the bottom.
+    void LayoutSquares();
+    // Mirrors every image through the board's centre.
+    void MirrorImages();
+    // Square the image at left/top stands on, in view columns/rows.
+    void SetWhiteAtBottomLabels(bool whiteAtBottom);
+
+    // Drag of a picked image: its drag icon follows the mouse until release.
+    void BeginDrag(int index, QPointF boardPos);
+    // Drag of a piece from outside the board (set-up palette).
+    void BeginForeignDrag(const std::string& icon, QPoint globalPos);
+    void MoveForeignDrag(QPoint globalPos);
+    bool IsDragging() const { return dragIndex_ >= 0 || !foreignIcon_.empty(); }
+    void CancelDrag();
+
+    // Conversions between widget pixels and board units.
+    double ScaleFactor() const;
+    QPointF ToBoard(QPointF widgetPos) const;
+    QPointF ToWidget(QPointF boardPos) const;
+    // Index of the square image under a board position, -1 when none.
+    int ImageAt(QPointF boardPos) const;
+    // True when a board position lies on the board picture.
+    static bool OnPicture(QPointF boardPos);
+
+    // Called for a left or right press on an image (index, button).
+    std::function<void(int, Qt::MouseButton)> onPress;
+    // Drop on a square image, on the picture outside the images (x, y in board
+    // units), and outside the board picture (global position).
+    std::function<void(int)> onDropSquare;
+    std::function<void(double, double)> onDropBoard;
+    std::function<void(QPoint)> onDropOutside;
+
+    QSize sizeHint() const override { return {InnerSize + 40, InnerSize + 40}; }
+    QSize minimumSizeHint() const override { return {InnerSize / 2, InnerSize / 2}; }
+    bool hasHeightForWidth() const override { return true; }
+    int heightForWidth(int w) const override { return w; }
+
+    // Ends a foreign drag at a global position; reports a drop like a release.
+    void FinishForeignDrag(QPoint globalPos);
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+    void mousePressEvent(QMouseEvent*) override;
+    void mouseMoveEvent(QMouseEvent*) override;
+    void mouseReleaseEvent(QMouseEvent*) override;
+
+private:
+    void ReportDrop(QPointF widgetPos, QPoint globalPos);
+    QRectF BoardRect() const;
+
+    std::array<SquareImage, 64> images_{};
+    bool whiteAtBottomLabels_ = true;
+    int dragIndex_ = -1;
+    std::string foreignIcon_;
+    QPointF dragPos_; // board units
+};
+
+} // namespace corvane

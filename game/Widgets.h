@@ -1,0 +1,45 @@
+#pragma once
+// Small widgets of the main window: the promotion choice images and the set-up
+// palette of the twelve pieces.
+#include <QLabel>
+#include <QWidget>
+#include <functional>
+
+namespace corvane {
+
+// One choice image of the promotion panels; reports the pressed button.
+class PromotionImage : public QLabel {
+    Q_OBJECT
+public:
+    explicit PromotionImage(QWidget* parent) : QLabel(parent) { setCursor(Qt::PointingHandCursor); }
+    std::function<void(Qt::MouseButton)> onPress;
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+};
+
+// The twelve piece images beside the board in set-up mode. A piece is dragged
+// from here onto a square; onDrag reports the PieceIndex, the global mouse
+// position and whether the button was released.
+class PiecePalette : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int Cell = 34;
+    explicit PiecePalette(QWidget* parent);
+    std::function<void(int, QPoint, bool)> onDrag;
+    // Centre of the image of a PieceIndex (1..12), in palette coordinates.
+    QPoint CentreOf(int piece) const;
+    QSize sizeHint() const override { return {6 * Cell + 8, 2 * Cell + 8}; }
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+    void mousePressEvent(QMouseEvent*) override;
+    void mouseMoveEvent(QMouseEvent*) override;
+    void mouseReleaseEvent(QMouseEvent*) override;
+
+private:
+    int PieceAt(QPoint pos) const;
+    int dragged_ = 0;
+};
+
+} // namespace corvane

@@ -1,0 +1,368 @@
+// The legality test of one move: the move text reader, the shape table, the
+// path tests and the full test with its side effects on the flags of the ply.
+#include <cstdlib>
+
+#include "rules/CoreHooks.h"
+#include "rules/RulesInternal.h"
+
+namespace corvane {
+
+using detail::KindOf;
+using detail::SameColour;
+using detail::ValidPly;
+
+namespace {
+
+bool MoverIsBlack() {
+    return detail::IsBlackSide(MoverSide);
+}
+
+bool OwnPiece(PieceIndex piece) {
+    return piece != Empty && (MoverIsBlack() ? IsBlackPiece(piece) : IsWhitePiece(piece));
+}
+
+int Sign(int v) {
+    return (v > 0) - (v < 0);
+}
+
+// Characters 1-8 of a move text: "WP e2-e4", optionally followed by a promotion
+// suffix "=Q" or "=WQ". Anything else is refused before a coordinate is read.
+bool WellFormedMoveText(const std::string& text) {
+    if (text.size() < 8) return false;
+    auto in = [](char c, std::string_view set) { return set.find(c) != std::string_view::npos; };
+    if (!in(text[0], "WB") || !in(text[1], "RNBQKP") || text[2] != ' ') return false;
+    if (!in(text[3], "abcdefgh") || !in(text[4], "12345678")) return false;
+    if (!in(text[5], "-x")) return false;
+    if (!in(text[6], "abcdefgh") || !in(text[7], "12345678")) return false;
+    const std::string_view rest = std::string_view(text).substr(8);
+    if (rest.empty()) return true;
+    if (rest.size() == 2) return rest[0] == '=' && in(rest[1], "RNBQ");
+    if (rest.size() == 3) return rest[0] == '=' && in(rest[1], "WB") && in(rest[2], "RNBQ");
+    return false;
+}
+
+// The king's two-file move along its rank. Leaves GameStatus with the reason of
+// a refusal that has one.
+bool CastlingAccepted(int ply) {
+    const bool black = MoverIsBlack();
+    const int home = black ? 8 : 1;
+    if (ToRank != FromRank || (FromRank != 1 && FromRank != 8)) return false;
+    CastleMade[ply][0] = CastleMade[ply][1] = CastleMade[ply][2] = 0;
+    if (FromFile != 5 || (ToFile != 7 && ToFile != 3) || FromRank != home) return false;
+    const bool kingSide = ToFile == 7;
+    PlyBoard& b = Board[ply];
+    const PieceIndex rook = black ? BlackRook : WhiteRook;
+    if (b[home][kingSide ? 8 : 1] != rook) return false;
+    if (!kingSide && b[home][2] != Empty) return false;
+    // Every square between king and rook must be empty, the destination included.
+    if (b[home][ToFile] != Empty || !StraightPathClear(ply)) return false;
+
+    // Reasons in the order they are tested; a later one replaces an earlier one.
+    static constexpr const char* kRights[2][3] = {
+        {" White king has been moved", " White queen rook has been moved",
+         " White king rook has been moved"},
+        {" Black king has been moved", " Black queen rook has been moved",
+         " Black king rook has been moved"}};
+    static constexpr const char* kAttacks[2][3] = {
+        {"White King in check, castling out of check not allowed!",
+         "White King castling into check!", "White King castling across check not allowed!"},
+        {"Black King in check, castling out of check not allowed!",
+         "Black King castling into check!", "Black King castling across check not allowed!"}};
+    const PlyFlags& rights = black ? BlackCastleFlags[ply] : WhiteCastleFlags[ply];
+    const char* reason = nullptr;
+    if (rights[0] == 1) reason = kRights[black][0];
+    if (rights[0] > 1) reason = " Castling done";
+    if (!kingSide && rights[2] == 1) reason = kRights[black][1];
+    if (kingSide && rights[1] == 1) reason = kRights[black][2];
+    if (reason == nullptr) {
+        const int crossed = kingSide ? 6 : 4;
+        if (IsSquareAttacked(home, 5, OpponentSide, ply)) reason = kAttacks[black][0];
+        if (IsSquareAttacked(home, ToFile, OpponentSide, ply)) reason = kAttacks[black][1];
+        if (IsSquareAttacked(home, crossed, OpponentSide, ply)) reason = kAttacks[black][2];
+    }
+    if (reason != nullptr) {
+        GameStatus = reason;
+        return false;
+    }
+    CastleMade[ply][(black ? 2 : 0) + (kingSide ? 0 : 1)] = 1;
+    return true;
+}
+
+// A king step: path, then the destination must not be attacked (king still on its square).
+bool KingStepAccepted(int ply) {
+    const bool straight = FromRank == ToRank || FromFile == ToFile;
+    const bool pass = straight ? StraightPathClear(ply) : DiagonalPathClear(ply);
+    PlyFlags& rights = MoverIsBlack() ? BlackCastleFlags[ply] : WhiteCastleFlags[ply];
+    if (pass) rights[0] = 1;
+    GameStatus.clear();
+    if (!pass) return false;
+    if (IsSquareAttacked(ToRank, ToFile, OpponentSide, ply)) {
+        GameStatus = "Movimento Inválido o Rei fica em Xeque";
+        (MoverIsBlack() ? BlackInCheck : WhiteInCheck) = true;
+        return false;
+    }
+    return true;
+}
+
+// Pawn moves of either colour; sets the pawn flags and reports an en-passant capture.
+bool PawnAccepted(int ply, bool black, bool& enPassant) {
+    PlyFlags& own = black ? BlackPawnFlags[ply] : WhitePawnFlags[ply];
+    PlyFlags& other = black ? WhitePawnFlags[ply] : BlackPawnFlags[ply];
+    const int lastRank = black ? 1 : 8;
+    if (FromFile == ToFile) {
+        if (!(black ? BlackPawnPushClear(ply) : WhitePawnPushClear(ply))) return false;
+        own = PlyFlags{};
+        if (std::abs(ToRank - FromRank) == 2) own[1] = static_cast<std::uint8_t>(FromFile);
+        if (ToRank == lastRank) own[2] = 1;
+        return true;
+    }
+    if (std::abs(ToFile - FromFile) != 1) return false;
+    if (!(black ? BlackPawnCaptureOk(ply) : WhitePawnCaptureOk(ply))) return false;
+    own = PlyFlags{};
+    if (Board[ply][ToRank][ToFile] != Empty) {
+        if (ToRank == lastRank) own[2] = 1;
+        return true;
+    }
+    if (ToRank != (black ? 3 : 6) || other[1] != ToFile) return false;
+    own[0] = 1;
+    other[1] = 0;
+    enPassant = true;
+    return true;
+}
+
+// Makes the accepted move on the ply and looks at both kings. False refuses it
+// (a missing king).
+bool TestPositionAfter(PieceIndex piece, int ply, bool enPassant, bool report) {
+    const bool black = IsBlackPiece(piece);
+    PlyBoard& b = Board[ply];
+    b[ToRank][ToFile] = piece;
+    b[FromRank][FromFile] = Empty;
+    if (enPassant) b[FromRank][ToFile] = Empty;
+
+    std::int32_t wr = 0, wf = 0, br = 0, bf = 0;
+    const char* missing = nullptr;
+    if (!FindKing("W", wr, wf, ply)) {
+        missing = "No White King in MoveBarred ??";
+    } else if (!FindKing("B", br, bf, ply)) {
+        missing = "No Black King in MoveBarred ??";
+    }
+    if (missing != nullptr) {
+        GameStatus = missing;
+        if (report) Hooks().ErrorBox(GameStatus);
+        return false;
+    }
+    // Only a pawn arriving on the last rank promotes; it is examined as a queen,
+    // and the counters learn of the new queen while the kings are tested.
+    const PlyFlags& own = black ? BlackPawnFlags[ply] : WhitePawnFlags[ply];
+    const bool promotes = KindOf(piece) == 6 && own[2] == 1;
+    const PieceIndex queen = black ? BlackQueen : WhiteQueen;
+    if (promotes) {
+        b[ToRank][ToFile] = queen;
+        PromotionChoice = "Q";
+        ++PieceCount[CountSlot(queen)];
+    }
+    const std::int32_t ownRank = black ? br : wr, ownFile = black ? bf : wf;
+    const std::int32_t oppRank = black ? wr : br, oppFile = black ? wf : bf;
+    if (IsSquareAttacked(ownRank, ownFile, OpponentSide, ply)) {
+        GameStatus = "Movimento Inválido o Rei em Xeque!";
+        (black ? BlackInCheck : WhiteInCheck) = true;
+    }
+    if (IsSquareAttacked(oppRank, oppFile, MoverSide, ply)) {
+        (black ? WhiteInCheck : BlackInCheck) = true;
+    }
+    if (promotes) --PieceCount[CountSlot(queen)];
+    return true;
+}
+
+} // namespace
+
+bool ShapeAllows(PieceIndex piece, int fromRank, int fromFile, int toRank, int toFile) {
+    const int dr = toRank - fromRank, df = toFile - fromFile;
+    const int adr = std::abs(dr), adf = std::abs(df);
+    switch (piece) {
+    case WhiteRook:
+    case BlackRook:
+        return dr == 0 || df == 0;
+    case WhiteBishop:
+    case BlackBishop:
+        return adr == adf;
+    case WhiteKnight:
+    case BlackKnight:
+        return (adf == 2 && adr == 1) || (adr == 2 && adf == 1);
+    case WhiteQueen:
+    case BlackQueen:
+        return dr == 0 || df == 0 || adr == adf;
+    case WhiteKing:
+    case BlackKing:
+        return (dr == 0 && (adf == 1 || adf == 2)) || (df == 0 && adr == 1) ||
+               (adr == 1 && adf == 1);
+    case WhitePawn:
+        return (df == 0 && (dr == 1 || (fromRank == 2 && toRank == 4))) || (adf == 1 && dr == 1);
+    case BlackPawn:
+        return (df == 0 && (dr == -1 || (fromRank == 7 && toRank == 5))) || (adf == 1 && dr == -1);
+    default:
+        return false;
+    }
+}
+
+bool CheckMoveShape(const std::string& moveText) {
+    if (moveText.size() < 2) return false;
+    return ShapeAllows(PieceIndexOf(std::string_view(moveText).substr(0, 2)), FromRank, FromFile,
+                       ToRank, ToFile);
+}
+
+bool IsMoveLegal(const std::string& moveText) {
+    GameStatus.clear();
+    if (!WellFormedMoveText(moveText)) return false;
+    FromRank = moveText[4] - '0';
+    FromFile = moveText[3] - 96;
+    ToRank = moveText[7] - '0';
+    ToFile = moveText[6] - 96;
+    if (!OnBoard(FromRank, FromFile) || !OnBoard(ToRank, ToFile)) return false;
+    PieceIndex piece = Board[0][FromRank][FromFile];
+    // The text must name the piece that stands on its from-square.
+    if (PieceCodeOf(piece) != std::string_view(moveText).substr(0, 2)) return false;
+    return CheckMoveShape(moveText) && !MoveBarred(piece, 0);
+}
+
+bool MoveBarred(PieceIndex piece, int ply) {
+    return detail::MoveBarredImpl(piece, ply, true);
+}
+
+bool detail::MoveBarredImpl(PieceIndex piece, int ply, bool report) {
+    WhiteInCheck = BlackInCheck = false;
+    GameStatus.clear();
+    if (piece == Empty || piece > 12 || !ValidPly(ply) || !OnBoard(FromRank, FromFile) ||
+        !OnBoard(ToRank, ToFile))
+        return true;
+    const PlyBoard snapshot = Board[ply];
+    SaveFlags(ply, MaxDepth + 1);
+    const bool black = IsBlackPiece(piece);
+    SetSides(black);
+
+    bool accepted = false, castling = false, enPassant = false;
+    PlyFlags& rights = black ? BlackCastleFlags[ply] : WhiteCastleFlags[ply];
+    const int home = black ? 8 : 1;
+    switch (KindOf(piece)) {
+    case 1:
+        accepted = StraightPathClear(ply);
+        if (accepted && FromRank == home) {
+            if (FromFile == 1) rights[2] = 1;
+            if (FromFile == 8) rights[1] = 1;
+        }
+        break;
+    case 2: {
+        const PieceIndex target = Board[ply][ToRank][ToFile];
+        accepted = target == Empty || !SameColour(target, piece);
+        break;
+    }
+    case 3:
+        accepted = DiagonalPathClear(ply);
+        break;
+    case 4:
+        accepted = (FromRank != ToRank && FromFile != ToFile) ? DiagonalPathClear(ply)
+                                                              : StraightPathClear(ply);
+        break;
+    case 5: {
+        const int adr = std::abs(ToRank - FromRank), adf = std::abs(ToFile - FromFile);
+        if (adr <= 1 && adf <= 1 && adr + adf > 0) {
+            accepted = KingStepAccepted(ply);
+        } else if (adf == 2) {
+            accepted = castling = CastlingAccepted(ply);
+        }
+        break;
+    }
+    default:
+        accepted = PawnAccepted(ply, black, enPassant);
+        break;
+    }
+
+    if (accepted && !castling && GameStatus.empty()) {
+        const PieceIndex target = Board[ply][ToRank][ToFile];
+        accepted = target != WhiteKing && target != BlackKing &&
+                   TestPositionAfter(piece, ply, enPassant, report);
+        if (accepted) MarkCornerRooks(FromRank, FromFile, ToRank, ToFile, ply);
+    }
+    if (!accepted) {
+        RestoreFlags(MaxDepth + 1, ply);
+        Board[ply] = snapshot;
+        return true;
+    }
+    if (!enPassant) {
+        (black ? WhitePawnFlags : BlackPawnFlags)[ply][1] = 0;
+        (black ? BlackPawnFlags : WhitePawnFlags)[ply][0] = 0;
+    }
+    // A move that leaves the mover's own king attacked is rejected by the caller;
+    // its flag changes are taken back so they cannot outlive it.
+    if (black ? BlackInCheck : WhiteInCheck) RestoreFlags(MaxDepth + 1, ply);
+    Board[ply] = snapshot;
+    return false;
+}
+
+void MarkCornerRooks(int fromRank, int fromFile, int toRank, int toFile, int ply) {
+    if (!ValidPly(ply)) return;
+    auto mark = [ply](int rank, int file) {
+        if (file != 1 && file != 8) return;
+        const int entry = file == 8 ? 1 : 2;
+        if (rank == 1) WhiteCastleFlags[ply][entry] = 1;
+        if (rank == 8) BlackCastleFlags[ply][entry] = 1;
+    };
+    mark(fromRank, fromFile);
+    mark(toRank, toFile);
+}
+
+bool StraightPathClear(int ply) {
+    if (!ValidPly(ply) || !OnBoard(FromRank, FromFile) || !OnBoard(ToRank, ToFile)) return false;
+    if (FromRank == ToRank && FromFile == ToFile) return false;
+    if (FromRank != ToRank && FromFile != ToFile) return false;
+    const PlyBoard& b = Board[ply];
+    const int dr = Sign(ToRank - FromRank), df = dr != 0 ? 0 : Sign(ToFile - FromFile);
+    for (int r = FromRank + dr, f = FromFile + df;; r += dr, f += df) {
+        const PieceIndex p = b[r][f];
+        const bool atDestination = r == ToRank && f == ToFile;
+        if (p != Empty && (OwnPiece(p) || !atDestination)) return false;
+        if (atDestination) return true;
+    }
+}
+
+bool DiagonalPathClear(int ply) {
+    if (!ValidPly(ply) || !OnBoard(FromRank, FromFile) || !OnBoard(ToRank, ToFile)) return false;
+    const int dr = ToRank - FromRank, df = ToFile - FromFile;
+    if (dr == 0 || std::abs(dr) != std::abs(df)) return false;
+    const PlyBoard& b = Board[ply];
+    const int sr = Sign(dr), sf = Sign(df);
+    for (int r = FromRank + sr, f = FromFile + sf;; r += sr, f += sf) {
+        const PieceIndex p = b[r][f];
+        const bool atDestination = r == ToRank;
+        if (p != Empty && (OwnPiece(p) || !atDestination)) return false;
+        if (atDestination) return true;
+    }
+}
+
+bool WhitePawnPushClear(int ply) {
+    if (!ValidPly(ply) || !OnBoard(FromRank, FromFile) || !OnBoard(ToRank, ToFile)) return false;
+    if (ToFile != FromFile || Board[ply][ToRank][ToFile] != Empty) return false;
+    if (ToRank - FromRank == 1) return true;
+    return ToRank - FromRank == 2 && FromRank == 2 && Board[ply][3][FromFile] == Empty;
+}
+
+bool BlackPawnPushClear(int ply) {
+    if (!ValidPly(ply) || !OnBoard(FromRank, FromFile) || !OnBoard(ToRank, ToFile)) return false;
+    if (ToFile != FromFile || Board[ply][ToRank][ToFile] != Empty) return false;
+    if (FromRank - ToRank == 1) return true;
+    return FromRank - ToRank == 2 && FromRank == 7 && Board[ply][6][FromFile] == Empty;
+}
+
+bool WhitePawnCaptureOk(int ply) {
+    if (!ValidPly(ply) || !OnBoard(FromRank, FromFile) || !OnBoard(ToRank, ToFile)) return false;
+    if (ToRank - FromRank != 1 || std::abs(ToFile - FromFile) != 1) return false;
+    return !IsWhitePiece(Board[ply][ToRank][ToFile]);
+}
+
+bool BlackPawnCaptureOk(int ply) {
+    if (!ValidPly(ply) || !OnBoard(FromRank, FromFile) || !OnBoard(ToRank, ToFile)) return false;
+    if (FromRank - ToRank != 1 || std::abs(ToFile - FromFile) != 1) return false;
+    return !IsBlackPiece(Board[ply][ToRank][ToFile]);
+}
+
+} // namespace corvane

@@ -1,0 +1,66 @@
+// Move-path totals through the legality test, against published figures
+// (promotions counted once, so only rows without promotions are used).
+#include <gtest/gtest.h>
+
+#include "RulesTestSupport.h"
+#include "rules/Perft.h"
+
+namespace {
+
+struct PerftRow {
+    const char* name;
+    const char* fen;
+    int depth;
+    std::uint64_t nodes;
+    bool slow; // skipped in the sanitizer build
+};
+
+const char* const kStart = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
+const char* const kKiwipete = "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq -";
+const char* const kPosition3 = "8/2p5/3p4/KP5r/1R3p1k/8/4P1P1/8 w - -";
+
+const PerftRow kRows[] = {
+    {"start1", kStart, 1, 20, false},
+    {"start2", kStart, 2, 400, false},
+    {"start3", kStart, 3, 8902, false},
+    {"start4", kStart, 4, 197281, false},
+    {"start5", kStart, 5, 4865609, true},
+    {"kiwipete1", kKiwipete, 1, 48, false},
+    {"kiwipete2", kKiwipete, 2, 2039, false},
+    {"kiwipete3", kKiwipete, 3, 97862, false},
+    {"position3_1", kPosition3, 1, 14, false},
+    {"position3_2", kPosition3, 2, 191, false},
+    {"position3_3", kPosition3, 3, 2812, false},
+    {"position3_4", kPosition3, 4, 43238, false},
+    {"position3_5", kPosition3, 5, 674624, false},
+};
+
+class Perft : public ::testing::TestWithParam<PerftRow> {};
+
+TEST_P(Perft, MatchesPublishedTotal) {
+    const PerftRow& row = GetParam();
+#ifdef CORVANE_SANITIZED_BUILD
+    if (row.slow) GTEST_SKIP() << "too slow under the sanitizers; runs in the normal build";
+#endif
+    const std::string side = rulestest::Setup(row.fen, 0);
+    const rulestest::ModelSnapshot before;
+    EXPECT_EQ(corvane::Perft(side, 0, row.depth), row.nodes);
+    // The root position and its flags are left as they were.
+    EXPECT_EQ(before.board[0], corvane::Board[0]);
+    EXPECT_EQ(before.wc[0], corvane::WhiteCastleFlags[0]);
+    EXPECT_EQ(before.bp[0], corvane::BlackPawnFlags[0]);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, Perft, ::testing::ValuesIn(kRows),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(PerftDivide, RootCountsAddUpToTheTotal) {
+    const std::string side = rulestest::Setup(kKiwipete, 0);
+    const auto counts = corvane::PerftDivide(side, 0, 2);
+    std::uint64_t total = 0;
+    for (const auto& c : counts) total += c.nodes;
+    EXPECT_EQ(counts.size(), 48u);
+    EXPECT_EQ(total, 2039u);
+}
+
+} // namespace

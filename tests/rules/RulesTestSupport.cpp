@@ -1,0 +1,71 @@
+#include "RulesTestSupport.h"
+
+#include <algorithm>
+
+#include <gtest/gtest.h>
+
+#include "rules/Fen.h"
+
+using namespace corvane;
+
+namespace rulestest {
+
+std::string Setup(const std::string& fen, int ply) {
+    ResetGameState();
+    InitSearchArrays();
+    InitGameArrays();
+    FenPosition position;
+    EXPECT_TRUE(LoadFen(fen, ply, position)) << fen;
+    return position.sideToMove;
+}
+
+void SetFromReference(const reftest::Position& p, int ply) {
+    const std::string letters = " RNBQKPrnbqkp";
+    for (int s = 0; s < 64; ++s) {
+        const auto i = letters.find(p.square[s]);
+        Board[ply].squares[s] = static_cast<PieceIndex>(i == std::string::npos ? 0 : i);
+    }
+    WhiteCastleFlags[ply] = {static_cast<std::uint8_t>(!p.castle[0] && !p.castle[1]),
+                             static_cast<std::uint8_t>(!p.castle[0]),
+                             static_cast<std::uint8_t>(!p.castle[1]), 0};
+    BlackCastleFlags[ply] = {static_cast<std::uint8_t>(!p.castle[2] && !p.castle[3]),
+                             static_cast<std::uint8_t>(!p.castle[2]),
+                             static_cast<std::uint8_t>(!p.castle[3]), 0};
+    WhitePawnFlags[ply] = BlackPawnFlags[ply] = CastleMade[ply] = PlyFlags{};
+    if (p.epSquare >= 0) {
+        (p.whiteToMove ? BlackPawnFlags : WhitePawnFlags)[ply][1] =
+            static_cast<std::uint8_t>(p.epSquare % 8 + 1);
+    }
+    CountPieces(ply);
+}
+
+std::vector<reftest::Move> CoreMoves(const std::string& side, int ply) {
+    RulesMoveList list;
+    ListLegalMoves(side, ply, list);
+    std::vector<reftest::Move> moves;
+    for (int i = 0; i < list.count; ++i) {
+        const RulesMove& m = list.moves[i];
+        moves.push_back({(m.fromRank - 1) * 8 + m.fromFile - 1, (m.toRank - 1) * 8 + m.toFile - 1});
+    }
+    std::sort(moves.begin(), moves.end());
+    return moves;
+}
+
+std::string MoveText(const std::string& from, const std::string& to) {
+    const int rank = from[1] - '0', file = from[0] - 'a' + 1;
+    const int toRank = to[1] - '0', toFile = to[0] - 'a' + 1;
+    const bool capture = Board[0][toRank][toFile] != Empty;
+    return PieceCodeOf(Board[0][rank][file]) + " " + from + (capture ? "x" : "-") + to;
+}
+
+bool ModelSnapshot::FlagsEqualExcept(int ply) const {
+    for (int p = 0; p <= MaxDepth; ++p) {
+        if (p == ply) continue;
+        if (wc[p] != WhiteCastleFlags[p] || bc[p] != BlackCastleFlags[p] ||
+            wp[p] != WhitePawnFlags[p] || bp[p] != BlackPawnFlags[p] || cm[p] != CastleMade[p])
+            return false;
+    }
+    return true;
+}
+
+} // namespace rulestest

@@ -1,0 +1,46 @@
+#pragma once
+// Helpers shared by the rules-core tests.
+#include <string>
+#include <vector>
+
+#include "ReferenceRules.h"
+#include "rules/CoreHooks.h"
+#include "rules/ModChecker.h"
+
+namespace rulestest {
+
+// Fresh arrays, start-up game state, then the FEN at the ply (counters current).
+// Returns the side to move.
+std::string Setup(const std::string& fen, int ply = 0);
+
+// The position of the reference generator written straight into a ply: board,
+// castle flags from its rights, the double-step file of the side that just moved.
+void SetFromReference(const reftest::Position& p, int ply);
+
+// The core's legal moves as reference moves (square = (rank - 1) * 8 + file - 1), sorted.
+std::vector<reftest::Move> CoreMoves(const std::string& side, int ply);
+
+// "WP e2-e4" style text for the piece on the from-square of ply 0.
+std::string MoveText(const std::string& from, const std::string& to);
+
+// Everything a rules test may not change behind the caller's back.
+struct ModelSnapshot {
+    std::array<corvane::PlyBoard, corvane::MaxDepth + 1> board = corvane::Board;
+    corvane::FlagArray wc = corvane::WhiteCastleFlags, bc = corvane::BlackCastleFlags,
+                       wp = corvane::WhitePawnFlags, bp = corvane::BlackPawnFlags,
+                       cm = corvane::CastleMade;
+    bool BoardsEqual() const { return board == corvane::Board; }
+    // Flags of every ply except the one given (-1: all plies).
+    bool FlagsEqualExcept(int ply) const;
+};
+
+// Records the "ERROR" boxes while it is installed.
+class RecordingHooks : public corvane::CoreHooks {
+public:
+    RecordingHooks() { corvane::SetHooks(this); }
+    ~RecordingHooks() override { corvane::SetHooks(nullptr); }
+    void ErrorBox(const std::string& text) override { boxes.push_back(text); }
+    std::vector<std::string> boxes;
+};
+
+} // namespace rulestest
