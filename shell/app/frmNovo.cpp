@@ -1,6 +1,7 @@
 #include "shell/app/frmNovo.h"
 
 #include "rules/GameState.h"
+#include "assets/frmPieces.h"
 #include "shell/app/ShellPictures.h"
 
 #include <QKeyEvent>
@@ -13,6 +14,11 @@ namespace corvane {
 namespace {
 
 constexpr QSize kSize(420, 344);
+const QColor kCaptionIdle(89, 150, 168);
+const QColor kCaptionChosen(192, 246, 249);
+const QColor kText(236, 222, 190);
+
+QPixmap Picture(const QString& name, QSize size = {}) { return frmPieces::Instance().Pixmap(name, size); }
 constexpr QPoint kPanelAt(24, 78);
 constexpr QSize kPanelSize(372, 190);
 
@@ -33,7 +39,7 @@ void SetColour(QLabel& label, const QColor& colour) {
     label.setPalette(pal);
 }
 
-// The three panels share one painted background, joined to the front tab.
+// Each panel lies on the large frame picture, under the tab strip.
 class OptionsPanel : public QWidget {
 public:
     using QWidget::QWidget;
@@ -41,17 +47,14 @@ public:
 protected:
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.setPen(QPen(ShellPictures::Edge, 1.2));
-        p.setBrush(ShellPictures::Panel);
-        p.drawRoundedRect(QRectF(rect()).adjusted(0.6, -8, -0.6, -0.6), 8, 8);
+        p.drawPixmap(rect(), frmPieces::Instance().Pixmap(QStringLiteral("Frame1"), size(), devicePixelRatioF()));
     }
 };
 
 } // namespace
 
 void ClickLabel::mousePressEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton) emit clicked();
+    if (event->button() == Qt::LeftButton) Q_EMIT clicked();
 }
 
 QString SystemUserName() {
@@ -65,11 +68,11 @@ QString SystemUserName() {
 }
 
 frmNovo::frmNovo(int mode, int level, const QString& nick, QWidget* parent)
-    : ShellDialog(kSize, 1, parent), Label1(this), PicTab(this),
-      lblJogar(QStringLiteral("&Jogar"), QSize(120, 32), this),
-      lblCancelar(QStringLiteral("&Cancelar"), QSize(120, 32), this) {
+    : BorderlessDialog(parent), Label1(this), PicTab(this),
+      lblJogar(QStringLiteral("&Jogar"), this), lblCancelar(QStringLiteral("&Cancelar"), this) {
+    setFixedSize(kSize);
     setWindowTitle(QStringLiteral("Novo Jogo"));
-    Caption(Label1, QStringLiteral("Novo Jogo"), ShellPictures::CaptionChosen, 18, true);
+    Caption(Label1, QStringLiteral("Novo Jogo"), kText, 18, true);
     Label1.setGeometry(24, 10, 372, 30);
 
     PicTab.setGeometry(kPanelAt.x(), kPanelAt.y() - 34, 372, 34);
@@ -88,7 +91,7 @@ frmNovo::frmNovo(int mode, int level, const QString& nick, QWidget* parent)
         radio = std::make_unique<ClickLabel>(panel);
         radio->setGeometry(22, y + 3, 18, 18);
         caption = std::make_unique<ClickLabel>(panel);
-        Caption(*caption, text, ShellPictures::CaptionIdle, 15, true);
+        Caption(*caption, text, kCaptionIdle, 15, true);
         caption->setGeometry(48, y, 220, 24);
         caption->setCursor(Qt::PointingHandCursor);
         radio->setCursor(Qt::PointingHandCursor);
@@ -107,18 +110,14 @@ frmNovo::frmNovo(int mode, int level, const QString& nick, QWidget* parent)
     }
     for (int i = 1; i <= 2; ++i) {
         imgVez[i] = std::make_unique<QLabel>(modes);
-        imgVez[i]->setGeometry(258 + 56 * (i - 1), 52, 48, 48);
-        // the colour each icon plays, as a small pawn underneath
-        imgVezColour[i] = std::make_unique<QLabel>(modes);
-        imgVezColour[i]->setGeometry(270 + 56 * (i - 1), 104, 24, 24);
-        imgVezColour[i]->setPixmap(ShellPictures::Piece(i == 1 ? 6 : 12, 24));
+        imgVez[i]->setGeometry(262 + 54 * (i - 1), 60, 48, 48);
     }
 
     // Tab 2: the computer's level.
     QWidget* levels = picOptions[2].get();
     Label3.setParent(levels);
     Caption(Label3, QStringLiteral("Em qual nível de dificuldade deseja jogar?"),
-            ShellPictures::CaptionChosen, 14);
+            kCaptionChosen, 14);
     Label3.setGeometry(22, 18, 340, 24);
     const std::array<QString, 4> levelTexts{QString(), QStringLiteral("Iniciante"),
                                             QStringLiteral("Intermediário"),
@@ -132,10 +131,10 @@ frmNovo::frmNovo(int mode, int level, const QString& nick, QWidget* parent)
     // Tab 3: a game over the network.
     QWidget* net = picOptions[3].get();
     Label2.setParent(net);
-    Caption(Label2, QStringLiteral("Jogar on-line por IP"), ShellPictures::CaptionChosen, 14, true);
+    Caption(Label2, QStringLiteral("Jogar on-line por IP"), kText, 14, true);
     Label2.setGeometry(22, 14, 330, 24);
     lblNick.setParent(net);
-    Caption(lblNick, QStringLiteral("Seu Nick"), ShellPictures::CaptionChosen, 14);
+    Caption(lblNick, QStringLiteral("Seu Nick"), kText, 14);
     lblNick.setGeometry(22, 50, 80, 26);
     txtNome = std::make_unique<QLineEdit>(net);
     txtNome->setGeometry(104, 50, 200, 26);
@@ -155,10 +154,10 @@ frmNovo::frmNovo(int mode, int level, const QString& nick, QWidget* parent)
 
     lblJogar.setObjectName(QStringLiteral("lblJogar"));
     lblCancelar.setObjectName(QStringLiteral("lblCancelar"));
-    lblJogar.move(kSize.width() / 2 - 130, kSize.height() - 56);
-    lblCancelar.move(kSize.width() / 2 + 10, kSize.height() - 56);
-    connect(&lblJogar, &CaptionButton::clicked, this, &frmNovo::Jogar);
-    connect(&lblCancelar, &CaptionButton::clicked, this, &frmNovo::Cancelar);
+    lblJogar.setGeometry(kSize.width() / 2 - 130, kSize.height() - 56, 120, 34);
+    lblCancelar.setGeometry(kSize.width() / 2 + 10, kSize.height() - 56, 120, 34);
+    connect(&lblJogar, &ImageButton::clicked, this, &frmNovo::Jogar);
+    connect(&lblCancelar, &ImageButton::clicked, this, &frmNovo::Cancelar);
 
     // Opening: the nick, the previous game's choices, "Criar um Jogo", tab 1 in front.
     txtNome->setText((nick.isEmpty() ? SystemUserName() : nick).toUpper());
@@ -175,14 +174,14 @@ void frmNovo::Select(std::array<std::unique_ptr<ClickLabel>, N>& captions,
                      std::array<std::unique_ptr<ClickLabel>, N>& radios, int index) {
     for (std::size_t i = 1; i < N; ++i) {
         const bool chosen = static_cast<int>(i) == index;
-        radios[i]->setPixmap(chosen ? ShellPictures::RadioDown() : ShellPictures::RadioUp());
-        SetColour(*captions[i], chosen ? ShellPictures::CaptionChosen : ShellPictures::CaptionIdle);
+        radios[i]->setPixmap(Picture(chosen ? QStringLiteral("radiodown") : QStringLiteral("radioup")));
+        SetColour(*captions[i], chosen ? kCaptionChosen : kCaptionIdle);
     }
 }
 
 void frmNovo::ClickTab(int tab) {
     if (tab < 1 || tab > 3) return;
-    PicTab.setPixmap(ShellPictures::Tab(tab));
+    PicTab.setPixmap(Picture(QStringLiteral("imgTab%1").arg(tab), PicTab.size()));
     for (int t = 1; t <= 3; ++t) picOptions[t]->setVisible(t == tab);
     picOptions[tab]->raise();
     for (int t = 1; t <= 3; ++t) Image1[t]->raise();
@@ -209,20 +208,21 @@ void frmNovo::ChooseRede(int index) {
     netServerMode_ = index == 1;
 }
 
-// imgVez(1) shows who plays White, imgVez(2) who plays Black.
+// imgVez(1) shows who plays White, imgVez(2) who plays Black; each icon carries
+// the colour of the pieces it plays (variant 1 White, variant 2 Black).
 void frmNovo::ShowModeIcons() {
     switch (selection_[1]) {
     case 1:
-        imgVez[1]->setPixmap(ShellPictures::Human(1));
-        imgVez[2]->setPixmap(ShellPictures::Computer(1));
+        imgVez[1]->setPixmap(Picture(QStringLiteral("imgJog1")));
+        imgVez[2]->setPixmap(Picture(QStringLiteral("imgCPU2")));
         break;
     case 2:
-        imgVez[1]->setPixmap(ShellPictures::Computer(2));
-        imgVez[2]->setPixmap(ShellPictures::Human(2));
+        imgVez[1]->setPixmap(Picture(QStringLiteral("imgCPU1")));
+        imgVez[2]->setPixmap(Picture(QStringLiteral("imgJog2")));
         break;
     default:
-        imgVez[1]->setPixmap(ShellPictures::Human(1));
-        imgVez[2]->setPixmap(ShellPictures::Human(2));
+        imgVez[1]->setPixmap(Picture(QStringLiteral("imgJog1")));
+        imgVez[2]->setPixmap(Picture(QStringLiteral("imgJog2")));
         break;
     }
 }
@@ -242,14 +242,14 @@ void frmNovo::Jogar() {
         const QString nick = txtNome->text().trimmed();
         if (nick.size() < 4) {
             txtNome->setFocus();
-            Beep();
+            Beep(beep);
             return;
         }
         playerNick_ = nick.toUpper();
         if (startNetwork)
             startNetwork(netServerMode_); // the dialog stays open underneath
         else
-            Beep();
+            Beep(beep);
         return;
     }
     confirmed_ = true;

@@ -3,11 +3,12 @@
 // tab 2 the computer's level, tab 3 a network game hosted or joined. A local
 // choice is only recorded (Level, PlayerOption and Confirmed()); the caller starts
 // the game. A network choice hands over to the network side through callbacks.
-#include "shell/app/ShellDialog.h"
+#include "shell/WindowConventions.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <array>
+#include <functional>
 #include <memory>
 
 namespace corvane {
@@ -17,7 +18,7 @@ class ClickLabel : public QLabel {
     Q_OBJECT
 public:
     using QLabel::QLabel;
-signals:
+Q_SIGNALS:
     void clicked();
 
 protected:
@@ -28,7 +29,7 @@ protected:
 // the first NUL; empty when it cannot be learnt.
 QString SystemUserName();
 
-class frmNovo : public ShellDialog {
+class frmNovo : public BorderlessDialog {
     Q_OBJECT
 public:
     // mode 1..3 and level 1..3 are those of the previous game; nick is the "NICK"
@@ -56,6 +57,8 @@ public:
     // (true = host). Unset, a network "&Jogar" only beeps.
     std::function<void()> closeConnection;
     std::function<void(bool host)> startNetwork;
+    // Every refusal beeps through here (QApplication::beep when unset).
+    std::function<void()> beep;
 
     // Controls, named as the rest of the program knows them; index 0 unused.
     // (Members are destroyed before the panels that hold them, never after.)
@@ -65,9 +68,9 @@ public:
     QLabel Label2, Label3, lblNick;
     std::array<std::unique_ptr<ClickLabel>, 4> lblModo, imgModo, lblNivel, imgNivel;
     std::array<std::unique_ptr<ClickLabel>, 3> lblRede, imgRede;
-    std::array<std::unique_ptr<QLabel>, 3> imgVez, imgVezColour;
+    std::array<std::unique_ptr<QLabel>, 3> imgVez;
     std::unique_ptr<QLineEdit> txtNome;
-    CaptionButton lblJogar, lblCancelar;
+    ImageButton lblJogar, lblCancelar;
 
 private:
     // Shows choice index of a group as selected, the others as not (index 0 unused).

@@ -1,47 +1,56 @@
 #include "shell/app/frmQuestion.h"
 
-#include "shell/app/ShellPictures.h"
+#include "assets/frmPieces.h"
 
 namespace corvane {
 namespace {
 
-constexpr QSize kSize(360, 160);
+constexpr QSize kSize(380, 166);
+
+void Look(QLabel& label, int pixels, bool bold) {
+    QFont f = label.font();
+    f.setPixelSize(pixels);
+    f.setBold(bold);
+    label.setFont(f);
+    QPalette pal = label.palette();
+    pal.setColor(QPalette::WindowText, QColor(236, 222, 190));
+    label.setPalette(pal);
+}
 
 void Title(QLabel& label) {
     label.setText(QStringLiteral("Corvane"));
-    QFont f = label.font();
-    f.setPixelSize(16);
-    f.setBold(true);
-    label.setFont(f);
-    label.setGeometry(18, 10, 200, 24);
+    Look(label, 16, true);
+    label.setGeometry(20, 12, 200, 24);
 }
 
 void Text(QLabel& label, const QString& text) {
     label.setText(text);
     label.setWordWrap(true);
-    QFont f = label.font();
-    f.setPixelSize(14);
-    label.setFont(f);
-    label.setGeometry(84, 44, 256, 56);
+    Look(label, 14, false);
+    label.setGeometry(92, 46, 270, 60);
     label.setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+}
+
+void Picture(QLabel& label, const QString& name, QSize size) {
+    label.setPixmap(frmPieces::Instance().Pixmap(name, size));
+    label.setGeometry(QRect(QPoint(24 + (56 - size.width()) / 2, 48 + (56 - size.height()) / 2), size));
 }
 
 } // namespace
 
 frmQuestion::frmQuestion(bool networkGame, QWidget* parent)
-    : ShellDialog(kSize, 2, parent), Label1(this), Label2(this), Image1(this),
-      lblSim(QStringLiteral("&Sim"), QSize(100, 30), this),
-      lblNao(QStringLiteral("&Não"), QSize(100, 30), this) {
+    : BorderlessDialog(parent), Label1(this), Label2(this), Image1(this), lblSim(QStringLiteral("&Sim"), this),
+      lblNao(QStringLiteral("&Não"), this) {
+    setFixedSize(kSize);
     setWindowTitle(QStringLiteral("Corvane"));
     Title(Label1);
     Text(Label2, networkGame ? QStringLiteral("Desejo entregar o jogo ?")
                              : QStringLiteral("Deseja Reniciar o jogo atual ?"));
-    Image1.setPixmap(ShellPictures::Res());
-    Image1.setGeometry(22, 48, 48, 48);
-    lblSim.move(kSize.width() / 2 - 110, kSize.height() - 46);
-    lblNao.move(kSize.width() / 2 + 10, kSize.height() - 46);
-    connect(&lblSim, &CaptionButton::clicked, this, &frmQuestion::Sim);
-    connect(&lblNao, &CaptionButton::clicked, this, &frmQuestion::Nao);
+    Picture(Image1, QStringLiteral("IMO5"), QSize(52, 52));
+    lblSim.setGeometry(kSize.width() / 2 - 120, kSize.height() - 50, 110, 34);
+    lblNao.setGeometry(kSize.width() / 2 + 10, kSize.height() - 50, 110, 34);
+    connect(&lblSim, &ImageButton::clicked, this, &frmQuestion::Sim);
+    connect(&lblNao, &ImageButton::clicked, this, &frmQuestion::Nao);
 }
 
 void frmQuestion::Sim() {
@@ -55,15 +64,14 @@ void frmQuestion::Nao() {
 }
 
 frmPause::frmPause(QWidget* parent)
-    : ShellDialog(kSize, 2, parent), Label1(this), Label2(this), Image1(this),
-      lbOk(QStringLiteral("&OK"), QSize(100, 30), this) {
+    : BorderlessDialog(parent), Label1(this), Label2(this), Image1(this), lbOk(QStringLiteral("&OK"), this) {
+    setFixedSize(kSize);
     setWindowTitle(QStringLiteral("Corvane"));
     Title(Label1);
     Text(Label2, QStringLiteral("Jogo em pausa. Clique no botão Ok para retornar"));
-    Image1.setPixmap(ShellPictures::Mao());
-    Image1.setGeometry(22, 48, 48, 48);
-    lbOk.move((kSize.width() - 100) / 2, kSize.height() - 46);
-    connect(&lbOk, &CaptionButton::clicked, this, &frmPause::Ok);
+    Picture(Image1, QStringLiteral("ImgMao"), QSize(48, 48));
+    lbOk.setGeometry((kSize.width() - 110) / 2, kSize.height() - 50, 110, 34);
+    connect(&lbOk, &ImageButton::clicked, this, &frmPause::Ok);
 }
 
 } // namespace corvane

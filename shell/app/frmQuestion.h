@@ -1,13 +1,13 @@
 #pragma once
 // The shell's small notices: the yes/no question before a restart or a
 // resignation, and the pause notice that holds the game until "&OK".
-#include "shell/app/ShellDialog.h"
+#include "shell/WindowConventions.h"
 
 #include <QLabel>
 
 namespace corvane {
 
-class frmQuestion : public ShellDialog {
+class frmQuestion : public BorderlessDialog {
     Q_OBJECT
 public:
     // networkGame picks the resignation question instead of the restart one.
@@ -18,20 +18,20 @@ public:
     void Nao();
 
     QLabel Label1, Label2, Image1;
-    CaptionButton lblSim, lblNao;
+    ImageButton lblSim, lblNao;
 
 private:
     bool answer_ = false;
 };
 
-class frmPause : public ShellDialog {
+class frmPause : public BorderlessDialog {
     Q_OBJECT
 public:
     explicit frmPause(QWidget* parent = nullptr);
     void Ok() { accept(); }
 
     QLabel Label1, Label2, Image1;
-    CaptionButton lbOk;
+    ImageButton lbOk;
 };
 
 } // namespace corvane

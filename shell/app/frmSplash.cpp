@@ -1,6 +1,6 @@
 #include "shell/app/frmSplash.h"
 
-#include "shell/app/ShellPictures.h"
+#include "assets/frmPieces.h"
 
 namespace corvane {
 
@@ -8,8 +8,7 @@ frmSplash::frmSplash(int closeAfterMs, QWidget* parent)
     : QDialog(parent, Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::SplashScreen),
       Image1(this), lblLoading(this) {
     setWindowTitle(QStringLiteral("Corvane"));
-    setAttribute(Qt::WA_TranslucentBackground);
-    const QPixmap picture = ShellPictures::Splash();
+    const QPixmap picture = frmPieces::Instance().Pixmap(QStringLiteral("Splash"));
     setFixedSize(picture.size());
     Image1.setPixmap(picture);
     Image1.setGeometry(QRect(QPoint(0, 0), picture.size()));
@@ -18,9 +17,10 @@ frmSplash::frmSplash(int closeAfterMs, QWidget* parent)
     f.setPixelSize(14);
     lblLoading.setFont(f);
     QPalette pal = lblLoading.palette();
-    pal.setColor(QPalette::WindowText, ShellPictures::CaptionChosen);
+    pal.setColor(QPalette::WindowText, QColor(236, 222, 190));
     lblLoading.setPalette(pal);
-    lblLoading.setGeometry(174, 124, 210, 24);
+    // under the title's brass line
+    lblLoading.setGeometry(picture.width() * 45 / 100, picture.height() * 62 / 100, picture.width() / 2, 24);
     tmrClose.setSingleShot(true);
     tmrClose.setInterval(closeAfterMs);
     connect(&tmrClose, &QTimer::timeout, this, &QDialog::accept);

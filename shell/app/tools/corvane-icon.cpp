@@ -17,7 +17,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "corvane-icon: size must be 16..1024\n");
         return 2;
     }
-    if (!corvane::ShellPictures::AppIcon(size).save(QString::fromLocal8Bit(argv[2]), "PNG")) {
+    if (!corvane::AppIcon(size).save(QString::fromLocal8Bit(argv[2]), "PNG")) {
         std::fprintf(stderr, "corvane-icon: cannot write %s\n", argv[2]);
         return 1;
     }

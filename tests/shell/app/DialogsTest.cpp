@@ -1,7 +1,7 @@
 // The shell's dialogs over the real widgets: the new-game dialog's choices and
 // its "&Jogar"/"&Cancelar" rules, the question and pause notices, the splash.
 #include "rules/GameState.h"
-#include "shell/app/ShellPictures.h"
+#include "assets/frmPieces.h"
 #include "shell/app/frmNovo.h"
 #include "shell/app/frmQuestion.h"
 #include "shell/app/frmSplash.h"
@@ -25,6 +25,9 @@ QColor TextColour(const QLabel& l) {
 }
 bool Same(const QPixmap& a, const QPixmap& b) {
     return a.toImage() == b.toImage();
+}
+QPixmap Pic(const char* name) {
+    return frmPieces::Instance().Pixmap(QString::fromLatin1(name));
 }
 
 struct DialogFixture : ::testing::Test {
@@ -51,8 +54,8 @@ TEST_F(NewGameDialog, OpensWithThePreviousChoicesAndTheNick) {
     EXPECT_EQ(d->SelectedLevel(), 3);
     EXPECT_TRUE(d->NetServerMode());
     EXPECT_FALSE(d->NetworkTab());
-    EXPECT_TRUE(Same(d->imgRede[1]->pixmap(), ShellPictures::RadioDown()));
-    EXPECT_TRUE(Same(d->imgRede[2]->pixmap(), ShellPictures::RadioUp()));
+    EXPECT_TRUE(Same(d->imgRede[1]->pixmap(), Pic("radiodown")));
+    EXPECT_TRUE(Same(d->imgRede[2]->pixmap(), Pic("radioup")));
 
     const QString account = SystemUserName();
     ASSERT_FALSE(account.isEmpty());
@@ -106,7 +109,7 @@ TEST_F(NewGameDialog, ChoicesByMouseOnCaptionOrRadio) {
             EXPECT_EQ(TextColour(cap), chosen ? kChosen : kIdle)
                 << r.group << "/" << r.index << " caption " << i;
             EXPECT_TRUE(Same(radio.pixmap(),
-                             chosen ? ShellPictures::RadioDown() : ShellPictures::RadioUp()));
+                             chosen ? Pic("radiodown") : Pic("radioup")));
         }
         const int stored = r.group == 1 ? d->SelectedMode() : r.group == 2 ? d->SelectedLevel() : 0;
         if (r.group == 3) {
@@ -127,16 +130,18 @@ TEST_F(NewGameDialog, ModeIconsShowWhoPlaysWhiteAndBlack) {
         int mode;
         QPixmap white, black;
     };
-    const std::vector<Row> rows{{1, ShellPictures::Human(1), ShellPictures::Computer(1)},
-                                {2, ShellPictures::Computer(2), ShellPictures::Human(2)},
-                                {3, ShellPictures::Human(1), ShellPictures::Human(2)}};
+    // each icon wears the colour of the pieces it plays: variant 1 White, 2 Black
+    const std::vector<Row> rows{{1, Pic("imgJog1"), Pic("imgCPU2")},
+                                {2, Pic("imgCPU1"), Pic("imgJog2")},
+                                {3, Pic("imgJog1"), Pic("imgJog2")}};
     for (const Row& r : rows) {
         d->ChooseMode(r.mode);
         EXPECT_TRUE(Same(d->imgVez[1]->pixmap(), r.white)) << r.mode;
         EXPECT_TRUE(Same(d->imgVez[2]->pixmap(), r.black)) << r.mode;
     }
-    EXPECT_FALSE(Same(ShellPictures::Human(1), ShellPictures::Human(2)));
-    EXPECT_FALSE(Same(ShellPictures::Computer(1), ShellPictures::Computer(2)));
+    EXPECT_FALSE(Same(Pic("imgJog1"), Pic("imgJog2")));
+    EXPECT_FALSE(Same(Pic("imgCPU1"), Pic("imgCPU2")));
+    EXPECT_FALSE(Same(Pic("imgJog1"), Pic("imgCPU1")));
 }
 
 // Which tab was clicked last decides between a local and a network "&Jogar".
@@ -236,23 +241,6 @@ TEST_F(NewGameDialog, RunningNetworkGameIsClosedFirstAndCancelChangesNothing) {
     EXPECT_TRUE(j->Confirmed());
 }
 
-TEST(ShellButtons, CaptionLightsOnlyUnderTheMouse) {
-    QWidget w;
-    CaptionButton a(QStringLiteral("&Sim"), QSize(100, 30), &w),
-        b(QStringLiteral("&Não"), QSize(100, 30), &w);
-    b.move(120, 0);
-    w.show();
-    QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
-    QApplication::sendEvent(&a, &enter);
-    EXPECT_TRUE(a.Lit());
-    EXPECT_FALSE(b.Lit());
-    QEvent leave(QEvent::Leave);
-    QApplication::sendEvent(&a, &leave);
-    QApplication::sendEvent(&b, &enter);
-    EXPECT_FALSE(a.Lit());
-    EXPECT_TRUE(b.Lit());
-}
-
 struct QuestionRow {
     bool network;
     const char* text;
@@ -268,7 +256,7 @@ TEST(QuestionAndPause, TextsAndAnswers) {
             EXPECT_EQ(q.Label2.text(), QString::fromUtf8(r.text));
             EXPECT_EQ(q.lblSim.text(), QStringLiteral("&Sim"));
             EXPECT_EQ(q.lblNao.text(), QString::fromUtf8("&Não"));
-            CaptionButton* b = yes ? &q.lblSim : &q.lblNao;
+            ImageButton* b = yes ? &q.lblSim : &q.lblNao;
             QTimer::singleShot(0, &q, [b] { QTest::mouseClick(b, Qt::LeftButton); });
             q.exec();
             EXPECT_EQ(q.Answer(), yes);
