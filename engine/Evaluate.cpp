@@ -111,8 +111,7 @@ void ScoreBishops(const Colour& c, std::int32_t& mobility) {
         } else if (f == 9 - r) {
             total += n == 1 ? 5 : 2;
         }
-        if (queens.count > 0 &&
-            std::abs(r - queens.rank[1]) == std::abs(f - queens.file[1])) {
+        if (queens.count > 0 && std::abs(r - queens.rank[1]) == std::abs(f - queens.file[1])) {
             total += 5;
         }
         KingTropism(c.white ? "W" : "B", r, f);

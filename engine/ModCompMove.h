@@ -105,8 +105,7 @@ enum class Candidate {
 // The generator's acceptance test of piece's move to (toRank, toFile) at the ply:
 // sets FromRank..ToFile and calls MoveBarred. The flags of the ply are saved in
 // slot MaxDepth + 2 of SavedFlags and put back afterwards; the board is not
-// changed. A pawn arriving on the last rank is examined with the new queen
-// counted, so that the queen's check is seen.
+// changed.
 Candidate TestCandidate(PieceIndex piece, int fromRank, int fromFile, int toRank, int toFile,
                         int ply);
 

@@ -94,16 +94,9 @@ Candidate TestCandidate(PieceIndex piece, int fromRank, int fromFile, int toRank
     ToRank = toRank;
     ToFile = toFile;
     SaveFlags(ply, MaxDepth + 2);
-    // The legality test examines a promotion as a queen; count that queen so that
-    // its attacks are not skipped when the side had none before.
-    int bumped = 0;
-    if (piece == WhitePawn && toRank == 8) bumped = CountSlot(WhiteQueen);
-    if (piece == BlackPawn && toRank == 1) bumped = CountSlot(BlackQueen);
-    if (bumped != 0) ++PieceCount[bumped];
     ++MoveBarredCalls;
     PieceIndex moving = piece;
     const bool barred = MoveBarred(moving, ply);
-    if (bumped != 0) --PieceCount[bumped];
     RestoreFlags(MaxDepth + 2, ply);
     if (barred) return Candidate::Refused;
     const bool ownCheck = IsWhitePiece(piece) ? WhiteInCheck : BlackInCheck;

@@ -231,7 +231,8 @@ std::int32_t SearchOwnMoves(std::string_view side, int ply, std::int32_t beta1, 
 enum class RootOutcome { Scored, Dropped, Skipped };
 
 // Depth 2 and below for root move i (already made): its value in beta1.
-RootOutcome SearchReplies(std::string_view side, int ply, std::int32_t alpha0, std::int32_t& beta1) {
+RootOutcome SearchReplies(std::string_view side, int ply, std::int32_t alpha0,
+                          std::int32_t& beta1) {
     beta1 = Infinity;
     GenerateAtDepth(side, ply, 2);
     const int n2 = MoveCountPly[2];

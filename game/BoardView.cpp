@@ -80,7 +80,7 @@ QRectF BoardView::BoardRect() const {
 }
 
 double BoardView::ScaleFactor() const {
-    return BoardRect().width() / InnerSize;
+    return BoardRect().width() / PictureSize;
 }
 
 QPointF BoardView::ToBoard(QPointF widgetPos) const {
@@ -97,7 +97,7 @@ QPointF BoardView::ToWidget(QPointF boardPos) const {
 }
 
 bool BoardView::OnPicture(QPointF p) {
-    return p.x() >= 0 && p.y() >= 0 && p.x() < InnerSize && p.y() < InnerSize;
+    return p.x() >= 0 && p.y() >= 0 && p.x() < PictureSize && p.y() < PictureSize;
 }
 
 int BoardView::ImageAt(QPointF p) const {

@@ -29,8 +29,10 @@ class BoardView : public QWidget {
 public:
     static constexpr int SquareSize = 44;
     static constexpr int Margin = 34;
-    // Inner size of the board picture in board units: 34 + 8 * 44 + 22. Flip
-    // mirrors through its centre, so every image lands on a square again.
+    // The board picture: 8 squares inside a 34-unit margin on every side.
+    static constexpr int PictureSize = 8 * SquareSize + 2 * Margin; // 420
+    // Inner width and height that Flip mirrors about: with its centre at
+    // InnerSize / 2 + 29 every square image lands on the opposite square.
     static constexpr int InnerSize = 408;
 
     explicit BoardView(QWidget* parent = nullptr);
@@ -70,8 +72,8 @@ public:
     std::function<void(double, double)> onDropBoard;
     std::function<void(QPoint)> onDropOutside;
 
-    QSize sizeHint() const override { return {InnerSize + 40, InnerSize + 40}; }
-    QSize minimumSizeHint() const override { return {InnerSize / 2, InnerSize / 2}; }
+    QSize sizeHint() const override { return {PictureSize, PictureSize}; }
+    QSize minimumSizeHint() const override { return {PictureSize / 2, PictureSize / 2}; }
     bool hasHeightForWidth() const override { return true; }
     int heightForWidth(int w) const override { return w; }
 

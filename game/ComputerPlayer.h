@@ -1,10 +1,16 @@
 #pragma once
-// The main window's view of the computer player: the few calls of the computer
-// turn and of a new game, in one place.
+// The main window's calls into the computer player, in one place.
 #include <string>
+
+#include "rules/SquareImages.h"
 
 namespace corvane {
 
+// Window creation: evaluation tables, opening book, material scale, the view the
+// computer player draws on.
+void ComputerStartUp(SquareImages& view);
+// The window goes: the computer player forgets its view.
+void ComputerShutDown(SquareImages& view);
 // New game: search switches back to their defaults for the current Level.
 void ComputerNewGame();
 // Level 1: every second computer move is played without search.
@@ -15,8 +21,6 @@ void ComputerStartFromSetUp();
 void ComputerHumanMoved();
 // Chooses and plays the computer's move on the ply; leaves GameStatus and CurrentMove.
 void ComputerPlay(int ply);
-// PieceCode of the piece the computer's last move captured ("" when none).
-std::string ComputerCapturedCode();
 // Asks a running search to stop as soon as it can (the window closes).
 void ComputerStop();
 

@@ -5,6 +5,7 @@
 #include <QEventLoop>
 #include <QTimer>
 
+#include "assets/BusyCursor.h"
 #include "game/ComputerPlayer.h"
 #include "game/frmMain.h"
 #include "rules/ModChecker.h"
@@ -44,9 +45,10 @@ void frmMain::ComputerTurn(int ply) {
     LockBoard();
     LoadBoardFromView(*this, 1);
     CopyPlyFlags(0, 1);
-    QApplication::setOverrideCursor(Qt::BusyCursor);
+    BusyCursor::Start();
     if (ListCursor < 1) LabTime_->clear();
 
+    const PlyBoard before = Board[0];
     QElapsedTimer ticks;
     ticks.start();
     ComputerPlay(ply);
@@ -54,7 +56,7 @@ void frmMain::ComputerTurn(int ply) {
     ComputerMoveTicks = elapsed;
     if (elapsed > LongestThinkTime) LongestThinkTime = static_cast<std::int32_t>(elapsed);
     LabTime_->setText(QString("%1 s").arg(elapsed));
-    QApplication::restoreOverrideCursor();
+    BusyCursor::Stop();
     if (closing_) return;
 
     int fromRank = 0, fromFile = 0, toRank = 0, toFile = 0;
@@ -103,8 +105,14 @@ void frmMain::ComputerTurn(int ply) {
     }
     SetMoveLabel(CurrentMove);
     ListTheMove();
+    const PieceIndex taken = before[toRank][toFile];
+    const PieceIndex mover = before[fromRank][fromFile];
+    if (taken == Empty && (mover == WhitePawn || mover == BlackPawn) && fromFile != toFile) {
+        // En passant: the pawn beside the origin was taken.
+        CountCapture(mover == WhitePawn ? "BP" : "WP");
+    }
     if (CurrentMove.find('x', 3) != std::string::npos) {
-        CountCapture(ComputerCapturedCode());
+        CountCapture(PieceCodeOf(taken));
         Sound(9);
     } else if (IsCastlingText(CurrentMove)) {
         Sound(0);

@@ -4,10 +4,10 @@
 #include <cmath>
 
 #include "game/ComputerPlayer.h"
-#include "game/StatusMessage.h"
 #include "game/Widgets.h"
 #include "game/frmMain.h"
 #include "rules/ModChecker.h"
+#include "shell/frmMensagem.h"
 
 namespace corvane {
 
@@ -110,9 +110,7 @@ void frmMain::ShowGameMessage() {
         messagePresenter();
         return;
     }
-    ShowStatusMessage(QString::fromStdString(GameStatus),
-                      picBoard_->mapToGlobal(picBoard_->rect().center()),
-                      [this](int n) { Sound(n); });
+    corvane::ShowGameMessage(picBoard_);
 }
 
 // --- Move list ------------------------------------------------------------------------

@@ -14,7 +14,7 @@ void PaintPiece(QPainter& painter, const QRectF& rect, const std::string& code);
 QPixmap PiecePixmap(const std::string& code, int size);
 // The two states of the move indicator.
 QPixmap PointerPixmap(bool on, int size);
-// The board picture's squares and margin letters into a rectangle of InnerSize units.
+// The board picture's squares and margin letters into a square of PictureSize units.
 void PaintBoardPicture(QPainter& painter, bool whiteAtBottom);
 
 } // namespace corvane

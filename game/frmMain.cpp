@@ -15,6 +15,8 @@
 #include "game/PieceArt.h"
 #include "game/Widgets.h"
 #include "rules/ModChecker.h"
+#include "shell/ModResWav.h"
+#include "shell/WindowConventions.h"
 
 namespace corvane {
 
@@ -68,7 +70,10 @@ frmMain::frmMain(QWidget* parent) : QWidget(parent), hooks_(std::make_unique<Win
     WhiteAtBottom = true;
     SideToMove = "A";
     GameMode = "H";
+    ComputerStartUp(*this);
     InitGameArrays();
+    LoadSounds();
+    StopSounds();
     ComputerBusy = false;
 
     // Load: a default game, the user with White against the computer.
@@ -88,6 +93,7 @@ frmMain::frmMain(QWidget* parent) : QWidget(parent), hooks_(std::make_unique<Win
 
 frmMain::~frmMain() {
     if (&Hooks() == hooks_.get()) SetHooks(nullptr);
+    ComputerShutDown(*this);
 }
 
 void frmMain::BuildControls() {
@@ -372,12 +378,11 @@ void frmMain::UnlockBoard() {
 
 void frmMain::CenterOverBoard(QWidget* window) const {
     if (window == nullptr) return;
-    const QPoint centre = picBoard_->mapToGlobal(picBoard_->rect().center());
-    window->move(centre - QPoint(window->width() / 2, window->height() / 2));
+    corvane::CenterOverBoard(window, picBoard_);
 }
 
 void frmMain::Sound(int number) {
-    if (soundObserver) soundObserver(number);
+    PlaySound(static_cast<std::int16_t>(number));
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
@@ -386,6 +391,7 @@ void frmMain::closeEvent(QCloseEvent* event) {
     ComputerStop();
     tmrElapsed_->stop();
     picBoard_->CancelDrag();
+    StopSounds();
     event->accept();
 }
 

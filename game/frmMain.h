@@ -128,8 +128,6 @@ public:
     qint64 ComputerMoveTicks = 0;
 
     // --- Seams for the tests ---------------------------------------------------------
-    // Every sound the window plays passes here first (a test records them).
-    std::function<void(int)> soundObserver;
     // Shows the status message; the default is the message window over the board.
     std::function<void()> messagePresenter;
     // Milliseconds per blink state of the computer's moved square (100 by default).

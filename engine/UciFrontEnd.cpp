@@ -1,0 +1,305 @@
+// The UCI command loop over the computer player.
+#include "engine/UciFrontEnd.h"
+
+#include <istream>
+#include <ostream>
+#include <sstream>
+#include <vector>
+
+#include "engine/ModCompMove.h"
+#include "engine/ModScoreArrays.h"
+#include "rules/Fen.h"
+
+namespace corvane {
+
+namespace {
+
+constexpr const char* kStartFen = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
+
+std::vector<std::string> Words(const std::string& line) {
+    std::vector<std::string> words;
+    std::istringstream in(line);
+    std::string w;
+    while (in >> w) words.push_back(w);
+    return words;
+}
+
+std::string SquareText(int rank, int file) {
+    std::string s;
+    s += static_cast<char>('a' + file - 1);
+    s += static_cast<char>('0' + rank);
+    return s;
+}
+
+// Plays the generated move index of the side at ply `ply` onto ply + 1 through
+// the legality test, so that the flags of ply + 1 are those of the game.
+void PlayGenerated(const MoveRecord& m, int ply) {
+    Board[ply + 1] = Board[ply];
+    CopyPlyFlags(ply, ply + 1);
+    FromRank = m.fromRank;
+    FromFile = m.fromFile;
+    ToRank = m.toRank;
+    ToFile = m.toFile;
+    PieceIndex piece = m.piece;
+    MoveBarred(piece, ply + 1);
+    PlayAcceptedMove(ply + 1);
+    CountPieces(ply + 1);
+}
+
+std::uint64_t PerftFrom(bool white, int ply, int depth) {
+    const std::string_view side = white ? "W" : "B";
+    if (depth == 1) return static_cast<std::uint64_t>(GenerateMoves(side, ply, 1, 0));
+    const std::int32_t n = GenerateMoves(side, ply, depth, 2);
+    std::uint64_t total = 0;
+    for (int i = 1; i <= n; ++i) {
+        PlayGenerated(MoveList[white ? 0 : 1][depth][i], ply);
+        total += PerftFrom(!white, ply + 1, depth - 1);
+    }
+    return total;
+}
+
+} // namespace
+
+void PrepareComputerPlayer() {
+    InitSearchArrays();
+    LoadScoreTables();
+    InitGameArrays();
+    MaterialScale = 10;
+    Level = 2;
+    ListCursor = -1;
+    ResetComputerForNewGame();
+    HistoryIndex = 1;
+}
+
+std::uint64_t GeneratorPerft(std::string_view side, int depth) {
+    if (depth < 1 || depth > MoveListDepths - 1) return 0;
+    CountPieces(0);
+    return PerftFrom(side != "B", 0, depth);
+}
+
+std::string UciMoveOf(const std::string& moveText) {
+    if (moveText.size() < 8) return "0000";
+    std::string move = moveText.substr(3, 2) + moveText.substr(6, 2);
+    const auto eq = moveText.find('=', 8);
+    if (eq != std::string::npos && eq + 1 < moveText.size()) {
+        // "=Q" from the computer, "=WQ" in the move list's form.
+        const char piece = moveText.back();
+        move += static_cast<char>(piece - 'A' + 'a');
+    }
+    return move;
+}
+
+UciFrontEnd::UciFrontEnd() {
+    PrepareComputerPlayer();
+    NewGame();
+    std::ostringstream quiet;
+    SetPosition("position startpos", quiet);
+}
+
+void UciFrontEnd::Run(std::istream& in, std::ostream& out) {
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (!Handle(line, out)) break;
+    }
+}
+
+bool UciFrontEnd::Handle(const std::string& line, std::ostream& out) {
+    const std::vector<std::string> words = Words(line);
+    if (words.empty()) return true;
+    const std::string& command = words[0];
+    if (command == "uci") {
+        out << "id name Corvane\n"
+            << "id author Corvane\n"
+            << "option name Nivel type spin default 2 min 1 max 3\n"
+            << "option name Seed type spin default 0 min 0 max 2147483647\n"
+            << "uciok" << std::endl;
+    } else if (command == "isready") {
+        out << "readyok" << std::endl;
+    } else if (command == "ucinewgame") {
+        NewGame();
+    } else if (command == "setoption") {
+        SetOption(line, out);
+    } else if (command == "position") {
+        SetPosition(line, out);
+    } else if (command == "go") {
+        Go(line, out);
+    } else if (command == "quit") {
+        return false;
+    } else {
+        out << "info string unknown command " << command << std::endl;
+    }
+    return true;
+}
+
+void UciFrontEnd::NewGame() {
+    // What a new game does for the computer player.
+    ResetComputerForNewGame();
+    ClearAllFlags();  // "Set full board"
+    HistoryIndex = 1; // start of play
+    StopSearch = false;
+    if (Random().SeedFixed()) Random().Seed(Random().FixedSeedValue());
+}
+
+void UciFrontEnd::SetOption(const std::string& line, std::ostream& out) {
+    const std::vector<std::string> w = Words(line);
+    // setoption name <id> value <x>
+    std::string name, value;
+    for (std::size_t i = 1; i < w.size(); ++i) {
+        if (w[i] == "name" && i + 1 < w.size()) name = w[i + 1];
+        if (w[i] == "value" && i + 1 < w.size()) value = w[i + 1];
+    }
+    long number = 0;
+    try {
+        std::size_t used = 0;
+        number = std::stol(value, &used);
+        if (used != value.size()) throw std::invalid_argument(value);
+    } catch (const std::exception&) {
+        out << "info string invalid value for " << name << std::endl;
+        return;
+    }
+    if (name == "Nivel") {
+        if (number < 1 || number > 3) {
+            out << "info string Nivel must be 1, 2 or 3" << std::endl;
+            return;
+        }
+        Level = static_cast<std::int16_t>(number);
+        DirectionSwitch = Level == 3 ? 0 : 1;
+    } else if (name == "Seed") {
+        if (number < 0) {
+            out << "info string invalid value for Seed" << std::endl;
+            return;
+        }
+        Random().FixSeed(static_cast<std::uint32_t>(number));
+    } else {
+        out << "info string unknown option " << name << std::endl;
+    }
+}
+
+void UciFrontEnd::SetPosition(const std::string& line, std::ostream& out) {
+    const std::vector<std::string> w = Words(line);
+    std::size_t i = 1;
+    std::string fen;
+    if (i < w.size() && w[i] == "startpos") {
+        fen = kStartFen;
+        ++i;
+    } else if (i < w.size() && w[i] == "fen") {
+        ++i;
+        while (i < w.size() && w[i] != "moves") {
+            if (!fen.empty()) fen += ' ';
+            fen += w[i++];
+        }
+    } else {
+        out << "info string position needs startpos or fen" << std::endl;
+        return;
+    }
+    FenPosition info;
+    if (!LoadFen(fen, 0, info)) {
+        out << "info string invalid fen" << std::endl;
+        return;
+    }
+    side_ = info.sideToMove;
+    ListCursor = (info.fullmoveNumber - 1) * 2 + (side_ == "B" ? 1 : 0) - 1;
+    OpeningLine.clear();
+    if (i < w.size() && w[i] == "moves") {
+        for (++i; i < w.size(); ++i) {
+            if (!ApplyMove(w[i])) {
+                out << "info string illegal move " << w[i] << std::endl;
+                break;
+            }
+        }
+    }
+    CountPieces(0);
+    DrawBoard(ComputerView(), 0);
+}
+
+bool UciFrontEnd::ApplyMove(const std::string& uciMove) {
+    if (uciMove.size() < 4 || uciMove.size() > 5) return false;
+    const int ff = uciMove[0] - 'a' + 1, fr = uciMove[1] - '0';
+    const int tf = uciMove[2] - 'a' + 1, tr = uciMove[3] - '0';
+    if (!OnBoard(fr, ff) || !OnBoard(tr, tf)) return false;
+    CountPieces(0);
+    PieceIndex piece = Board[0][fr][ff];
+    const bool white = IsWhitePiece(piece);
+    if (piece == Empty || white != (side_ == "W")) return false;
+    const PieceIndex target = Board[0][tr][tf];
+    FromRank = fr;
+    FromFile = ff;
+    ToRank = tr;
+    ToFile = tf;
+    if (MoveBarred(piece, 0)) return false;
+    if (white ? WhiteInCheck : BlackInCheck) return false;
+    PlayAcceptedMove(0);
+    CastleMade[0] = PlyFlags{};
+    const bool promotes = (piece == WhitePawn && tr == 8) || (piece == BlackPawn && tr == 1);
+    if (promotes && uciMove.size() == 5) {
+        const std::string_view letters = "rnbq";
+        const auto k = letters.find(uciMove[4]);
+        if (k == std::string_view::npos) return false;
+        Board[0][tr][tf] = static_cast<PieceIndex>((white ? 1 : 7) + k);
+    }
+    // The opening line grows as the move list builds it.
+    if (ListCursor < 10) {
+        OpeningLine +=
+            SquareText(fr, ff) + (target != Empty ? "x" : "-") + SquareText(tr, tf) + " ";
+    }
+    ++ListCursor;
+    side_ = white ? "B" : "W";
+    return true;
+}
+
+void UciFrontEnd::Go(const std::string& line, std::ostream& out) {
+    const std::vector<std::string> w = Words(line);
+    if (w.size() >= 3 && w[1] == "perft") {
+        int depth = 0;
+        try {
+            depth = std::stoi(w[2]);
+        } catch (const std::exception&) {
+            depth = 0;
+        }
+        if (depth < 1 || depth > MoveListDepths - 1) {
+            out << "info string perft depth must be 1.." << MoveListDepths - 1 << std::endl;
+            return;
+        }
+        Perft(depth, out);
+        return;
+    }
+    // The computer-turn driver: the computer plays the side to move.
+    GameMode = side_ == "W" ? "CW" : "CB";
+    SideToMove = side_;
+    if (Level == 1) SkipSearch = !SkipSearch;
+    const PlyBoard game = Board[0];
+    DrawBoard(ComputerView(), 0);
+    LoadBoardFromView(ComputerView(), 1);
+    CopyPlyFlags(0, 1);
+    ComputerMove(1);
+    out << "info string status " << GameStatus << " move " << CurrentMove << std::endl;
+    out << "bestmove " << UciMoveOf(CurrentMove) << std::endl;
+    // The position stays as it was given; the next "position" command moves on.
+    Board[0] = game;
+    DrawBoard(ComputerView(), 0);
+}
+
+void UciFrontEnd::Perft(int depth, std::ostream& out) {
+    const bool white = side_ == "W";
+    CountPieces(0);
+    const std::int32_t n = GenerateMoves(side_, 0, depth, 2);
+    std::uint64_t total = 0;
+    for (int i = 1; i <= n; ++i) {
+        const MoveRecord m = MoveList[white ? 0 : 1][depth][i];
+        std::uint64_t count = 1;
+        if (depth > 1) {
+            PlayGenerated(m, 0);
+            count = PerftFrom(!white, 1, depth - 1);
+        }
+        std::string text = SquareText(m.fromRank, m.fromFile) + SquareText(m.toRank, m.toFile);
+        if ((m.piece == WhitePawn && m.toRank == 8) || (m.piece == BlackPawn && m.toRank == 1)) {
+            text += 'q';
+        }
+        out << text << ": " << count << '\n';
+        total += count;
+    }
+    out << "\nNodes searched: " << total << std::endl;
+}
+
+} // namespace corvane
