@@ -18,7 +18,8 @@ namespace {
 constexpr int kButtonSize = 36;
 
 const std::array<const char*, MainMenu::Items + 1> kInitialTips{
-    "", "Sair", "Desligar Som", "Novo jogo", "Maximizar", "Pausa", "Reniciar jogo", "Girar tabuleiro", "Salvar", "Abrir"};
+    "",      "Sair",          "Desligar Som",    "Novo jogo", "Maximizar",
+    "Pausa", "Reniciar jogo", "Girar tabuleiro", "Salvar",    "Abrir"};
 
 } // namespace
 
@@ -38,7 +39,8 @@ void MenuButton::SetVariant(int variant) {
 }
 
 void MenuButton::Draw() {
-    setPixmap(frmPieces::Instance().MenuIcon(item_, kButtonSize, lit_, variant_, devicePixelRatioF()));
+    setPixmap(
+        frmPieces::Instance().MenuIcon(item_, kButtonSize, lit_, variant_, devicePixelRatioF()));
 }
 
 void MenuButton::enterEvent(QEnterEvent* event) {
@@ -60,7 +62,9 @@ void MenuButton::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void MenuButton::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()) && onClick) onClick();
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()) &&
+        onClick)
+        onClick();
 }
 
 // --- MainMenu -------------------------------------------------------------------------
@@ -86,7 +90,8 @@ MainMenu::MainMenu(frmMain& window) : window_(window) {
                                               " border: 1px solid rgb(92, 64, 44); }"));
     lblToolTip_ = std::make_unique<QLabel>(&window_);
     lblToolTip_->setObjectName(QStringLiteral("lblToolTip"));
-    lblToolTip_->setStyleSheet(QStringLiteral("QLabel#lblToolTip { color: rgb(58, 46, 38); background: transparent; }"));
+    lblToolTip_->setStyleSheet(
+        QStringLiteral("QLabel#lblToolTip { color: rgb(58, 46, 38); background: transparent; }"));
     lblToolTip_->setAttribute(Qt::WA_TransparentForMouseEvents);
     shpToolTip_->setAttribute(Qt::WA_TransparentForMouseEvents);
     shpToolTip_->hide();
@@ -103,12 +108,15 @@ MainMenu::MainMenu(frmMain& window) : window_(window) {
 MainMenu::~MainMenu() = default;
 
 bool MainMenu::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::MouseMove || (watched == window_.picToobar() && event->type() == QEvent::Leave))
+    if (event->type() == QEvent::MouseMove ||
+        (watched == window_.picToobar() && event->type() == QEvent::Leave))
         HideToolTip();
     return QObject::eventFilter(watched, event);
 }
 
-void MainMenu::Beep() const { corvane::Beep(beep); }
+void MainMenu::Beep() const {
+    corvane::Beep(beep);
+}
 
 void MainMenu::SetToolTipText(int item, const QString& text) {
     tips_.at(item) = text;
@@ -224,11 +232,13 @@ void MainMenu::ToggleFullScreen() {
     window_.update();
 }
 
-void MainMenu::RestoreWindow() {
+void MainMenu::RestoreWindow(bool show) {
     if (!fullScreen_) return;
     fullScreen_ = false;
+    const bool visible = window_.isVisible();
     window_.setWindowFlag(Qt::FramelessWindowHint, false);
-    window_.showNormal();
+    window_.setWindowState(window_.windowState() & ~Qt::WindowFullScreen);
+    if (show || visible) window_.showNormal();
     window_.resize(NormalWidth, NormalHeight);
     SetToolTipText(4, QStringLiteral("Maximizar"));
     buttons_[4]->SetVariant(0);

@@ -48,8 +48,9 @@ public:
     void ShowSoundState();
 
     bool FullScreen() const { return fullScreen_; }
-    // Leaves full screen if the window is in it (the program closes, or item 4).
-    void RestoreWindow();
+    // Leaves full screen if the window is in it (item 4; at the close, without
+    // showing the window again).
+    void RestoreWindow(bool show = true);
 
     // The result of the last new-game dialog: true when a local game was confirmed.
     bool LastDialogConfirmed() const { return lastConfirmed_; }
@@ -68,11 +69,11 @@ public:
     // and the nick chosen there.
     QString nick;
     // Network play and saved games join through these; unset, they do nothing.
-    std::function<void()> resign;         // item 6 in a network game, after "&Sim"
+    std::function<void()> resign;          // item 6 in a network game, after "&Sim"
     std::function<void()> closeConnection; // "&Jogar" while a network game runs
     std::function<void(bool host)> startNetwork;
-    std::function<void()> save;           // item 8
-    std::function<void()> open;           // item 9
+    std::function<void()> save; // item 8
+    std::function<void()> open; // item 9
 
 private:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -25,7 +25,8 @@ QPixmap AppIcon(int size) {
     // four squares of the board under a white knight
     const QRectF board(s * 0.16, s * 0.62, s * 0.68, s * 0.2);
     for (int c = 0; c < 4; ++c)
-        p.fillRect(QRectF(board.left() + c * board.width() / 4, board.top(), board.width() / 4, board.height()),
+        p.fillRect(QRectF(board.left() + c * board.width() / 4, board.top(), board.width() / 4,
+                          board.height()),
                    c % 2 ? frmPieces::DarkSquare() : frmPieces::LightSquare());
     frmPieces::PaintPiece(p, QRectF(s * 0.17, s * 0.1, s * 0.66, s * 0.66), 2);
     return pm;

@@ -1,7 +1,7 @@
 #include "shell/app/frmNovo.h"
 
-#include "rules/GameState.h"
 #include "assets/frmPieces.h"
+#include "rules/GameState.h"
 #include "shell/app/ShellPictures.h"
 
 #include <QKeyEvent>
@@ -18,7 +18,9 @@ const QColor kCaptionIdle(89, 150, 168);
 const QColor kCaptionChosen(192, 246, 249);
 const QColor kText(236, 222, 190);
 
-QPixmap Picture(const QString& name, QSize size = {}) { return frmPieces::Instance().Pixmap(name, size); }
+QPixmap Picture(const QString& name, QSize size = {}) {
+    return frmPieces::Instance().Pixmap(name, size);
+}
 constexpr QPoint kPanelAt(24, 78);
 constexpr QSize kPanelSize(372, 190);
 
@@ -28,15 +30,13 @@ void Caption(QLabel& label, const QString& text, QColor colour, int pixelSize, b
     f.setPixelSize(pixelSize);
     f.setBold(bold);
     label.setFont(f);
-    QPalette pal = label.palette();
-    pal.setColor(QPalette::WindowText, colour);
-    label.setPalette(pal);
+    // a style sheet, so that the main window's label style cannot override it
+    label.setStyleSheet(QStringLiteral("color: %1;").arg(QColor(colour).name()));
 }
 
 void SetColour(QLabel& label, const QColor& colour) {
-    QPalette pal = label.palette();
-    pal.setColor(QPalette::WindowText, colour);
-    label.setPalette(pal);
+    // a style sheet, so that the main window's label style cannot override it
+    label.setStyleSheet(QStringLiteral("color: %1;").arg(QColor(colour).name()));
 }
 
 // Each panel lies on the large frame picture, under the tab strip.
@@ -47,7 +47,8 @@ public:
 protected:
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
-        p.drawPixmap(rect(), frmPieces::Instance().Pixmap(QStringLiteral("Frame1"), size(), devicePixelRatioF()));
+        p.drawPixmap(rect(), frmPieces::Instance().Pixmap(QStringLiteral("Frame1"), size(),
+                                                          devicePixelRatioF()));
     }
 };
 
@@ -91,7 +92,7 @@ frmNovo::frmNovo(int mode, int level, const QString& nick, QWidget* parent)
         radio = std::make_unique<ClickLabel>(panel);
         radio->setGeometry(22, y + 3, 18, 18);
         caption = std::make_unique<ClickLabel>(panel);
-        Caption(*caption, text, kCaptionIdle, 15, true);
+        Caption(*caption, text, kCaptionIdle, 13, true);
         caption->setGeometry(48, y, 220, 24);
         caption->setCursor(Qt::PointingHandCursor);
         radio->setCursor(Qt::PointingHandCursor);
@@ -104,7 +105,7 @@ frmNovo::frmNovo(int mode, int level, const QString& nick, QWidget* parent)
                                            QStringLiteral("Jogador contra Jogador")};
     for (int i = 1; i <= 3; ++i) {
         makeChoice(modes, lblModo[i], imgModo[i], modeTexts[i], 30 + 44 * (i - 1));
-        lblModo[i]->setGeometry(48, 30 + 44 * (i - 1), 210, 24);
+        lblModo[i]->setGeometry(46, 30 + 44 * (i - 1), 212, 24);
         connect(lblModo[i].get(), &ClickLabel::clicked, this, [this, i] { ChooseMode(i); });
         connect(imgModo[i].get(), &ClickLabel::clicked, this, [this, i] { ChooseMode(i); });
     }
@@ -116,8 +117,8 @@ frmNovo::frmNovo(int mode, int level, const QString& nick, QWidget* parent)
     // Tab 2: the computer's level.
     QWidget* levels = picOptions[2].get();
     Label3.setParent(levels);
-    Caption(Label3, QStringLiteral("Em qual nível de dificuldade deseja jogar?"),
-            kCaptionChosen, 14);
+    Caption(Label3, QStringLiteral("Em qual nível de dificuldade deseja jogar?"), kCaptionChosen,
+            14);
     Label3.setGeometry(22, 18, 340, 24);
     const std::array<QString, 4> levelTexts{QString(), QStringLiteral("Iniciante"),
                                             QStringLiteral("Intermediário"),
@@ -174,7 +175,8 @@ void frmNovo::Select(std::array<std::unique_ptr<ClickLabel>, N>& captions,
                      std::array<std::unique_ptr<ClickLabel>, N>& radios, int index) {
     for (std::size_t i = 1; i < N; ++i) {
         const bool chosen = static_cast<int>(i) == index;
-        radios[i]->setPixmap(Picture(chosen ? QStringLiteral("radiodown") : QStringLiteral("radioup")));
+        radios[i]->setPixmap(
+            Picture(chosen ? QStringLiteral("radiodown") : QStringLiteral("radioup")));
         SetColour(*captions[i], chosen ? kCaptionChosen : kCaptionIdle);
     }
 }

@@ -12,9 +12,8 @@ void Look(QLabel& label, int pixels, bool bold) {
     f.setPixelSize(pixels);
     f.setBold(bold);
     label.setFont(f);
-    QPalette pal = label.palette();
-    pal.setColor(QPalette::WindowText, QColor(236, 222, 190));
-    label.setPalette(pal);
+    // a style sheet, so that the main window's label style cannot override it
+    label.setStyleSheet(QStringLiteral("color: %1;").arg(QColor(QColor(236, 222, 190)).name()));
 }
 
 void Title(QLabel& label) {
@@ -33,14 +32,15 @@ void Text(QLabel& label, const QString& text) {
 
 void Picture(QLabel& label, const QString& name, QSize size) {
     label.setPixmap(frmPieces::Instance().Pixmap(name, size));
-    label.setGeometry(QRect(QPoint(24 + (56 - size.width()) / 2, 48 + (56 - size.height()) / 2), size));
+    label.setGeometry(
+        QRect(QPoint(24 + (56 - size.width()) / 2, 48 + (56 - size.height()) / 2), size));
 }
 
 } // namespace
 
 frmQuestion::frmQuestion(bool networkGame, QWidget* parent)
-    : BorderlessDialog(parent), Label1(this), Label2(this), Image1(this), lblSim(QStringLiteral("&Sim"), this),
-      lblNao(QStringLiteral("&Não"), this) {
+    : BorderlessDialog(parent), Label1(this), Label2(this), Image1(this),
+      lblSim(QStringLiteral("&Sim"), this), lblNao(QStringLiteral("&Não"), this) {
     setFixedSize(kSize);
     setWindowTitle(QStringLiteral("Corvane"));
     Title(Label1);
@@ -64,7 +64,8 @@ void frmQuestion::Nao() {
 }
 
 frmPause::frmPause(QWidget* parent)
-    : BorderlessDialog(parent), Label1(this), Label2(this), Image1(this), lbOk(QStringLiteral("&OK"), this) {
+    : BorderlessDialog(parent), Label1(this), Label2(this), Image1(this),
+      lbOk(QStringLiteral("&OK"), this) {
     setFixedSize(kSize);
     setWindowTitle(QStringLiteral("Corvane"));
     Title(Label1);

@@ -16,11 +16,12 @@ frmSplash::frmSplash(int closeAfterMs, QWidget* parent)
     QFont f = lblLoading.font();
     f.setPixelSize(14);
     lblLoading.setFont(f);
-    QPalette pal = lblLoading.palette();
-    pal.setColor(QPalette::WindowText, QColor(236, 222, 190));
-    lblLoading.setPalette(pal);
+    // a style sheet, so that the main window's label style cannot override it
+    lblLoading.setStyleSheet(
+        QStringLiteral("color: %1;").arg(QColor(QColor(236, 222, 190)).name()));
     // under the title's brass line
-    lblLoading.setGeometry(picture.width() * 45 / 100, picture.height() * 62 / 100, picture.width() / 2, 24);
+    lblLoading.setGeometry(picture.width() * 45 / 100, picture.height() * 62 / 100,
+                           picture.width() / 2, 24);
     tmrClose.setSingleShot(true);
     tmrClose.setInterval(closeAfterMs);
     connect(&tmrClose, &QTimer::timeout, this, &QDialog::accept);

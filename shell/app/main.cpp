@@ -1,1 +1,6 @@
-int main() { return 0; }
+// Corvane: a chess game. No command-line options.
+#include "shell/app/StartUp.h"
+
+int main(int argc, char** argv) {
+    return corvane::RunCorvane(argc, argv);
+}

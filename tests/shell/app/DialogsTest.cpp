@@ -1,7 +1,7 @@
 // The shell's dialogs over the real widgets: the new-game dialog's choices and
 // its "&Jogar"/"&Cancelar" rules, the question and pause notices, the splash.
-#include "rules/GameState.h"
 #include "assets/frmPieces.h"
+#include "rules/GameState.h"
 #include "shell/app/frmNovo.h"
 #include "shell/app/frmQuestion.h"
 #include "shell/app/frmSplash.h"
@@ -20,7 +20,9 @@ namespace {
 const QColor kIdle(89, 150, 168);
 const QColor kChosen(192, 246, 249);
 
-QColor TextColour(const QLabel& l) {
+// The colour the label is painted with, style sheets included.
+QColor TextColour(QLabel& l) {
+    l.ensurePolished();
     return l.palette().color(QPalette::WindowText);
 }
 bool Same(const QPixmap& a, const QPixmap& b) {
@@ -35,12 +37,15 @@ struct DialogFixture : ::testing::Test {
         ResetGameState();
         NetworkGame = false;
     }
-    // A dialog whose beeps are counted instead of sounded.
+    // A dialog whose beeps are counted instead of sounded, over a window whose
+    // label style must not leak into it.
     std::unique_ptr<frmNovo> Open(int mode = 1, int level = 2, const QString& nick = QString()) {
-        auto d = std::make_unique<frmNovo>(mode, level, nick);
+        owner.setStyleSheet(QStringLiteral("QLabel { color: #3a2e26; }"));
+        auto d = std::make_unique<frmNovo>(mode, level, nick, &owner);
         d->beep = [this] { ++beeps; };
         return d;
     }
+    QWidget owner;
     int beeps = 0;
 };
 
@@ -102,14 +107,13 @@ TEST_F(NewGameDialog, ChoicesByMouseOnCaptionOrRadio) {
         QTest::mouseClick(target, Qt::LeftButton);
         const int count = r.group == 3 ? 2 : 3;
         for (int i = 1; i <= count; ++i) {
-            const QLabel& cap = r.group == 3 ? *d->lblRede[i] : *captions[i];
+            QLabel& cap = r.group == 3 ? *d->lblRede[i] : *captions[i];
             const QLabel& radio =
                 r.group == 3 ? *d->imgRede[i] : *(r.group == 1 ? d->imgModo : d->imgNivel)[i];
             const bool chosen = i == r.index;
             EXPECT_EQ(TextColour(cap), chosen ? kChosen : kIdle)
                 << r.group << "/" << r.index << " caption " << i;
-            EXPECT_TRUE(Same(radio.pixmap(),
-                             chosen ? Pic("radiodown") : Pic("radioup")));
+            EXPECT_TRUE(Same(radio.pixmap(), chosen ? Pic("radiodown") : Pic("radioup")));
         }
         const int stored = r.group == 1 ? d->SelectedMode() : r.group == 2 ? d->SelectedLevel() : 0;
         if (r.group == 3) {
