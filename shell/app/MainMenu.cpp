@@ -11,6 +11,7 @@
 #include <QEnterEvent>
 #include <QHBoxLayout>
 #include <QMouseEvent>
+#include <QScreen>
 
 namespace corvane {
 namespace {
@@ -226,6 +227,8 @@ void MainMenu::ToggleFullScreen() {
     // the board view scaling with it.
     fullScreen_ = true;
     window_.setWindowFlag(Qt::FramelessWindowHint, true);
+    // Without a window manager nothing else would size the window to the screen.
+    if (const QScreen* screen = window_.screen()) window_.setGeometry(screen->geometry());
     window_.showFullScreen();
     SetToolTipText(4, QStringLiteral("Restaurar"));
     buttons_[4]->SetVariant(1);
