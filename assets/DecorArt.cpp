@@ -281,7 +281,7 @@ void PaintSplash(QPainter& p, const QRectF& r) {
     p.restore();
     const QRectF text(piece.right() + r.width() * 0.03, r.top(), r.right() - piece.right() - 20,
                       r.height() * 0.82);
-    p.setFont(UiFont(r.height() * 0.2, true));
+    p.setFont(UiFont(r.height() * 0.15, true));
     p.setPen(Cream());
     p.drawText(text, Qt::AlignVCenter | Qt::AlignLeft, QStringLiteral("Corvane"));
     p.setPen(QPen(Brass(), 1.2));

@@ -20,7 +20,7 @@ Style StyleFor(bool white) {
     if (white)
         return {QColor(255, 253, 247), QColor(221, 210, 192), QColor(38, 29, 22),
                 QColor(38, 29, 22)};
-    return {QColor(86, 78, 72), QColor(24, 21, 20), QColor(12, 10, 9), QColor(222, 211, 192)};
+    return {QColor(98, 90, 83), QColor(26, 23, 21), QColor(12, 10, 9), QColor(222, 211, 192)};
 }
 
 QPainterPath RoundRect(qreal x, qreal y, qreal w, qreal h, qreal r) {
@@ -220,6 +220,11 @@ void PaintPieceUnit(QPainter& p, int kind, bool white) {
     const Style st = StyleFor(white);
     p.save();
     p.setRenderHint(QPainter::Antialiasing, true);
+    // The shapes are laid out in 100 units; enlarge them a little about the centre
+    // so that the pieces fill their squares, feet near the bottom edge.
+    p.translate(50, 52);
+    p.scale(1.08, 1.08);
+    p.translate(-50, -50);
 
     // Soft shadow: the whole silhouette, offset and widened in a few faint steps.
     QPainterPath silhouette;
@@ -247,7 +252,7 @@ void PaintPieceUnit(QPainter& p, int kind, bool white) {
     }
     // A faint highlight along the upper left of light pieces, a sheen on dark ones.
     p.setPen(Qt::NoPen);
-    p.setBrush(white ? QColor(255, 255, 255, 90) : QColor(255, 255, 255, 28));
+    p.setBrush(white ? QColor(255, 255, 255, 70) : QColor(255, 255, 255, 16));
     p.setClipPath(silhouette);
     p.drawEllipse(QPointF(34, 30), 14, 26);
     p.setClipping(false);

@@ -175,11 +175,12 @@ QSize frmPieces::DefaultSize(const QString& name) {
 
 QPixmap frmPieces::Pixmap(const QString& name, QSize size, qreal dpr) const {
     if (size.isEmpty()) size = DefaultSize(name);
-    if (size.isEmpty() || !Names().contains(name)) return {};
+    if (size.isEmpty()) return {};
     const QString key = Key(name, size, dpr);
     bool found = false;
     QPixmap pm = Cached(key, size, dpr, found);
     if (found) return pm;
+    if (!Names().contains(name)) return {};
 
     const QRectF box(0, 0, size.width(), size.height());
     auto plain = [&](auto paint) { return Render(size, dpr, size.width(), size.height(), paint); };

@@ -41,6 +41,14 @@ void CollectCapturers(int rank, int file, int ply, AttackerList& list) {
     Board[ply] = MateBoard;
 }
 
+// Whether every square strictly between two squares on one line is empty.
+bool LineEmpty(const PlyBoard& b, int r1, int f1, int r2, int f2) {
+    const int dr = (r2 > r1) - (r2 < r1), df = (f2 > f1) - (f2 < f1);
+    for (int r = r1 + dr, f = f1 + df; r != r2 || f != f2; r += dr, f += df)
+        if (b[r][f] != Empty) return false;
+    return true;
+}
+
 // Plays each capture of the checker and looks whether the own king is then safe.
 bool SomeCaptureParries(int ar, int af, int ply) {
     AttackerList capturers;
@@ -49,6 +57,10 @@ bool SomeCaptureParries(int ar, int af, int ply) {
     for (int i = 1; i <= capturers.count; ++i) {
         const AttackerEntry& c = capturers.entries[i];
         PlyBoard& b = Board[ply];
+        // A slider found behind a capturer taken off the board may not reach the checker.
+        const int kind = KindOf(c.kind);
+        if ((kind == 1 || kind == 3 || kind == 4) && !LineEmpty(b, c.rank, c.file, ar, af))
+            continue;
         b[c.rank][c.file] = Empty;
         if (c.enPassant && KindOf(c.kind) == 6) {
             b[ar][af] = Empty;

@@ -159,14 +159,14 @@ bool PulseSoundPlayer::OpenStream(const WaveInfo& info) {
         streamBits_ == info.bitsPerSample)
         return true;
     CloseStream();
-    pa_sample_spec spec{};
-    spec.format = info.bitsPerSample == 8 ? PA_SAMPLE_U8 : PA_SAMPLE_S16LE;
-    spec.rate = std::uint32_t(info.sampleRate);
-    spec.channels = std::uint8_t(info.channels);
+    pa_sample_spec sampleFormat{};
+    sampleFormat.format = info.bitsPerSample == 8 ? PA_SAMPLE_U8 : PA_SAMPLE_S16LE;
+    sampleFormat.rate = std::uint32_t(info.sampleRate);
+    sampleFormat.channels = std::uint8_t(info.channels);
     int error = 0;
     stream_.reset(pa_simple_new(server_.empty() ? nullptr : server_.c_str(), "Corvane",
-                                PA_STREAM_PLAYBACK, nullptr, "Corvane", &spec, nullptr, nullptr,
-                                &error));
+                                PA_STREAM_PLAYBACK, nullptr, "Corvane", &sampleFormat, nullptr,
+                                nullptr, &error));
     if (!stream_) {
         GoSilent(std::string("playback stream refused: ") + pa_strerror(error));
         return false;

@@ -34,6 +34,8 @@ void BorderlessDialog::SetOpacity(int alpha) {
 
 void BorderlessDialog::paintEvent(QPaintEvent*) {
     QPainter p(this);
+    // The window is rectangular: the rounded panel's corners show a dark edge.
+    p.fillRect(rect(), QColor(30, 22, 16));
     p.drawPixmap(rect(), frmPieces::Instance().Panel(size(), devicePixelRatioF()));
 }
 

@@ -116,7 +116,7 @@ int main(int argc, char** argv) {
         p.drawText(QRect(at + QPoint(28, 0), QSize(24, 26)), Qt::AlignVCenter,
                    QString::number(i % 3 + 1));
     }
-    p.drawPixmap(QPoint(620, 470), holder.Pixmap(QStringLiteral("Splash"), {}, dpr));
+    p.drawPixmap(QPoint(620, 610), holder.Pixmap(QStringLiteral("Splash"), {}, dpr));
     // Scaled pieces: crisp at 2x and 3x.
     for (int i = 0; i < 3; ++i) {
         const int s = 44 * (i + 2);

@@ -1,0 +1,85 @@
+#pragma once
+// Saved games: one INI file per game, name + ".sav", in the "savegames" folder
+// of the program folder. The Save and Open windows are built on these calls.
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+#include <array>
+
+namespace corvane {
+
+// ProgramFolder() + "savegames/"; created by MakeSaveFolder.
+QString SaveFolder();
+bool MakeSaveFolder();
+QString SavedGamePath(const QString& name);
+
+// ---- Save --------------------------------------------------------------------
+// "Game " + n, n = 1 + the number of saved games, two digits up to 9 ("Game 04").
+QString ProposedSaveName();
+// The characters a name loses as it is typed: " * / : < > ? \ | and control characters.
+bool IsDiscardedNameChar(QChar c);
+// The name box's text after a change: discarded characters and leading blanks removed.
+QString CleanSaveName(const QString& typed);
+// A saved game of that name exists when its file has a length that is not zero.
+bool SavedGameExists(const QString& name);
+QString OverwriteQuestion(const QString& name);
+// "dd/mm/yy - hh:mm".
+QString SaveDateText(const QDateTime& when);
+
+struct GameToSave {
+    QString position;     // the position string of ply 0
+    int level = 2;        // Level
+    int playerOption = 1; // PlayerOption
+    QString sideToMove;   // SideToMove: "W" is saved as 0, anything else as 1
+};
+// Writes "DATA", "POSTION", "DIFFICULTY", "PLAYER", "MOVE" (in this order in a
+// new file) in one replacement of the file; other content of an existing file
+// stays. False when the name is not a clean name or nothing could be written.
+bool WriteSavedGame(const QString& name, const GameToSave& game,
+                    const QDateTime& when = QDateTime::currentDateTime());
+QString SaveFailedMessage(const QString& name);
+
+// ---- Open --------------------------------------------------------------------
+// The names of the saved games, in name order (numbers inside names by value).
+QStringList ListSavedGames();
+
+struct SavedGamePreview {
+    QString dateLabel;               // "Jogo salvo em: " + the saving date
+    std::array<QString, 64> squares; // piece code per square, 0 = a8 .. 63 = h1
+};
+// Never fails: an unreadable file previews as an empty board without a date.
+SavedGamePreview PreviewSavedGame(const QString& name);
+
+struct OpenedGame {
+    bool ok = false;
+    QString message;      // why it cannot be opened (Portuguese) when !ok
+    QString position;     // the position string to load
+    int level = 0;        // 1..3, or 0: keep the current level
+    int playerOption = 0; // 1..3, or 0: keep the current option
+    int loadedSide = 0;   // 0 White, 1 Black to move
+};
+// Reads a saved game for play. It is refused, with a message, when the file
+// cannot be read or its position is not a playable board.
+OpenedGame OpenSavedGame(const QString& name);
+
+// ---- Delete ------------------------------------------------------------------
+// True when the file is gone afterwards.
+bool DeleteSavedGame(const QString& name);
+QString DeleteFailedMessage(const QString& name);
+
+// ---- Position text -----------------------------------------------------------
+// The squares a position string fills, read the way the board loads it: "/"
+// starts the next row of eight, a digit skips squares, the first blank ends
+// the placement.
+std::array<QString, 64> PlacementSquares(const QString& position);
+// Empty when the placement is eight rows of eight squares written with digits
+// 1..8 and the twelve piece letters, holding one king of each colour;
+// otherwise the reason, in Portuguese.
+QString PositionProblem(const QString& position);
+
+// The number at the start of a text, the way saved values are read: leading
+// blanks skipped, a sign, digits and a fraction (rounded, halves to even);
+// 0 when there is none or it does not fit.
+int LeadingNumber(const QString& text);
+
+} // namespace corvane

@@ -1,0 +1,92 @@
+#include "files/Settings.h"
+
+#include "files/modINI.h"
+
+#include <pwd.h>
+#include <unistd.h>
+
+namespace corvane {
+
+namespace {
+
+// The keys of config.dat and their defaults; nothing else names them.
+const QString SoundKey = QStringLiteral("SOM");
+const QString NickKey = QStringLiteral("NICK");
+const QString WarningKey = QStringLiteral("AVISO");
+constexpr bool SoundDefault = true;
+constexpr bool WarningHiddenDefault = false;
+QString NickDefault() {
+    return AccountUserName();
+}
+
+bool ReadBool(const QString& key, bool dflt) {
+    const QString text = ReadIniValue(IniSection, key, ConfigPath(), BoolText(dflt));
+    return ParseBoolText(text).value_or(dflt);
+}
+
+} // namespace
+
+QString ConfigPath() {
+    return ProgramFolder() + QStringLiteral("config.dat");
+}
+
+bool ReadSoundOn() {
+    return ReadBool(SoundKey, SoundDefault);
+}
+
+bool WriteSoundOn(bool soundOn) {
+    return WriteIniValue(IniSection, SoundKey, BoolText(soundOn), ConfigPath());
+}
+
+QString ReadNick() {
+    return ReadIniValue(IniSection, NickKey, ConfigPath(), NickDefault()).toUpper();
+}
+
+bool WriteNick(const QString& nick) {
+    return WriteIniValue(IniSection, NickKey, nick, ConfigPath());
+}
+
+bool ReadWarningHidden() {
+    return ReadBool(WarningKey, WarningHiddenDefault);
+}
+
+bool WriteWarningHidden(bool hidden) {
+    return WriteIniValue(IniSection, WarningKey, BoolText(hidden), ConfigPath());
+}
+
+bool WriteSettingsOnClose(bool soundOn, const QString& nick) {
+    return WriteIniValues(IniSection, {{SoundKey, BoolText(soundOn)}, {NickKey, nick}},
+                          ConfigPath());
+}
+
+QString BoolText(bool value) {
+    return value ? QStringLiteral("True") : QStringLiteral("False");
+}
+
+std::optional<bool> ParseBoolText(const QString& text) {
+    const QString word = text.trimmed();
+    if (word.compare(u"true", Qt::CaseInsensitive) == 0 ||
+        word.compare(u"verdadeiro", Qt::CaseInsensitive) == 0) {
+        return true;
+    }
+    if (word.compare(u"false", Qt::CaseInsensitive) == 0 ||
+        word.compare(u"falso", Qt::CaseInsensitive) == 0) {
+        return false;
+    }
+    bool isNumber = false;
+    const double number = word.toDouble(&isNumber);
+    if (isNumber) return number != 0.0;
+    return std::nullopt;
+}
+
+QString AccountUserName() {
+    if (const passwd* entry = ::getpwuid(::getuid());
+        entry != nullptr && entry->pw_name != nullptr) {
+        const QString name = QString::fromLocal8Bit(entry->pw_name);
+        if (!name.isEmpty()) return name;
+    }
+    const QString fromEnvironment = qEnvironmentVariable("USER");
+    return fromEnvironment.isEmpty() ? QStringLiteral("JOGADOR") : fromEnvironment;
+}
+
+} // namespace corvane

@@ -1,0 +1,38 @@
+#pragma once
+// The user's settings kept between runs in "config.dat" in the program folder.
+// Each is read from the file when it is needed and written when it changes;
+// nothing is kept in memory here.
+#include <QString>
+#include <optional>
+
+namespace corvane {
+
+QString ConfigPath(); // ProgramFolder() + "config.dat"
+
+// "SOM": sound on; true when missing.
+bool ReadSoundOn();
+bool WriteSoundOn(bool soundOn);
+
+// "NICK": the local nickname for network games, in upper case, as the new-game
+// window shows it; the account's user name when missing.
+QString ReadNick();
+bool WriteNick(const QString& nick);
+
+// "AVISO": the firewall warning is not to be shown again; false when missing.
+bool ReadWarningHidden();
+bool WriteWarningHidden(bool hidden);
+
+// What the main window writes when it closes ("SOM", then "NICK"), in one
+// replacement of the file.
+bool WriteSettingsOnClose(bool soundOn, const QString& nick);
+
+// Booleans are stored as "True" and "False".
+QString BoolText(bool value);
+// "True"/"False" in any letter case, the Portuguese words, and numbers
+// (0 is false); nullopt for anything else.
+std::optional<bool> ParseBoolText(const QString& text);
+
+// The name of the operating-system account ("JOGADOR" when there is none).
+QString AccountUserName();
+
+} // namespace corvane

@@ -1,0 +1,21 @@
+#pragma once
+// Byte-level text helpers for files made on Windows: the Windows-1252 code page
+// and a strict UTF-8 check that tells the two apart.
+#include <QByteArray>
+#include <QString>
+#include <optional>
+
+namespace corvane {
+
+// True when the bytes are well-formed UTF-8 (no overlong forms, no surrogates).
+bool IsValidUtf8(const QByteArray& bytes);
+
+// Every byte maps to one character; the five bytes the code page leaves
+// undefined map to the control characters of the same number, so decoding and
+// encoding again gives back the same bytes.
+QString DecodeWindows1252(const QByteArray& bytes);
+
+// nullopt when a character has no byte in the code page.
+std::optional<QByteArray> EncodeWindows1252(const QString& text);
+
+} // namespace corvane

@@ -1,0 +1,99 @@
+#include "files/frmSalvar.h"
+
+#include "assets/frmPieces.h"
+#include "files/SavedGame.h"
+#include "rules/GameState.h"
+#include "rules/ModChecker.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+namespace corvane {
+
+namespace {
+
+const QString TextStyle = QStringLiteral("color: rgb(240, 226, 194); background: transparent;");
+
+bool AskYesNo(QWidget* parent, const QString& text) {
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Aviso"), text,
+                    QMessageBox::Yes | QMessageBox::No, parent);
+    box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    return box.exec() == QMessageBox::Yes;
+}
+
+void Tell(QWidget* parent, const QString& text) {
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Aviso"), text, QMessageBox::Ok, parent);
+    box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    box.exec();
+}
+
+} // namespace
+
+frmSalvar::frmSalvar(SquareImages& mainView, QWidget* parent)
+    : BorderlessDialog(parent), Label2(this), Label1(this), txtNome(this),
+      lblOk(QStringLiteral("&Ok"), this), lblCancelar(QStringLiteral("Cancelar"), this),
+      Image1(this), view_(mainView) {
+    setWindowTitle(QStringLiteral("SALVAR JOGO"));
+    setFixedSize(380, 196);
+    askOverwrite = [this](const QString& q) { return AskYesNo(this, q); };
+    tellFailure = [this](const QString& m) { Tell(this, m); };
+    beep = [] { QApplication::beep(); };
+
+    Image1.setPixmap(frmPieces::Instance().Piece(4, 40, devicePixelRatioF()));
+    Image1.setGeometry(22, 16, 40, 40);
+    QFont titleFont = font();
+    titleFont.setPixelSize(20);
+    titleFont.setBold(true);
+    Label2.setFont(titleFont);
+    Label2.setText(QStringLiteral("Salvar Jogo"));
+    Label2.setGeometry(72, 20, 280, 32);
+    Label1.setText(QStringLiteral("Informe um nome descritivo:"));
+    Label1.setGeometry(24, 66, 332, 22);
+    for (QLabel* label : {&Label2, &Label1, &Image1}) {
+        label->setStyleSheet(TextStyle);
+        label->setAttribute(Qt::WA_TransparentForMouseEvents); // drags reach the window
+    }
+    txtNome.setGeometry(24, 92, 332, 28);
+    lblOk.setGeometry(70, 140, 110, 34);
+    lblCancelar.setGeometry(200, 140, 110, 34);
+
+    connect(&txtNome, &QLineEdit::textChanged, this, &frmSalvar::NomeChanged);
+    connect(&txtNome, &QLineEdit::returnPressed, this, &frmSalvar::OkClick);
+    connect(&lblOk, &QAbstractButton::clicked, this, &frmSalvar::OkClick);
+    connect(&lblCancelar, &QAbstractButton::clicked, this, &QDialog::reject);
+
+    MakeSaveFolder();
+    txtNome.setText(ProposedSaveName());
+    txtNome.selectAll();
+    txtNome.setFocus();
+}
+
+void frmSalvar::NomeChanged(const QString& text) {
+    const QString clean = CleanSaveName(text);
+    if (clean == text) return;
+    // Keep the cursor after the same typed character.
+    const int cursor = txtNome.cursorPosition();
+    const int keptBefore = CleanSaveName(text.left(cursor)).size();
+    const int before = clean.isEmpty() ? 0 : qMin<int>(keptBefore, clean.size());
+    txtNome.setText(clean);
+    txtNome.setCursorPosition(before);
+}
+
+void frmSalvar::OkClick() {
+    const QString name = txtNome.text();
+    if (name.isEmpty()) {
+        beep();
+        return;
+    }
+    if (SavedGameExists(name) && !askOverwrite(OverwriteQuestion(name))) return;
+    LoadBoardFromView(view_, 0);
+    const GameToSave game{QString::fromStdString(BuildPositionString()), Level, PlayerOption,
+                          QString::fromStdString(SideToMove)};
+    if (!WriteSavedGame(name, game)) {
+        tellFailure(SaveFailedMessage(name));
+        return;
+    }
+    accept();
+}
+
+} // namespace corvane

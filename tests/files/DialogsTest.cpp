@@ -1,0 +1,217 @@
+// The Save and Open windows driven as a user does, headless, over a plain
+// board view standing in for the main window.
+#include "files/SavedGame.h"
+#include "files/frmAbrir.h"
+#include "files/frmSalvar.h"
+#include "files/modINI.h"
+#include "rules/GameState.h"
+#include "rules/ModChecker.h"
+
+#include "files/QtPrint.h"
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace corvane {
+namespace {
+
+const std::string Start = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w - - 0";
+
+class FileDialogs : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SetProgramFolder(dir_.path());
+        ASSERT_TRUE(MakeSaveFolder());
+        Level = 2;
+        PlayerOption = 1;
+        SideToMove = "W";
+        LoadedGame = false;
+        LoadedSide = 0;
+        WhiteAtBottom = true;
+        std::string side;
+        LoadPosition(view_, Start, side);
+    }
+    void TearDown() override { SetProgramFolder(QString()); }
+    static void Put(const QString& name, const QByteArray& bytes) {
+        QFile file(SavedGamePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_EQ(file.write(bytes), bytes.size());
+    }
+    static QString Key(const QString& name, const char* key) {
+        return ReadIniValue(IniSection, key, SavedGamePath(name), "<none>");
+    }
+    // A save window whose question, message and beep are recorded.
+    struct Save {
+        explicit Save(SquareImages& view) : dialog(view) {
+            dialog.askOverwrite = [this](const QString& q) {
+                questions << q;
+                return answer;
+            };
+            dialog.tellFailure = [this](const QString& m) { messages << m; };
+            dialog.beep = [this] { ++beeps; };
+            dialog.show();
+        }
+        frmSalvar dialog;
+        bool answer = true;
+        QStringList questions;
+        QStringList messages;
+        int beeps = 0;
+    };
+    QTemporaryDir dir_;
+    PlainSquareImages view_;
+};
+
+TEST_F(FileDialogs, SaveProposesANameAndFiltersTyping) {
+    for (const char* name : {"a", "b", "c"}) Put(name, "x");
+    Save save(view_);
+    EXPECT_EQ(save.dialog.windowTitle(), "SALVAR JOGO");
+    EXPECT_EQ(save.dialog.txtNome.text(), "Game 04");
+    save.dialog.txtNome.clear();
+    QTest::keyClicks(&save.dialog.txtNome, "  Jo?go: \\final|");
+    EXPECT_EQ(save.dialog.txtNome.text(), "Jogo final");
+    save.dialog.txtNome.clear();
+    QTest::keyClicks(&save.dialog.txtNome, "   ");
+    EXPECT_EQ(save.dialog.txtNome.text(), "");
+    QTest::mouseClick(&save.dialog.lblOk, Qt::LeftButton);
+    EXPECT_EQ(save.beeps, 1);
+    EXPECT_TRUE(save.dialog.isVisible());
+    EXPECT_EQ(ListSavedGames().size(), 3);
+}
+
+TEST_F(FileDialogs, SaveWritesTheBoardAndTheGameValues) {
+    std::string side;
+    LoadPosition(view_, "4k3/8/8/8/8/8/8/4K2R w - - 0", side);
+    SideToMove = "B";
+    Level = 3;
+    PlayerOption = 2;
+    Save save(view_);
+    save.dialog.txtNome.setText("Final");
+    QTest::mouseClick(&save.dialog.lblOk, Qt::LeftButton);
+    EXPECT_EQ(save.dialog.result(), QDialog::Accepted);
+    EXPECT_TRUE(save.questions.isEmpty());
+    EXPECT_EQ(Key("Final", "POSTION"), "4k3/8/8/8/8/8/8/4K2R w - - 0");
+    EXPECT_EQ(Key("Final", "DIFFICULTY"), "3");
+    EXPECT_EQ(Key("Final", "PLAYER"), "2");
+    EXPECT_EQ(Key("Final", "MOVE"), "1");
+    EXPECT_EQ(Key("Final", "DATA").size(), 16);
+}
+
+TEST_F(FileDialogs, SaveAsksBeforeReplacingAndReportsFailure) {
+    Put("Old", "[Corvane]\nPOSTION=8/8/8/8/8/8/8/8 w - - 0\n");
+    Save no(view_);
+    no.answer = false;
+    no.dialog.txtNome.setText("Old");
+    no.dialog.lblOk.click();
+    EXPECT_EQ(no.questions,
+              QStringList{QString::fromUtf8("O arquivo Old já existe, deseja Substituí-lo?")});
+    EXPECT_EQ(Key("Old", "POSTION"), "8/8/8/8/8/8/8/8 w - - 0");
+    EXPECT_TRUE(no.dialog.isVisible());
+
+    Save yes(view_);
+    yes.dialog.txtNome.setText("Old");
+    yes.dialog.lblOk.click();
+    EXPECT_EQ(Key("Old", "POSTION"), QString::fromStdString(Start));
+    EXPECT_EQ(yes.dialog.result(), QDialog::Accepted);
+
+    // A folder where the file should go cannot be replaced: the user is told
+    // and the window stays open.
+    ASSERT_TRUE(QDir().mkpath(SavedGamePath("Blocked")));
+    Save blocked(view_);
+    blocked.dialog.txtNome.setText("Blocked");
+    blocked.dialog.lblOk.click();
+    EXPECT_EQ(blocked.messages, QStringList{SaveFailedMessage("Blocked")});
+    EXPECT_TRUE(blocked.dialog.isVisible());
+    EXPECT_NE(blocked.dialog.result(), QDialog::Accepted);
+}
+
+TEST_F(FileDialogs, OpenWithoutSavedGamesDoesNothing) {
+    frmAbrir open(view_);
+    open.show();
+    EXPECT_EQ(open.windowTitle(), "ABRIR JOGO");
+    EXPECT_EQ(open.List1.count(), 0);
+    EXPECT_FALSE(open.lblData.isVisible());
+    QTest::mouseClick(&open.lblAbrir, Qt::LeftButton);
+    QTest::mouseClick(&open.lblExcluir, Qt::LeftButton);
+    EXPECT_FALSE(LoadedGame);
+    EXPECT_TRUE(open.isVisible());
+}
+
+TEST_F(FileDialogs, OpenPreviewsAndDeletes) {
+    Put("A", "[Corvane]\nDATA=01/02/26 - 10:00\nPOSTION=" + QByteArray(Start.c_str()) + "\n");
+    Put("B", "[Corvane]\nDATA=02/02/26 - 11:00\nPOSTION=4k3/8/8/8/8/8/8/4K3 w - - 0\n");
+    Put("C", "[Corvane]\nDATA=03/02/26 - 12:00\n");
+    frmAbrir open(view_);
+    open.show();
+    QStringList messages;
+    open.tellFailure = [&](const QString& m) { messages << m; };
+    ASSERT_EQ(open.List1.count(), 3);
+    EXPECT_EQ(open.List1.currentRow(), 0);
+    EXPECT_TRUE(open.lblData.isVisible());
+    EXPECT_EQ(open.lblData.text(), "Jogo salvo em: 01/02/26 - 10:00");
+    EXPECT_EQ(open.picBoard.imgPiece(0), "BR");
+    EXPECT_TRUE(PreviewBoard::DarkSquare(0, 1));
+    EXPECT_FALSE(PreviewBoard::DarkSquare(2, 2));
+
+    open.List1.setCurrentRow(1);
+    EXPECT_EQ(open.picBoard.imgPiece(0), "");
+    EXPECT_EQ(open.picBoard.imgPiece(4), "BK");
+
+    open.List1.setCurrentRow(2); // deleting the third selects the second
+    QTest::mouseClick(&open.lblExcluir, Qt::LeftButton);
+    EXPECT_FALSE(QFile::exists(SavedGamePath("C")));
+    EXPECT_EQ(open.List1.count(), 2);
+    EXPECT_EQ(open.List1.currentItem()->text(), "B");
+    EXPECT_EQ(open.lblData.text(), "Jogo salvo em: 02/02/26 - 11:00");
+
+    open.List1.setCurrentRow(0); // deleting the first selects the new first
+    QTest::mouseClick(&open.lblExcluir, Qt::LeftButton);
+    EXPECT_EQ(open.List1.count(), 1);
+    EXPECT_EQ(open.List1.currentItem()->text(), "B");
+    EXPECT_EQ(open.picBoard.imgPiece(4), "BK");
+
+    // A saved game that cannot be deleted keeps its entry and says so.
+    ASSERT_TRUE(QFile::remove(SavedGamePath("B")));
+    ASSERT_TRUE(QDir().mkpath(SavedGamePath("B") + "/inside"));
+    open.lblExcluir.click();
+    EXPECT_EQ(messages, QStringList{DeleteFailedMessage("B")});
+    EXPECT_EQ(open.List1.count(), 1);
+
+    QTest::mouseClick(&open.lblExcluir, Qt::LeftButton);
+    EXPECT_EQ(open.List1.count(), 1);
+}
+
+TEST_F(FileDialogs, OpenLoadsTheGameOrRefusesIt) {
+    Put("Black", "[Corvane]\nPOSTION=4k3/8/8/8/8/8/8/4K2R w - - 0\nPLAYER=3\nMOVE=1\n");
+    Put("Broken", "[Corvane]\nPOSTION=8/8/8/8/8/8/8/8 w - - 0\nDIFFICULTY=3\nMOVE=1\n");
+    const int clearsBefore = view_.Clears();
+    {
+        frmAbrir open(view_);
+        QStringList messages;
+        open.tellFailure = [&](const QString& m) { messages << m; };
+        open.List1.setCurrentRow(1); // "Broken"
+        ASSERT_EQ(open.List1.currentItem()->text(), "Broken");
+        open.lblAbrir.click();
+        ASSERT_EQ(messages.size(), 1);
+        EXPECT_TRUE(messages[0].contains(QString::fromUtf8("um rei de cada cor")));
+        EXPECT_FALSE(LoadedGame);
+        EXPECT_EQ(Level, 2);
+        EXPECT_EQ(view_.Tag(0), "BR"); // the game in progress is untouched
+        EXPECT_EQ(view_.Clears(), clearsBefore);
+    }
+    frmAbrir open(view_);
+    open.List1.setCurrentRow(0);
+    open.lblAbrir.click();
+    EXPECT_EQ(open.result(), QDialog::Accepted);
+    EXPECT_TRUE(LoadedGame);
+    EXPECT_EQ(LoadedSide, 1); // Black to move although the text says "w"
+    EXPECT_EQ(Level, 2);      // no DIFFICULTY: the level stays
+    EXPECT_EQ(PlayerOption, 3);
+    EXPECT_EQ(view_.Tag(0), "");
+    EXPECT_EQ(view_.Tag(4), "BK");
+    EXPECT_EQ(view_.Tag(63), "WR");
+    EXPECT_EQ(view_.Clears(), clearsBefore + 1); // move list and move label cleared
+}
+
+} // namespace
+} // namespace corvane

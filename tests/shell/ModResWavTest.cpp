@@ -1,0 +1,120 @@
+// The sound table, the wave reader and the rules of PlaySound.
+#include "shell/ModResWav.h"
+#include "RecordingPlayer.h"
+#include "rules/GameState.h"
+
+#include <QtEndian>
+#include <gtest/gtest.h>
+
+namespace corvane {
+namespace {
+
+TEST(ModResWav, ElevenEmbeddedWaveImages) {
+    LoadSounds();
+    for (int i = 0; i < SoundCount; ++i) {
+        SCOPED_TRACE(i);
+        const QByteArray& w = Sounds[i];
+        ASSERT_FALSE(w.isEmpty());
+        EXPECT_TRUE(w.startsWith("RIFF"));
+        EXPECT_EQ(w.mid(8, 4), "WAVE");
+        EXPECT_EQ(qFromLittleEndian<quint32>(w.constData() + 4), quint32(w.size() - 8));
+        const WaveInfo info = ParseWave(w);
+        ASSERT_TRUE(info.valid);
+        EXPECT_EQ(info.channels, 1);
+        EXPECT_EQ(info.sampleRate, 22050);
+        EXPECT_EQ(info.bitsPerSample, 16);
+        EXPECT_GE(info.Seconds(), 0.05);
+        EXPECT_LE(info.Seconds(), 6.0);
+        EXPECT_LT(w.size(), 200 * 1024);
+        // Not silence.
+        int peak = 0;
+        for (qsizetype at = info.dataOffset; at + 1 < info.dataOffset + info.dataSize; at += 2)
+            peak = qMax(peak, qAbs(int(qFromLittleEndian<qint16>(w.constData() + at))));
+        EXPECT_GT(peak, 4000);
+        for (int j = 0; j < i; ++j) EXPECT_NE(Sounds[j], w) << "same as " << j;
+    }
+    const QByteArray before = Sounds[3];
+    LoadSounds(); // once only: the images stay the same objects' contents
+    EXPECT_EQ(Sounds[3], before);
+}
+
+QByteArray Chunk(const char* id, const QByteArray& body) {
+    QByteArray c(id, 4);
+    char size[4];
+    qToLittleEndian<quint32>(quint32(body.size()), size);
+    c.append(size, 4).append(body);
+    if (body.size() % 2) c.append('\0');
+    return c;
+}
+
+QByteArray Fmt(quint16 format, quint16 channels, quint32 rate, quint16 bits) {
+    QByteArray b(16, '\0');
+    qToLittleEndian<quint16>(format, b.data());
+    qToLittleEndian<quint16>(channels, b.data() + 2);
+    qToLittleEndian<quint32>(rate, b.data() + 4);
+    qToLittleEndian<quint32>(rate * channels * bits / 8, b.data() + 8);
+    qToLittleEndian<quint16>(quint16(channels * bits / 8), b.data() + 12);
+    qToLittleEndian<quint16>(bits, b.data() + 14);
+    return Chunk("fmt ", b);
+}
+
+QByteArray Riff(const QByteArray& chunks, const char* kind = "WAVE") {
+    QByteArray r("RIFF");
+    char size[4];
+    qToLittleEndian<quint32>(quint32(chunks.size() + 4), size);
+    return r.append(size, 4).append(kind, 4).append(chunks);
+}
+
+TEST(ModResWav, ParseWaveAcceptsPcmAndRefusesTheRest) {
+    const QByteArray samples(2000, '\x10');
+    const QByteArray good = Riff(Fmt(1, 1, 22050, 16) + Chunk("data", samples));
+    struct Row {
+        const char* what;
+        QByteArray image;
+        bool valid;
+    };
+    const Row rows[] = {
+        {"plain PCM", good, true},
+        {"extra chunk of odd length first",
+         Riff(Chunk("LIST", "abc") + Fmt(1, 1, 22050, 16) + Chunk("data", samples)), true},
+        {"8-bit stereo", Riff(Fmt(1, 2, 11025, 8) + Chunk("data", samples)), true},
+        {"empty", QByteArray(), false},
+        {"not RIFF", QByteArray("RIFX") + good.mid(4), false},
+        {"not WAVE", Riff(Fmt(1, 1, 22050, 16) + Chunk("data", samples), "AVI "), false},
+        {"compressed", Riff(Fmt(2, 1, 22050, 16) + Chunk("data", samples)), false},
+        {"float", Riff(Fmt(3, 1, 22050, 32) + Chunk("data", samples)), false},
+        {"no channels", Riff(Fmt(1, 0, 22050, 16) + Chunk("data", samples)), false},
+        {"absurd rate", Riff(Fmt(1, 1, 9000000, 16) + Chunk("data", samples)), false},
+        {"data before fmt", Riff(Chunk("data", samples) + Fmt(1, 1, 22050, 16)), false},
+        {"no data", Riff(Fmt(1, 1, 22050, 16)), false},
+        {"truncated data", good.left(good.size() - 10), false},
+        {"header only", good.left(12), false},
+    };
+    for (const Row& r : rows) {
+        const WaveInfo info = ParseWave(r.image);
+        EXPECT_EQ(info.valid, r.valid) << r.what;
+        if (info.valid) {
+            EXPECT_EQ(info.dataSize, samples.size()) << r.what;
+            EXPECT_EQ(r.image.mid(info.dataOffset, info.dataSize), samples) << r.what;
+        }
+    }
+    EXPECT_NEAR(ParseWave(good).Seconds(), 1000.0 / 22050.0, 1e-9);
+}
+
+TEST(ModResWav, PlaySoundHonoursSoundOnAndItsNumbers) {
+    RecordingPlayer player;
+    SoundOn = true;
+    for (std::int16_t n : {SoundStep, SoundCapture, SoundStep, SoundStart}) PlaySound(n);
+    EXPECT_EQ(player.Numbers(), (QList<int>{0, 9, 0, 10}));
+    for (std::int16_t n : {-1, 11, 255, -32768, 32767}) PlaySound(n);
+    EXPECT_EQ(player.played.size(), 4);
+    SoundOn = false;
+    for (int n = 0; n < SoundCount; ++n) PlaySound(std::int16_t(n));
+    EXPECT_EQ(player.played.size(), 4);
+    StopSounds();
+    EXPECT_EQ(player.stops, 1);
+    SoundOn = true;
+}
+
+} // namespace
+} // namespace corvane
