@@ -76,10 +76,15 @@ void frmMain::DropOnSquare(int target) {
 }
 
 void frmMain::DropOnBoard(double x, double y) {
-    // Column and row each stay on the board, so a drop on the frame beside a
-    // square resolves to that square.
-    const int column = std::clamp(static_cast<int>(std::lround(x)) / 44, 0, 7);
-    const int row = std::clamp(static_cast<int>(std::lround(y)) / 44, 0, 7);
+    // Squares are counted from the first square, not from the picture's edge, and
+    // column and row each stay on the board: a drop on the frame takes the square
+    // beside it.
+    const auto cell = [](double v) {
+        const long units = std::lround(v) - BoardView::Margin;
+        return std::clamp(static_cast<int>(units >= 0 ? units / 44 : -1), 0, 7);
+    };
+    const int column = cell(x);
+    const int row = cell(y);
     int index = std::clamp(column + 8 * row, 0, 63);
     if (!WhiteAtBottom) index = 63 - index;
     if (!SetUpMode) {
@@ -183,7 +188,10 @@ bool frmMain::CommitMove(int target) {
     picked.top = PickedTop;
     picBoard_->update();
     QCoreApplication::processEvents();
-    if (closing_) return false;
+    if (closing_) {
+        DrawBoard(*this, 0);
+        return false;
+    }
     LoadBoardFromView(*this, 1);
 
     const std::string code = Tag(target).substr(0, 2);

@@ -1,0 +1,109 @@
+// Games against the computer: its reply, its announcements, and closing the
+// window while it thinks or while the promotion chooser waits.
+#include "GameTestSupport.h"
+#include "engine/ModCompMove.h"
+
+namespace corvane::testing {
+namespace {
+
+using ComputerGameTest = GameWindowTest;
+
+// The window opens on a game against the computer: the user has White.
+TEST_F(ComputerGameTest, ReplyAppearsAndTheTurnReturns) {
+    EXPECT_EQ(GameMode, "CB");
+    EXPECT_EQ(window->LabCH(0)->text(), "JOGADOR");
+    EXPECT_EQ(window->LabCH(1)->text(), "CPU");
+    Drag("e2", "e4");
+    ASSERT_EQ(window->MoveCount(), 2);
+    EXPECT_EQ(Entry(0), " 1 WP e2-e4");
+    EXPECT_EQ(Entry(1).substr(0, 4), " 2 B");
+    EXPECT_EQ(SideToMove, "W");
+    EXPECT_FALSE(ComputerBusy);
+    EXPECT_TRUE(window->picBoard()->isEnabled());
+    EXPECT_TRUE(window->IndicatorOn(0));
+    EXPECT_FALSE(window->IndicatorOn(1));
+    EXPECT_EQ(window->LabPB(2)->text(), "H");
+    // The board shows what the model holds.
+    for (int i = 0; i < 64; ++i) {
+        EXPECT_EQ(PieceIndexOf(window->Tag(i)), Board[0][RankOfImage(i)][FileOfImage(i)]) << i;
+    }
+    // The computer's pieces stay out of reach of the user.
+    const int before = window->MoveCount();
+    Drag("a7", "a6");
+    EXPECT_EQ(window->MoveCount(), before);
+}
+
+// Mode 2: the user has Black, the board turns, the computer opens.
+TEST_F(ComputerGameTest, ComputerOpensWithWhite) {
+    window->NovoJogo(2);
+    EXPECT_FALSE(WhiteAtBottom);
+    EXPECT_EQ(window->LabCH(0)->text(), "JOGADOR");
+    EXPECT_EQ(window->LabCH(1)->text(), "CPU");
+    ASSERT_EQ(window->MoveCount(), 1);
+    EXPECT_EQ(Entry(0).substr(0, 4), " 1 W");
+    EXPECT_EQ(SideToMove, "B");
+    window->NovoJogo(1);
+    EXPECT_TRUE(WhiteAtBottom);
+}
+
+// A mate in one for the computer: announced, and the game ends.
+TEST_F(ComputerGameTest, ComputerMateIsAnnounced) {
+    SetUpPosition(
+        {"WK h1", "WP g2", "WP h2", "WP b3", "BK g8", "BR a8", "BP f7", "BP g7", "BP h7"});
+    window->optSetUp(3)->click();
+    ASSERT_FALSE(SetUpMode);
+    Drag("b3", "b4");
+    ASSERT_EQ(window->MoveCount(), 2);
+    EXPECT_EQ(Entry(1), " 2 BR a8-a1");
+    EXPECT_EQ(messages, std::vector<std::string>{"XEQUE-MATE"});
+    EXPECT_EQ(sounds.Count(4), 1);
+    EXPECT_FALSE(window->picBoard()->isEnabled());
+    EXPECT_EQ(GameMode, "H");
+    EXPECT_EQ(window->LabTime()->text().left(4), "Max ");
+}
+
+// The user's move leaves the computer bare: a draw before any search, nothing listed.
+TEST_F(ComputerGameTest, DrawBeforeTheSearchListsNothing) {
+    SetUpPosition({"WK e1", "WN b1", "BK e8", "BN g8", "BR d2"});
+    window->optSetUp(3)->click();
+    Drag("e1", "d2");
+    // King and knight against king and knight: the commit already calls it a draw.
+    EXPECT_EQ(messages, std::vector<std::string>{"EMPATE"});
+    EXPECT_EQ(window->MoveCount(), 1);
+}
+
+// A search stops when the window closes; nothing is played afterwards.
+TEST_F(ComputerGameTest, ClosingDuringTheSearchStopsIt) {
+    SetUpPosition({"WK g1", "WQ d1", "WR a1", "WR f1", "WB c4", "WN c3", "WP a2", "WP b2",
+                   "WP f2", "WP g2", "WP h2", "BK g8", "BQ d8", "BR a8", "BR f8", "BB c5",
+                   "BN c6", "BP a7", "BP b7", "BP f7", "BP g7", "BP h7"});
+    window->optSetUp(3)->click();
+    ASSERT_FALSE(SetUpMode);
+    bool closedWhileBusy = false;
+    WhenThen([] { return ComputerBusy; },
+             [&] {
+                 closedWhileBusy = ComputerBusy;
+                 window->close();
+             });
+    Drag("h2", "h3");
+    EXPECT_TRUE(closedWhileBusy);
+    EXPECT_TRUE(window->Closing());
+    EXPECT_TRUE(StopSearch);
+    EXPECT_EQ(window->MoveCount(), 1) << "the computer's move is not listed";
+    EXPECT_TRUE(messages.empty());
+}
+
+// The promotion wait ends when the window closes; the move is taken back.
+TEST_F(ComputerGameTest, ClosingDuringThePromotionWait) {
+    SetUpPosition({"WK e1", "BK h8", "WP a7"});
+    window->optSetUp(3)->click();
+    WhenThen([&] { return window->picWPP()->isVisible(); }, [&] { window->close(); });
+    Drag("a7", "a8");
+    EXPECT_TRUE(window->Closing());
+    EXPECT_EQ(TagAt("a7"), "WP");
+    EXPECT_EQ(TagAt("a8"), "");
+    EXPECT_EQ(window->MoveCount(), 0);
+}
+
+} // namespace
+} // namespace corvane::testing

@@ -1,0 +1,123 @@
+#pragma once
+// Shared fixture of the main-window tests: a fresh window over fresh shared
+// state, a recording sound player, message windows that close at once, and
+// helpers that play moves with real mouse drags on the board view.
+#include <QTest>
+#include <QTimer>
+#include <functional>
+#include <gtest/gtest.h>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "game/frmMain.h"
+#include "rules/ModChecker.h"
+#include "shell/ModResWav.h"
+#include "shell/frmMensagem.h"
+
+namespace corvane::testing {
+
+// Records the number of every sound played.
+class RecordingPlayer : public SoundPlayer {
+public:
+    void Play(const QByteArray& wave) override {
+        for (int i = 0; i < SoundCount; ++i) {
+            if (Sounds[i] == wave) played.push_back(i);
+        }
+    }
+    void Stop() override {}
+    int Count(int number) const {
+        int n = 0;
+        for (int p : played) n += p == number;
+        return n;
+    }
+    std::vector<int> played;
+};
+
+// Square image index of a square name ("e2").
+inline int Sq(const std::string& name) {
+    return ImageIndexOf(name[1] - '0', name[0] - 'a' + 1);
+}
+
+class GameWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetGameState();
+        frmMensagem::SetTimeScale(0.0);
+        SetSoundPlayer(&sounds);
+        window = std::make_unique<frmMain>();
+        window->blinkMilliseconds = 1;
+        // Announcements are recorded; the message window itself runs too.
+        window->messagePresenter = [this] {
+            messages.push_back(GameStatus);
+            ShowGameMessage(window->picBoard());
+        };
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    }
+    void TearDown() override {
+        window.reset();
+        SetSoundPlayer(nullptr);
+        ResetGameState();
+    }
+
+    // Widget position of the centre of a square image.
+    QPoint Centre(int index) const {
+        const SquareImage& im = window->IM(index);
+        return window->picBoard()->ToWidget(QPointF(im.left + 22, im.top + 22)).toPoint();
+    }
+    // Presses on one square, moves and releases on another widget position.
+    void DragTo(int from, QPoint to) {
+        BoardView* board = window->picBoard();
+        QTest::mousePress(board, Qt::LeftButton, {}, Centre(from));
+        QTest::mouseMove(board, (Centre(from) + to) / 2);
+        QTest::mouseMove(board, to);
+        QTest::mouseRelease(board, Qt::LeftButton, {}, to);
+    }
+    void Drag(const std::string& from, const std::string& to) { DragTo(Sq(from), Centre(Sq(to))); }
+    // Clicks the promotion choice (1 R, 2 N, 3 B, 4 Q) once the chooser waits.
+    // button lets a test try other buttons first (they must not choose).
+    void ChooseLater(int choice, bool white, Qt::MouseButton button = Qt::LeftButton) {
+        auto* timer = new QTimer(window.get());
+        QObject::connect(timer, &QTimer::timeout, window.get(),
+                         [this, timer, choice, white, button] {
+                             QWidget* panel = white ? window->picWPP() : window->picBPP();
+                             if (!panel->isVisible()) return;
+                             timer->stop();
+                             timer->deleteLater();
+                             QWidget* image = white ? window->IMWPP(choice) : window->IMBPP(choice);
+                             if (button != Qt::LeftButton) {
+                                 QTest::mouseClick(image, button);
+                                 choiceSurvivedOtherButton = PromotionChoice.empty();
+                             }
+                             QTest::mouseClick(image, Qt::LeftButton);
+                         });
+        timer->start(5);
+    }
+    bool choiceSurvivedOtherButton = false;
+    // Runs action once when(), polled while events run, first holds.
+    void WhenThen(std::function<bool()> when, std::function<void()> action) {
+        auto* timer = new QTimer(window.get());
+        QObject::connect(timer, &QTimer::timeout, window.get(), [timer, when, action] {
+            if (!when()) return;
+            timer->stop();
+            timer->deleteLater();
+            action();
+        });
+        timer->start(1);
+    }
+    std::string TagAt(const std::string& square) const { return window->Tag(Sq(square)); }
+    std::string Entry(int i) const { return window->ListMoves()->item(i)->text().toStdString(); }
+    // An empty board in set-up mode, then the given pieces ("WK e1", ...).
+    void SetUpPosition(const std::vector<std::string>& pieces) {
+        window->optSetUp(0)->click();
+        for (const std::string& p : pieces) window->SetSquare(Sq(p.substr(3, 2)), p.substr(0, 2));
+        LoadBoardFromView(*window, 0);
+    }
+
+    RecordingPlayer sounds;
+    std::vector<std::string> messages;
+    std::unique_ptr<frmMain> window;
+};
+
+} // namespace corvane::testing

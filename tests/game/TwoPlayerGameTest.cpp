@@ -1,0 +1,224 @@
+// Two-player games played with real mouse drags on the board view.
+#include "GameTestSupport.h"
+
+namespace corvane::testing {
+namespace {
+
+class TwoPlayerGameTest : public GameWindowTest {
+protected:
+    void SetUp() override {
+        GameWindowTest::SetUp();
+        window->NovoJogo(3);
+        sounds.played.clear();
+    }
+};
+
+// Castling both ways, en passant and an under-promotion with capture, checked
+// move by move against the list, the board and the flags.
+TEST_F(TwoPlayerGameTest, WholeGameByDrags) {
+    struct Step {
+        const char* from;
+        const char* to;
+        const char* entry;
+    };
+    const Step steps[] = {
+        {"e2", "e4", " 1 WP e2-e4"}, {"a7", "a6", " 2 BP a7-a6"}, {"e4", "e5", " 3 WP e4-e5"},
+        {"d7", "d5", " 4 BP d7-d5"}, {"e5", "d6", " 5 WP e5-d6"}, {"b8", "c6", " 6 BN b8-c6"},
+        {"g1", "f3", " 7 WN g1-f3"}, {"c8", "e6", " 8 BB c8-e6"}, {"f1", "e2", " 9 WB f1-e2"},
+        {"d8", "d7", "10 BQ d8-d7"}, {"e1", "g1", "11 WK 0-0"},   {"e8", "c8", "12 WK 0-0-0"},
+        {"d6", "c7", "13 WP d6xc7"}, {"h7", "h6", "14 BP h7-h6"},
+    };
+    int n = 0;
+    for (const Step& s : steps) {
+        Drag(s.from, s.to);
+        ASSERT_EQ(window->MoveCount(), n + 1) << s.from << "-" << s.to;
+        EXPECT_EQ(Entry(n), s.entry);
+        ++n;
+        if (std::string(s.to) == "d6") {
+            EXPECT_EQ(TagAt("d5"), "") << "en passant removes the pawn";
+            EXPECT_EQ(window->lblMW(9)->text(), "1");
+            EXPECT_TRUE(window->lblMW(9)->isVisible());
+        }
+    }
+    EXPECT_EQ(TagAt("f1"), "WR");
+    EXPECT_EQ(TagAt("h1"), "");
+    EXPECT_EQ(TagAt("d8"), "BR");
+    EXPECT_EQ(TagAt("a8"), "");
+    EXPECT_EQ(WhiteCastleFlags[0][0], 2);
+    EXPECT_EQ(BlackCastleFlags[0][0], 3);
+    EXPECT_EQ(CastleMade[0], (PlyFlags{0, 0, 0, 0}));
+    EXPECT_EQ(window->lblMW(9)->text(), "2");
+
+    // Pawn takes the rook on d8 and becomes a knight; a right click does not choose.
+    ChooseLater(2, true, Qt::RightButton);
+    Drag("c7", "d8");
+    ASSERT_EQ(window->MoveCount(), 15);
+    EXPECT_TRUE(choiceSurvivedOtherButton);
+    EXPECT_EQ(Entry(14), "15 WP c7xd8=WN");
+    EXPECT_EQ(TagAt("d8"), "WN");
+    EXPECT_EQ(window->lblMW(6)->text(), "1");
+    EXPECT_FALSE(window->picWPP()->isVisible());
+    EXPECT_TRUE(window->picBoard()->isEnabled());
+    EXPECT_EQ(SideToMove, "B");
+
+    // Eleven entries went into the opening line, the twelfth did not.
+    EXPECT_EQ(OpeningLine, "e2-e4 a7-a6 e4-e5 d7-d5 e5-d6 b8-c6 g1-f3 c8-e6 f1-e2 d8-d7 e1-g1 ");
+    EXPECT_EQ(sounds.Count(0), 10 + 2 * 2) << "ten quiet moves, two castlings";
+    EXPECT_EQ(sounds.Count(9), 3) << "en passant, c7 and d8";
+    EXPECT_EQ(sounds.Count(8), 1) << "the promotion";
+}
+
+// Every promotion choice, for both colours.
+TEST_F(TwoPlayerGameTest, EveryPromotionChoice) {
+    const char* kinds = " RNBQ";
+    for (int white = 0; white <= 1; ++white) {
+        for (int choice = 1; choice <= 4; ++choice) {
+            window->NovoJogo(3);
+            SetUpPosition({"WK e1", "BK h8", "WP a7", "BP h2"});
+            window->optSetUp(3)->click();
+            if (!white) {
+                Drag("e1", "e2");
+                ASSERT_EQ(SideToMove, "B");
+            }
+            ChooseLater(choice, white != 0);
+            const std::string piece = std::string(white ? "W" : "B") + kinds[choice];
+            Drag(white ? "a7" : "h2", white ? "a8" : "h1");
+            EXPECT_EQ(TagAt(white ? "a8" : "h1"), piece);
+            const std::string text =
+                window->ListMoves()->item(window->MoveCount() - 1)->text().toStdString();
+            EXPECT_NE(text.find("=" + piece), std::string::npos) << text;
+            EXPECT_EQ((white ? WhitePawnFlags : BlackPawnFlags)[0][2], 0);
+        }
+    }
+}
+
+// Refused drops go back; "ERRO" sounds only when the rules gave a reason.
+TEST_F(TwoPlayerGameTest, RefusedMovesGoBack) {
+    Drag("e2", "e4");
+    Drag("d7", "d6");
+    Drag("f1", "b5"); // check
+    ASSERT_EQ(window->MoveCount(), 3);
+    ASSERT_EQ(messages, std::vector<std::string>{"XEQUE"});
+    EXPECT_EQ(sounds.Count(1), 1) << "check by White";
+    sounds.played.clear();
+
+    struct Case {
+        const char* name;
+        const char* from;
+        const char* to;
+        bool erro;
+        const char* label; // a refused move shows the last entry again
+    };
+    const Case cases[] = {
+        {"leaves own king in check", "a7", "a6", true, " 3 WB f1-b5"},
+        {"piece of the side not to move", "g1", "f3", false, " 3 WB f1-b5"},
+        {"own square", "a7", "a7", false, "BP a7"},
+    };
+    for (const Case& c : cases) {
+        sounds.played.clear();
+        Drag(c.from, c.to);
+        EXPECT_EQ(window->MoveCount(), 3) << c.name;
+        EXPECT_FALSE(TagAt(c.from).empty()) << c.name;
+        EXPECT_TRUE(window->IM(Sq(c.from)).visible) << c.name;
+        EXPECT_EQ(sounds.Count(5), c.erro ? 1 : 0) << c.name;
+        EXPECT_EQ(window->LabMvString()->text().toStdString(), c.label) << c.name;
+    }
+
+    // Dropped outside the board: back, and the move label empties.
+    DragTo(Sq("c7"), QPoint(-40, -40));
+    EXPECT_EQ(TagAt("c7"), "BP");
+    EXPECT_TRUE(window->IM(Sq("c7")).visible);
+    EXPECT_EQ(window->LabMvString()->text(), "");
+    EXPECT_EQ(window->MoveCount(), 3);
+    Drag("c7", "c6"); // blocks the check
+    EXPECT_EQ(window->MoveCount(), 4);
+}
+
+TEST_F(TwoPlayerGameTest, CheckmateEndsTheGame) {
+    Drag("f2", "f3");
+    Drag("e7", "e5");
+    Drag("g2", "g4");
+    Drag("d8", "h4");
+    ASSERT_EQ(window->MoveCount(), 4);
+    EXPECT_EQ(Entry(3), " 4 BQ d8-h4");
+    EXPECT_EQ(messages, std::vector<std::string>{"XEQUE-MATE"});
+    EXPECT_EQ(sounds.Count(4), 1) << "checkmate by Black";
+    EXPECT_FALSE(window->picBoard()->isEnabled());
+    EXPECT_EQ(GameMode, "H");
+    EXPECT_FALSE(window->tmrElapsed()->isActive());
+    EXPECT_EQ(window->LabTime()->text(), "Max 0 s");
+}
+
+TEST_F(TwoPlayerGameTest, StalemateIsAnnounced) {
+    SetUpPosition({"BK h8", "WK f7", "WQ g5"});
+    window->optSetUp(3)->click();
+    ASSERT_FALSE(SetUpMode);
+    Drag("g5", "g6");
+    EXPECT_EQ(messages, std::vector<std::string>{"STALEMATE"});
+    EXPECT_EQ(sounds.Count(6), 1);
+    EXPECT_EQ(window->MoveCount(), 1);
+    EXPECT_FALSE(window->picBoard()->isEnabled());
+}
+
+// The king takes a rook; what is left decides.
+TEST_F(TwoPlayerGameTest, MaterialDraws) {
+    struct Case {
+        const char* name;
+        std::vector<std::string> pieces;
+        bool draw;
+    };
+    const Case cases[] = {
+        {"bare kings", {"WK e1", "BK e8", "BR d2"}, true},
+        {"bishop against knight", {"WK e1", "WB c4", "BK e8", "BN b8", "BR d2"}, true},
+        {"king and pawn against king", {"WK e1", "WP a2", "BK e8", "BR d2"}, false},
+        {"two knights against king", {"WK e1", "WN a1", "WN b1", "BK e8", "BR d2"}, false},
+    };
+    for (const Case& c : cases) {
+        window->NovoJogo(3);
+        messages.clear();
+        SetUpPosition(c.pieces);
+        window->optSetUp(3)->click();
+        ASSERT_FALSE(SetUpMode) << c.name;
+        Drag("e1", "d2");
+        ASSERT_EQ(TagAt("d2"), "WK") << c.name;
+        EXPECT_EQ(messages,
+                  c.draw ? std::vector<std::string>{"EMPATE"} : std::vector<std::string>{})
+            << c.name;
+        EXPECT_EQ(window->picBoard()->isEnabled(), !c.draw) << c.name;
+    }
+}
+
+// A moved king cannot castle; a refused castling costs nothing.
+TEST_F(TwoPlayerGameTest, CastlingRightsFollowTheMoves) {
+    SetUpPosition({"WK e1", "WR a1", "WR h1", "BK e8", "BR a8", "BQ h6"});
+    window->optSetUp(3)->click();
+    ASSERT_FALSE(SetUpMode);
+    Drag("e1", "f1");
+    Drag("h6", "h5");
+    Drag("f1", "e1");
+    Drag("h5", "h6");
+    ASSERT_EQ(window->MoveCount(), 4);
+    for (const char* to : {"g1", "c1"}) {
+        Drag("e1", to);
+        EXPECT_EQ(TagAt(to), "") << to;
+        EXPECT_EQ(TagAt("e1"), "WK");
+        EXPECT_EQ(window->MoveCount(), 4);
+    }
+
+    window->NovoJogo(3);
+    SetUpPosition({"WK e1", "WR h1", "WP a2", "BK e8", "BR f8"});
+    window->optSetUp(3)->click();
+    sounds.played.clear();
+    Drag("e1", "g1"); // through the attacked f1
+    EXPECT_EQ(window->MoveCount(), 0);
+    EXPECT_EQ(sounds.Count(5), 1);
+    Drag("a2", "a3");
+    Drag("f8", "h8");
+    Drag("e1", "g1");
+    ASSERT_EQ(window->MoveCount(), 3);
+    EXPECT_EQ(Entry(2), " 3 WK 0-0");
+    EXPECT_EQ(TagAt("f1"), "WR");
+}
+
+} // namespace
+} // namespace corvane::testing
