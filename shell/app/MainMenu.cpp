@@ -1,6 +1,8 @@
 #include "shell/app/MainMenu.h"
 
 #include "assets/frmPieces.h"
+#include "files/frmAbrir.h"
+#include "files/frmSalvar.h"
 #include "game/frmMain.h"
 #include "rules/GameState.h"
 #include "shell/app/ShellPictures.h"
@@ -189,10 +191,16 @@ void MainMenu::Click(int item) {
         window_.update();
         break;
     case 8:
-        if (save) save();
+        if (save)
+            save();
+        else
+            SaveGame();
         break;
     case 9:
-        if (open) open();
+        if (open)
+            open();
+        else
+            OpenGame();
         break;
     default:
         break;
@@ -255,6 +263,18 @@ void MainMenu::Pause() {
     Exec(dialog);
     window_.ClockStart = ClockStartAfterPause(window_.ClockStart, pausedAt, window_.clockNow());
     window_.tmrElapsed()->start();
+}
+
+void MainMenu::SaveGame() {
+    frmSalvar dialog(window_, &window_);
+    dialog.beep = [this] { Beep(); };
+    Exec(dialog);
+}
+
+void MainMenu::OpenGame() {
+    frmAbrir dialog(window_, &window_);
+    Exec(dialog);
+    if (LoadedGame) window_.ResumeLoadedGame();
 }
 
 void MainMenu::Restart() {

@@ -68,12 +68,13 @@ public:
     // The nick offered by the new-game dialog ("NICK" setting; empty: account name),
     // and the nick chosen there.
     QString nick;
-    // Network play and saved games join through these; unset, they do nothing.
+    // Network play joins through these; unset, they do nothing.
     std::function<void()> resign;          // item 6 in a network game, after "&Sim"
     std::function<void()> closeConnection; // "&Jogar" while a network game runs
     std::function<void(bool host)> startNetwork;
-    std::function<void()> save; // item 8
-    std::function<void()> open; // item 9
+    // Items 8 and 9 show the Save and Open windows; these replace them (tests).
+    std::function<void()> save;
+    std::function<void()> open;
 
 private:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -83,6 +84,8 @@ private:
     void ToggleFullScreen();
     void Pause();
     void Restart();
+    void SaveGame();
+    void OpenGame();
 
     frmMain& window_;
     std::unique_ptr<QHBoxLayout> row_;

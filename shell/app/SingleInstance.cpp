@@ -1,8 +1,9 @@
 #include "shell/app/SingleInstance.h"
 
+#include "files/modINI.h"
+
 #include <QDir>
 #include <QFileInfo>
-#include <QStandardPaths>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -36,8 +37,7 @@ void SingleInstanceLock::Release() {
 }
 
 QString SingleInstanceLock::DefaultPath() {
-    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
-           QStringLiteral("/corvane.lock");
+    return ProgramFolder() + QStringLiteral("corvane.lock");
 }
 
 } // namespace corvane

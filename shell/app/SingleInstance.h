@@ -19,7 +19,8 @@ public:
     bool Held() const { return fd_ >= 0; }
     void Release();
 
-    // The lock file of this user: "corvane.lock" in the per-user data folder.
+    // The lock file of this user: "corvane.lock" in the program folder (the
+    // per-user data folder, or the one CORVANE_PROGRAM_FOLDER names).
     static QString DefaultPath();
 
 private:

@@ -1,6 +1,7 @@
 #include "shell/app/StartUp.h"
 
 #include "assets/BusyCursor.h"
+#include "files/Settings.h"
 #include "game/frmMain.h"
 #include "rules/GameState.h"
 #include "shell/ModResWav.h"
@@ -112,7 +113,13 @@ int RunCorvane(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Corvane"));
     QApplication::setWindowIcon(QIcon(AppIcon(256)));
-    CorvaneProgram program;
+    StartUpOptions options;
+    options.readSound = [] { return ReadSoundOn(); };
+    options.readNick = [] { return ReadNick(); };
+    options.writeSettings = [](bool sound, const QString& nick) {
+        WriteSettingsOnClose(sound, nick);
+    };
+    CorvaneProgram program(options);
     if (!program.Start()) return 0;
     if (program.Ended()) return 0;
     return app.exec();

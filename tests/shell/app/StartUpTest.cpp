@@ -2,6 +2,9 @@
 // pause arithmetic and full screen, over the real main window.
 #include "shell/app/StartUp.h"
 #include "assets/BusyCursor.h"
+#include "files/frmAbrir.h"
+#include "files/frmSalvar.h"
+#include "files/modINI.h"
 #include "game/frmMain.h"
 #include "rules/GameState.h"
 #include "rules/ModChecker.h"
@@ -112,14 +115,14 @@ TEST(StartUpProcesses, SecondProgramEndsAtOnce) {
     QTemporaryDir home;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    env.insert(QStringLiteral("XDG_DATA_HOME"), home.path());
+    env.insert(QStringLiteral("CORVANE_PROGRAM_FOLDER"), home.path());
     QProcess first, second;
     first.setProcessEnvironment(env);
     second.setProcessEnvironment(env);
     first.start(QStringLiteral(CORVANE_PROGRAM), {});
     ASSERT_TRUE(first.waitForStarted(10000));
     // The first copy holds the lock once its data folder has the lock file.
-    const QString lock = home.filePath(QStringLiteral("Corvane/corvane.lock"));
+    const QString lock = home.filePath(QStringLiteral("corvane.lock"));
     for (int i = 0; i < 200 && !QFile::exists(lock); ++i) QTest::qWait(50);
     ASSERT_TRUE(QFile::exists(lock));
     second.start(QStringLiteral(CORVANE_PROGRAM), {});
@@ -307,6 +310,26 @@ TEST_F(Menu, FullScreenAndBack) {
     EXPECT_EQ(W().size(), QSize(808, 631));
     EXPECT_EQ(M().ToolTipText(4), QStringLiteral("Maximizar"));
     EXPECT_EQ(M().imgMenu(4)->Variant(), 0);
+}
+
+TEST_F(Menu, SaveAndOpenShowTheirWindows) {
+    SetProgramFolder(dir.path()); // no saved games of the user's own
+    Start();
+    W().WaitingForPeer = true;
+    std::vector<std::string> kinds;
+    answer = [&](QDialog& d) {
+        kinds.push_back(dynamic_cast<frmSalvar*>(&d)  ? "save"
+                        : dynamic_cast<frmAbrir*>(&d) ? "open"
+                                                      : "other");
+        d.reject();
+    };
+    const std::string before = GameMode;
+    M().Click(8);
+    M().Click(9);
+    EXPECT_EQ(kinds, (std::vector<std::string>{"save", "open"}));
+    EXPECT_FALSE(LoadedGame);
+    EXPECT_EQ(GameMode, before); // a cancelled Open leaves the game alone
+    SetProgramFolder(QString());
 }
 
 using Close = Started;
