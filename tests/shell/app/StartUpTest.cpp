@@ -383,6 +383,9 @@ TEST_F(Close, DuringTheComputersSearch) {
     EXPECT_FALSE(other.isVisible());
     EXPECT_FALSE(BusyCursor::IsActive());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    // Nothing of the stopped search reaches the board (c4 and d5 as they were).
+    EXPECT_EQ(W().Tag(34), "WP");
+    EXPECT_EQ(W().Tag(27), "BP");
 }
 
 } // namespace
