@@ -20,6 +20,7 @@ std::int32_t LastFromRank = 0, LastFromFile = 0, LastToRank = 0, LastToFile = 0;
 std::int32_t LastCaptured = 0;
 std::int64_t MoveBarredCalls = 0;
 std::int64_t EvaluationCount = 0;
+std::int64_t SearchNodes = 0;
 std::array<std::string, 81> OpeningBook{};
 
 void ResetComputerForNewGame() {

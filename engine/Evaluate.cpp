@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 #include "engine/ModCompMove.h"
 #include "engine/ModScoreArrays.h"
@@ -210,37 +211,51 @@ void CountMaterial(int ply) {
         CopyPlyFlags(0, 1);
         ply = 1;
     }
-    PieceCount.fill(0);
-    PieceCount[CountSlot(WhiteKing)] = 1;
-    PieceCount[CountSlot(BlackKing)] = 1;
-    for (PieceSquares& list : PieceList) list.count = 0;
-    WhiteTotal = BlackTotal = 0;
-    // Each side's number includes its king.
-    WhitePieceTotal = 1;
-    BlackPieceTotal = 1;
-    KingSquare[0] = KingPlace{};
-    KingSquare[1] = KingPlace{};
+    // Counted in locals and stored once: the byte stores into the piece lists
+    // would otherwise make every shared counter be reloaded.
+    std::array<std::int32_t, 13> counts{};
+    std::array<int, 13> listed{};
+    std::int32_t totals[2] = {0, 0};
+    std::int32_t pieces[2] = {1, 1}; // each side's number includes its king
+    KingPlace kings[2] = {};
+    const std::int32_t scale = MaterialScale;
     const PlyBoard& b = Board[ply];
+    // Scan order rank 1..8, file 1..8, skipping empty ranks eight squares at a time.
     for (int r = 1; r <= 8; ++r) {
+        std::uint64_t row = 0;
+        std::memcpy(&row, b.squares.data() + (r - 1) * 8, 8);
+        if (row == 0) continue;
         for (int f = 1; f <= 8; ++f) {
-            const PieceIndex p = At(b, r, f);
+            const PieceIndex p = b.squares[(r - 1) * 8 + (f - 1)];
             if (p == Empty || p > 12) continue;
             if (p == WhiteKing || p == BlackKing) {
-                KingSquare[p == WhiteKing ? 0 : 1] = KingPlace{r, f};
+                kings[p == WhiteKing ? 0 : 1] = KingPlace{r, f};
                 continue;
             }
-            const bool white = IsWhitePiece(p);
-            ++(white ? WhitePieceTotal : BlackPieceTotal);
-            ++PieceCount[CountSlot(p)];
-            PieceSquares& list = PieceList[p];
-            if (list.count < PieceSquares::Capacity) {
-                ++list.count;
-                list.rank[list.count] = static_cast<std::int8_t>(r);
-                list.file[list.count] = static_cast<std::int8_t>(f);
+            const int side = p <= 6 ? 0 : 1;
+            ++pieces[side];
+            ++counts[p];
+            if (listed[p] < PieceSquares::Capacity) {
+                const int n = ++listed[p];
+                PieceList[p].rank[n] = static_cast<std::int8_t>(r);
+                PieceList[p].file[n] = static_cast<std::int8_t>(f);
             }
-            (white ? WhiteTotal : BlackTotal) += PieceValue[p] * MaterialScale;
+            totals[side] += PieceValue[p] * scale;
         }
     }
+    for (int p = 0; p <= 12; ++p) {
+        PieceList[p].count = listed[p];
+        PieceCount[CountSlot(p)] = counts[p];
+    }
+    PieceCount[0] = 0;
+    PieceCount[CountSlot(WhiteKing)] = 1;
+    PieceCount[CountSlot(BlackKing)] = 1;
+    KingSquare[0] = kings[0];
+    KingSquare[1] = kings[1];
+    WhiteTotal = totals[0];
+    BlackTotal = totals[1];
+    WhitePieceTotal = pieces[0];
+    BlackPieceTotal = pieces[1];
     PieceTotal = WhitePieceTotal + BlackPieceTotal;
 }
 

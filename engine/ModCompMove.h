@@ -118,8 +118,10 @@ bool TestForCheck(std::string_view checkingSide, int ply);
 // --- Shared state of the computer player ------------------------------------------
 
 // Owned by the computer player.
-extern std::array<SideMoveList, 2> MoveList;       // [0] White, [1] Black
-extern std::array<std::int32_t, 101> MoveCountPly; // moves per depth (1..); [0] see below
+extern std::array<SideMoveList, 2> MoveList; // [0] White, [1] Black
+// Moves generated per depth (1..). Element 0 stands for the game position: the
+// commit of a human move sets it to 0 (nothing generated for the new position).
+extern std::array<std::int32_t, 101> MoveCountPly;
 extern std::array<std::int32_t, MoveListCapacity + 1> OrderScore; // 1..count
 // 4 (the four-ply search); set by a new game.
 extern std::int32_t SearchDepthSetting;
@@ -140,6 +142,8 @@ extern std::int32_t LastCaptured;
 // evaluations.
 extern std::int64_t MoveBarredCalls;
 extern std::int64_t EvaluationCount;
+// Moves made by the four-ply search (MakeSearchMove calls).
+extern std::int64_t SearchNodes;
 
 // --- Random draws -------------------------------------------------------------------
 

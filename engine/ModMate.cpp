@@ -6,6 +6,7 @@
 #include "engine/ModCompMove.h"
 
 #include <array>
+#include <cstdlib>
 #include <string>
 
 #include "rules/CoreHooks.h"
@@ -28,6 +29,7 @@ struct MatePlyState {
     // bishop (1..3 here), on the destination kept in promotionRank/File.
     std::int32_t promotion = 0;
     std::int32_t promotionRank = 0, promotionFile = 0;
+    std::int32_t toRank = 0, toFile = 0; // destination of the move last made
     std::int32_t legalMoves = 0;
     std::int32_t mates = 0;
 };
@@ -176,7 +178,6 @@ bool CompleteMove(int ply, int piece, int promotion, PlyCounters& counters) {
             --counters.count[CountSlot(piece)];
             ++counters.count[CountSlot(kind)];
             pawnFlags[2] = 0;
-            PromotionChoice = "Q";
             special = true;
         }
     } else if ((piece == WhiteKing || piece == BlackKing) && FromFile == 5 &&
@@ -194,6 +195,35 @@ bool CompleteMove(int ply, int piece, int promotion, PlyCounters& counters) {
     return special;
 }
 
+// False only when the move of piece from (fr, ff) to (tr, tf) cannot attack the
+// king on (kr, kf): the piece does not bear on the king from its new square, the
+// from-square is on no line through the king (no discovered check), and the move
+// is not a promotion, an en-passant capture or a castling.
+bool MayGiveCheck(int piece, int fr, int ff, int tr, int tf, int target, int kr, int kf) {
+    const int kind = piece > 6 ? piece - 6 : piece;
+    if (kind == WhitePawn && (tr == 1 || tr == 8 || (ff != tf && target == Empty))) return true;
+    if (kind == WhiteKing && std::abs(tf - ff) == 2) return true;
+    const int fromDr = kr - fr, fromDf = kf - ff;
+    if (fromDr == 0 || fromDf == 0 || std::abs(fromDr) == std::abs(fromDf)) return true;
+    const int dr = kr - tr, df = kf - tf;
+    const bool straight = dr == 0 || df == 0;
+    const bool diagonal = std::abs(dr) == std::abs(df);
+    switch (kind) {
+    case WhiteRook:
+        return straight;
+    case WhiteBishop:
+        return diagonal;
+    case WhiteQueen:
+        return straight || diagonal;
+    case WhiteKnight:
+        return (std::abs(dr) == 1 && std::abs(df) == 2) || (std::abs(dr) == 2 && std::abs(df) == 1);
+    case WhitePawn:
+        return std::abs(df) == 1 && dr == (piece == WhitePawn ? 1 : -1);
+    default:
+        return false;
+    }
+}
+
 } // namespace
 
 void ResetMatePlies(int fromPly, int d) {
@@ -208,17 +238,20 @@ void NextMateMove(std::string_view mover, std::string_view other, int ply, bool&
     MateState& st = State();
     MatePlyState& s = st.plies[ply];
     mate = exhausted = found = false;
-    RestorePly(ply);
     UseCounters(st.counters[ply - 1]);
 
     if (s.inProgress == 0) {
-        if (!AdvanceScan(s, st.orderSwitch)) {
-            exhausted = true;
-            return;
-        }
-        const PieceIndex piece = Board[ply][s.scanRank][s.scanFile];
-        const bool own = mover == "W" ? IsWhitePiece(piece) : IsBlackPiece(piece);
-        if (!own) return;
+        // Squares without a piece of the mover would each end the call with
+        // nothing found and be asked for again at once: pass over them here.
+        const bool whiteMover = mover == "W";
+        PieceIndex piece = Empty;
+        do {
+            if (!AdvanceScan(s, st.orderSwitch)) {
+                exhausted = true;
+                return;
+            }
+            piece = Board[ply - 1][s.scanRank][s.scanFile];
+        } while (!(whiteMover ? IsWhitePiece(piece) : IsBlackPiece(piece)));
         s.inProgress = 1;
         s.moves.Start(piece, s.scanRank, s.scanFile, st.orderSwitch);
         s.promotion = 0;
@@ -227,7 +260,15 @@ void NextMateMove(std::string_view mover, std::string_view other, int ply, bool&
     const bool white = mover == "W";
     const bool attacker = mover == st.attacker;
     const int piece = s.moves.piece;
-    bool dirty = false; // Board[ply] or its flags differ from the position before the move
+    // Board[ply] and its flags are brought back to the position before the move
+    // only when a candidate needs them.
+    bool dirty = true;
+    // At the attacker's last ply only checks count: a candidate that cannot give
+    // check is passed over without the legality test (its outcome would be
+    // skipped anyway), so that the leaves of the search stay cheap.
+    const bool checksOnly = attacker && ply == d;
+    std::int32_t kingRank = 0, kingFile = 0;
+    if (checksOnly && !FindKing(other, kingRank, kingFile, ply - 1)) return;
     int toRank = 0, toFile = 0;
     for (;;) {
         if (s.promotion > 0) {
@@ -243,6 +284,12 @@ void NextMateMove(std::string_view mover, std::string_view other, int ply, bool&
         const int target = Board[ply - 1][toRank][toFile];
         if (target != Empty && (white ? IsWhitePiece(target) : IsBlackPiece(target))) {
             s.moves.EndDirection();
+            continue;
+        }
+        if (checksOnly && !MayGiveCheck(piece, s.scanRank, s.scanFile, toRank, toFile, target,
+                                        kingRank, kingFile)) {
+            // An empty square lets a slider go on; a capture ends its direction.
+            if (target != Empty) s.moves.EndDirection();
             continue;
         }
         if (dirty) {
@@ -283,6 +330,8 @@ void NextMateMove(std::string_view mover, std::string_view other, int ply, bool&
         // examined: their check is tested on the finished position.
         if (special) givesCheck = KingAttacked(other, ply);
         ++s.legalMoves;
+        s.toRank = toRank;
+        s.toFile = toFile;
 
         if (attacker && givesCheck) {
             if (IsCheckmate(other, ply)) {
@@ -300,7 +349,6 @@ void NextMateMove(std::string_view mover, std::string_view other, int ply, bool&
         UseCounters(st.counters[ply - 1]);
     }
     s.inProgress = 0;
-    if (dirty) RestorePly(ply);
 }
 
 namespace {
@@ -311,13 +359,14 @@ std::string_view MoverAt(const MateState& st, int ply) {
 }
 
 void RecordKeyMove(MateState& st) {
-    st.key.fromRank = FromRank;
-    st.key.fromFile = FromFile;
-    st.key.toRank = ToRank;
-    st.key.toFile = ToFile;
-    st.key.code = PieceCodeOf(Board[0][FromRank][FromFile]);
+    const MatePlyState& s = st.plies[1];
+    st.key.fromRank = s.scanRank;
+    st.key.fromFile = s.scanFile;
+    st.key.toRank = s.toRank;
+    st.key.toFile = s.toFile;
+    st.key.code = PieceCodeOf(Board[0][s.scanRank][s.scanFile]);
     st.key.promotion.clear();
-    if ((st.key.code == "WP" && ToRank == 8) || (st.key.code == "BP" && ToRank == 1)) {
+    if ((st.key.code == "WP" && s.toRank == 8) || (st.key.code == "BP" && s.toRank == 1)) {
         st.key.promotion = st.key.code == "WP" ? "WQ" : "BQ";
     }
 }
@@ -428,7 +477,7 @@ bool MateTry(std::string_view side, int basePly, int d) {
     if (st.rootMoves == 0) return false;
 
     st.attacker = Side(side);
-    st.defender = side == "W" ? "B" : "W";
+    st.defender.assign(1, side == "W" ? 'B' : 'W');
     GameStatus.clear();
     WhiteInCheck = BlackInCheck = false;
     st.key.promotion.clear();

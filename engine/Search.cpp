@@ -72,6 +72,7 @@ void UndoSearchMove(int sourcePly, int depth) {
 void MakeSearchMove(std::string_view side, int index, int sourcePly, int depth) {
     const MoveRecord& m = ListAt(side, depth)[depth][index];
     PlyBoard& b = Board[sourcePly];
+    ++SearchNodes;
     PromotionChoice.clear();
     const int fr = m.fromRank, ff = m.fromFile, tr = m.toRank, tf = m.toFile;
     const PieceIndex piece = m.piece;
@@ -228,7 +229,7 @@ std::int32_t SearchOwnMoves(std::string_view side, int ply, std::int32_t beta1, 
     return alpha2;
 }
 
-enum class RootOutcome { Scored, Dropped, Skipped };
+enum class RootOutcome { Scored, Dropped, Skipped, Stopped };
 
 // Depth 2 and below for root move i (already made): its value in beta1.
 RootOutcome SearchReplies(std::string_view side, int ply, std::int32_t alpha0,
@@ -240,6 +241,10 @@ RootOutcome SearchReplies(std::string_view side, int ply, std::int32_t alpha0,
     OrderMoves(side, ply, 2, n2);
     SideMoveList& replies = ListAt(side, 2);
     for (int j = 1; j <= n2; ++j) {
+        // A reply subtree can take a while: let events run here too, so that
+        // closing the window stops the search promptly.
+        Hooks().LetEventsRun();
+        if (StopSearch) return RootOutcome::Stopped;
         if (SkipSearch) return RootOutcome::Skipped;
         MakeSearchMove(side, j, ply, 2);
         std::int32_t unused = 0;
@@ -285,6 +290,7 @@ bool SearchBestMove(std::string_view side, int ply) {
             std::int32_t beta1 = Infinity;
             const RootOutcome outcome = SearchReplies(side, ply, alpha0, beta1);
             UndoSearchMove(ply, 1);
+            if (outcome == RootOutcome::Stopped) return false;
             if (outcome == RootOutcome::Skipped) break;
             if (outcome == RootOutcome::Dropped) continue;
             if (beta1 > alpha0) {

@@ -68,7 +68,13 @@ void PrepareComputerPlayer() {
     Level = 2;
     ListCursor = -1;
     ResetComputerForNewGame();
+    // The computer player's arrays start empty.
     HistoryIndex = 1;
+    PositionHistory.fill(PlyBoard{});
+    MobilityCount.fill(0);
+    MoveCountPly.fill(0);
+    KnightWeight = BishopWeight = 1;
+    StopSearch = false;
 }
 
 std::uint64_t GeneratorPerft(std::string_view side, int depth) {

@@ -90,14 +90,15 @@ void frmMain::PeerPause() {
     }
 }
 
-void frmMain::ResumeLoadedGame() {
+void frmMain::ResumeLoadedGame(const std::string& positionString) {
     ClearMoveList();
     ResetCapturePanel();
     UnlockBoard();
     ResetClocks();
     StartClocks();
     std::string side;
-    LoadPosition(*this, BuildPositionString(), side);
+    LoadPosition(*this, positionString, side);
+    LoadBoardFromView(*this, 0);
     WhoMoves(LoadedSide);
     SetMoveLabel("");
     GameMode = PlayerOption == 1 ? "CB" : PlayerOption == 2 ? "CW" : "H";

@@ -74,7 +74,8 @@ public:
     void UnlockBoard();
     void PeerPause();
     void CenterOverBoard(QWidget* window) const;
-    void ResumeLoadedGame();
+    // After a saved game was opened: its position string, LoadedSide and PlayerOption.
+    void ResumeLoadedGame(const std::string& positionString);
 
     // --- Human move input --------------------------------------------------------
     void PickUp(int index, Qt::MouseButton button);

@@ -93,7 +93,7 @@ void DrawBoard(SquareImages& view, int ply) {
     if (!ValidPly(ply)) return;
     for (int rank = 1; rank <= 8; ++rank) {
         for (int file = 1; file <= 8; ++file) {
-            view.SetSquare(ImageIndexOf(rank, file), kCodes[Board[ply][rank][file] % 13]);
+            view.SetSquare(ImageIndexOf(rank, file), PieceCodeOf(Board[ply][rank][file]));
         }
     }
 }

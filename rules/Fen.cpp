@@ -3,7 +3,7 @@
 #include <charconv>
 #include <vector>
 
-#include "rules/ModChecker.h"
+#include "rules/RulesInternal.h"
 
 namespace corvane {
 
@@ -107,22 +107,7 @@ bool LoadFen(std::string_view fen, int ply, FenPosition& out) {
 std::string FenOf(int ply, std::string_view sideToMove, int halfmoveClock, int fullmoveNumber) {
     if (ply < 0 || ply > MaxDepth) return std::string();
     const PlyBoard& b = Board[ply];
-    std::string text;
-    for (int rank = 8; rank >= 1; --rank) {
-        int run = 0;
-        for (int file = 1; file <= 8; ++file) {
-            const PieceIndex p = b[rank][file];
-            if (p == Empty || p > 12) {
-                ++run;
-                continue;
-            }
-            if (run > 0) text += static_cast<char>('0' + run);
-            run = 0;
-            text += kLetters[p];
-        }
-        if (run > 0) text += static_cast<char>('0' + run);
-        if (rank > 1) text += '/';
-    }
+    std::string text = detail::PlacementOf(b);
     const bool whiteToMove = sideToMove != "B";
     text += whiteToMove ? " w " : " b ";
     std::string castling;

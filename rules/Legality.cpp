@@ -47,7 +47,7 @@ bool CastlingAccepted(int ply) {
     const bool black = MoverIsBlack();
     const int home = black ? 8 : 1;
     if (ToRank != FromRank || (FromRank != 1 && FromRank != 8)) return false;
-    CastleMade[ply][0] = CastleMade[ply][1] = CastleMade[ply][2] = 0;
+    CastleMade[ply] = PlyFlags{}; // no stale mark of an earlier castling survives
     if (FromFile != 5 || (ToFile != 7 && ToFile != 3) || FromRank != home) return false;
     const bool kingSide = ToFile == 7;
     PlyBoard& b = Board[ply];

@@ -148,10 +148,11 @@ bool CanPieceReach(PieceIndex piece, int fromRank, int fromFile, int toRank, int
     const bool black = IsBlackPiece(piece);
     std::int32_t kr = 0, kf = 0;
     if (!FindKing(black ? "B" : "W", kr, kf, ply)) return false;
+    const PieceIndex standing = b[fromRank][fromFile];
     b[toRank][toFile] = piece;
     b[fromRank][fromFile] = Empty;
     const bool attacked = IsSquareAttacked(kr, kf, black ? "W" : "B", ply, true, false);
-    b[fromRank][fromFile] = piece;
+    b[fromRank][fromFile] = standing;
     b[toRank][toFile] = Empty;
     return !attacked;
 }

@@ -272,7 +272,8 @@ bool IsCheckmate(std::string_view side, int ply);
 // True when the check by attacker-list entry index (1-based) on the king at
 // (kingRank, kingFile) cannot be parried by any legal move of MoverSide.
 bool MATE(int index, int kingRank, int kingFile, int ply);
-// True when (rank, file) holds a piece of MoverSide or is attacked by OpponentSide.
+// True when (rank, file) is off the board, holds a piece of MoverSide or a king, or
+// is attacked by OpponentSide.
 bool KingSquareUnsafe(int rank, int file, int ply);
 // True when some piece of MoverSide can move onto that empty square (CanPieceReach).
 bool CanBlockSquare(int rank, int file, int ply);

@@ -1,7 +1,7 @@
 // The position string of a saved game: FEN-style placement and a fixed tail.
 #include <climits>
 
-#include "rules/ModChecker.h"
+#include "rules/RulesInternal.h"
 
 namespace corvane {
 
@@ -33,13 +33,13 @@ std::int32_t NumberOf(std::string_view text) {
 
 } // namespace
 
-std::string BuildPositionString() {
+std::string detail::PlacementOf(const PlyBoard& board) {
     std::string text;
     text.reserve(72);
     for (int rank = 8; rank >= 1; --rank) {
         int run = 0;
         for (int file = 1; file <= 8; ++file) {
-            const PieceIndex p = Board[0][rank][file];
+            const PieceIndex p = board[rank][file];
             if (p == Empty || p > 12) {
                 ++run;
                 continue;
@@ -51,8 +51,11 @@ std::string BuildPositionString() {
         if (run > 0) text += static_cast<char>('0' + run);
         if (rank > 1) text += '/';
     }
-    text += " w - - 0";
     return text;
+}
+
+std::string BuildPositionString() {
+    return detail::PlacementOf(Board[0]) + " w - - 0";
 }
 
 void LoadPosition(SquareImages& view, const std::string& text, std::string& side) {

@@ -24,6 +24,9 @@ inline void SetSides(bool black) {
     OpponentSide.assign(1, black ? 'W' : 'B');
 }
 
+// The placement field of a ply ("rnbqkbnr/pppppppp/8/..."), rank 8 first.
+std::string PlacementOf(const PlyBoard& board);
+
 // MoveBarred with the "ERROR" box optional (move listing stays quiet).
 bool MoveBarredImpl(PieceIndex piece, int ply, bool report);
 

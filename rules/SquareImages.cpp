@@ -1,14 +1,12 @@
 #include "rules/SquareImages.h"
 
-#include <utility>
-
 #include "rules/GameState.h"
 
 namespace corvane {
 
-// Turning the board over mirrors every square through the centre.
+// Turning the board over moves the pictures on the screen, never the square an
+// image stands for; the plain view has no pictures, so only the orientation changes.
 void PlainSquareImages::Flip() {
-    for (int i = 0; i < 32; ++i) std::swap(tags_[i], tags_[63 - i]);
     WhiteAtBottom = !WhiteAtBottom;
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // The 64 square images of a board view, as the core sees them: a text tag per
-// image (its PieceCode, "" when empty), index 0 = a8 .. 63 = h1 while White is at
-// the bottom. The Qt board view implements this; tools and tests use
+// image (its PieceCode, "" when empty), index 0 = a8 .. 63 = h1. Turning the view
+// over moves the images on the screen but never changes the square an index
+// stands for. The Qt board view implements this; tools and tests use
 // PlainSquareImages.
 #include <array>
 #include <string>
@@ -17,7 +18,8 @@ public:
     virtual void SetSquare(int index, std::string_view code) = 0;
     // Empties the move-text label and the move list of the window.
     virtual void ClearMoveTextAndList() = 0;
-    // Turns the view over (WhiteAtBottom is toggled by the implementation).
+    // Turns the view over (WhiteAtBottom is toggled by the implementation); the
+    // tag of every index stays where it is.
     virtual void Flip() = 0;
 };
 

@@ -1,10 +1,12 @@
 // "corvane-engine bench": the computer's move on fixed positions at each level,
-// with times, work counters and the node-count fingerprint.
+// with times, work counters and the node-count fingerprint, then perft speed.
 #include <algorithm>
 #include <chrono>
+#include <ctime>
 #include <iomanip>
 #include <ostream>
 #include <sstream>
+#include <string>
 #include <vector>
 
 #include "engine/ModCompMove.h"
@@ -12,9 +14,136 @@
 
 namespace corvane {
 
+namespace {
+
+struct BenchPosition {
+    const char* name;
+    const char* fen;
+};
+
+// Openings out of book, middlegames, endgames, mates in 1-3, few-piece positions
+// whose mate search goes 7 and 9 plies deep, promotion endings and a stalemate.
+constexpr BenchPosition kPositions[] = {
+    {"a3 opening", "rnbqkbnr/pppppppp/8/8/8/P7/1PPPPPPP/RNBQKBNR b KQkq - 0 1"},
+    {"italian", "r1bqkbnr/pppp1ppp/2n5/4p3/2B1P3/5N2/PPPP1PPP/RNBQK2R b KQkq - 3 3"},
+    {"sicilian", "rnbqkbnr/pp2pppp/3p4/2p5/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq - 0 3"},
+    {"queen's gambit", "rnbqkb1r/ppp2ppp/4pn2/3p4/2PP4/2N5/PP2PPPP/R1BQKBNR w KQkq - 2 4"},
+    {"french", "rnbqkbnr/ppp2ppp/4p3/3p4/3PP3/8/PPP2PPP/RNBQKBNR w KQkq d6 0 3"},
+    {"ruy lopez", "r1bqkb1r/1ppp1ppp/p1n2n2/4p3/B3P3/5N2/PPPP1PPP/RNBQK2R w KQkq - 2 5"},
+    {"kiwipete", "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1"},
+    {"colle", "r1bq1rk1/pp2bppp/2n2n2/2pp4/3P4/2PBPN2/PP1N1PPP/R2QK2R w KQ - 0 8"},
+    {"slav", "r2q1rk1/pp1nbppp/2p1pn2/3p4/2PP4/2N1PN2/PPQ2PPP/R1B1KB1R w KQ - 0 8"},
+    {"hedgehog", "2rq1rk1/pb2bppp/1pn1pn2/2pp4/3P4/1PNBPN2/PB3PPP/R2Q1RK1 w - - 0 11"},
+    {"position 4", "r3k2r/Pppp1ppp/1b3nbN/nP6/BBP1P3/q4N2/Pp1P2PP/R2Q1RK1 w kq - 0 1"},
+    {"position 5", "rnbq1k1r/pp1Pbppp/2p5/8/2B5/8/PPP1NnPP/RNBQK2R w KQ - 1 8"},
+    {"pins", "r4rk1/1pp1qppp/p1np1n2/2b1p1B1/2B1P1b1/P1NP1N2/1PP1QPPP/R4RK1 w - - 0 10"},
+    {"black middlegame", "r1bqk2r/pp2bppp/2n1pn2/2pp4/3P4/2PBPN2/PP1N1PPP/R1BQK2R b KQkq - 1 7"},
+    {"position 3", "8/2p5/3p4/KP5r/1R3p1k/8/4P1P1/8 w - - 0 1"},
+    {"rook ending", "8/8/4k3/8/2R5/4K3/4P3/8 w - - 0 1"},
+    {"pawn ending", "8/5pk1/6p1/8/8/6P1/5PK1/8 w - - 0 1"},
+    {"king and pawn", "4k3/8/8/8/8/8/4P3/4K3 w - - 0 1"},
+    {"queen and rook", "8/8/8/3k4/8/8/3r4/3QK3 w - - 0 1"},
+    {"back rank mate", "6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - 0 1"},
+    {"scholar's mate", "r1bqkb1r/pppp1ppp/2n2n2/4p2Q/2B1P3/8/PPPP1PPP/RNB1K1NR w KQkq - 4 4"},
+    {"mate in 2", "r2qkb1r/pp2nppp/3p4/2pNN1B1/2BnP3/3P4/PPP2PPP/R2bK2R w KQkq - 1 10"},
+    {"queen mate", "k7/8/2K5/8/8/8/8/1Q6 w - - 0 1"},
+    {"king and queen", "8/8/8/4k3/8/8/8/3QK3 w - - 0 1"},
+    {"rook mate", "7k/8/6K1/8/8/8/8/R7 w - - 0 1"},
+    {"cornered king", "K7/P7/k7/8/8/8/8/8 w - - 0 1"},
+    {"promotion race", "8/P6k/8/8/8/8/8/K7 w - - 0 1"},
+    {"promotion b-file", "8/1P6/8/8/8/k7/8/K7 w - - 0 1"},
+    {"black promotes", "k7/8/8/8/8/8/p7/7K b - - 0 1"},
+    {"promotion ending", "8/P7/8/8/8/8/k7/4K3 w - - 0 1"},
+    {"stalemated", "4k3/4P3/4K3/8/8/8/8/8 b - - 0 1"},
+};
+
+double Milliseconds(std::chrono::steady_clock::duration d) {
+    return std::chrono::duration<double, std::milli>(d).count();
+}
+
+// Processor time of this thread: on a busy machine it says more than the clock.
+double CpuMilliseconds() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) * 1000.0 + static_cast<double>(t.tv_nsec) / 1e6;
+}
+
+struct Summary {
+    double min, median, max;
+};
+
+Summary Summarise(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    const double median = n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+    return {values.front(), median, values.back()};
+}
+
+} // namespace
+
 int RunBench(std::ostream& out) {
-    (void)out;
-    return 0;
+    UciFrontEnd frontEnd;
+    std::ostringstream replies;
+    frontEnd.Handle("setoption name Seed value 1", replies);
+    out << std::fixed << std::setprecision(2);
+    for (int level = 1; level <= 3; ++level) {
+        frontEnd.Handle("setoption name Nivel value " + std::to_string(level), replies);
+        out << "Level " << level << "\n";
+        out << std::left << std::setw(4) << "#" << std::setw(18) << "position" << std::right
+            << std::setw(10) << "ms" << std::setw(10) << "cpu ms" << std::setw(12) << "MoveBarred"
+            << std::setw(10) << "evals" << std::setw(10) << "nodes"
+            << "  move / status\n";
+        std::vector<double> times, cpuTimes;
+        std::int64_t levelNodes = 0;
+        int n = 0;
+        for (const BenchPosition& p : kPositions) {
+            ++n;
+            frontEnd.Handle("ucinewgame", replies);
+            frontEnd.Handle(std::string("position fen ") + p.fen, replies);
+            const std::int64_t barred0 = MoveBarredCalls;
+            const std::int64_t evals0 = EvaluationCount;
+            const std::int64_t nodes0 = SearchNodes;
+            std::ostringstream reply;
+            const auto start = std::chrono::steady_clock::now();
+            const double cpuStart = CpuMilliseconds();
+            frontEnd.Handle("go", reply);
+            const double cpu = CpuMilliseconds() - cpuStart;
+            const double ms = Milliseconds(std::chrono::steady_clock::now() - start);
+            const std::int64_t barred = MoveBarredCalls - barred0;
+            const std::int64_t evals = EvaluationCount - evals0;
+            const std::int64_t nodes = SearchNodes - nodes0 + barred;
+            times.push_back(ms);
+            cpuTimes.push_back(cpu);
+            levelNodes += nodes;
+            std::string first = reply.str();
+            first = first.substr(0, first.find('\n'));
+            const std::string prefix = "info string status ";
+            if (first.rfind(prefix, 0) == 0) first = first.substr(prefix.size());
+            out << std::left << std::setw(4) << n << std::setw(18) << p.name << std::right
+                << std::setw(10) << ms << std::setw(10) << cpu << std::setw(12) << barred
+                << std::setw(10) << evals << std::setw(10) << nodes << "  " << first << "\n";
+        }
+        const Summary wall = Summarise(times);
+        const Summary cpu = Summarise(cpuTimes);
+        out << "Level " << level << ": min " << wall.min << " ms, median " << wall.median
+            << " ms, max " << wall.max << " ms (processor time: min " << cpu.min << ", median "
+            << cpu.median << ", max " << cpu.max << " ms), nodes " << levelNodes << "\n\n";
+    }
+    frontEnd.Handle("ucinewgame", replies);
+    frontEnd.Handle("position startpos", replies);
+    std::ostringstream perft;
+    const auto start = std::chrono::steady_clock::now();
+    const double cpuStart = CpuMilliseconds();
+    frontEnd.Handle("go perft 5", perft);
+    const double cpu = CpuMilliseconds() - cpuStart;
+    const double ms = Milliseconds(std::chrono::steady_clock::now() - start);
+    const std::string text = perft.str();
+    const auto at = text.find("Nodes searched: ");
+    const long long nodes = at == std::string::npos ? 0 : std::stoll(text.substr(at + 16));
+    out << "perft 5 from the start: " << nodes << " nodes in " << ms << " ms ("
+        << static_cast<long long>(nodes / (ms / 1000.0)) << " nodes/s; processor time " << cpu
+        << " ms)\n";
+    return nodes == 4865609 ? 0 : 1;
 }
 
 } // namespace corvane

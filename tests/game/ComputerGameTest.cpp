@@ -72,6 +72,31 @@ TEST_F(ComputerGameTest, DrawBeforeTheSearchListsNothing) {
     EXPECT_EQ(window->MoveCount(), 1);
 }
 
+// The computer to move in a drawn position: announced, nothing listed.
+TEST_F(ComputerGameTest, ComputerDrawWithoutAMove) {
+    window->NovoJogo(2);
+    SetUpPosition({"WK e1", "WN b1", "BK e8"});
+    SideToMove = "W";
+    window->optSetUp(3)->click();
+    EXPECT_EQ(messages, std::vector<std::string>{"EMPATE"});
+    EXPECT_EQ(window->MoveCount(), 0);
+    EXPECT_FALSE(window->picBoard()->isEnabled());
+    EXPECT_FALSE(ComputerBusy);
+}
+
+// A saved position resumes with its side to move and player mode.
+TEST_F(ComputerGameTest, ResumeLoadedGame) {
+    LoadedSide = 1;
+    PlayerOption = 2;
+    window->ResumeLoadedGame("4k3/8/8/8/8/8/4P3/4K3 w - - 12");
+    EXPECT_EQ(GameMode, "CW");
+    EXPECT_EQ(SideToMove, "B");
+    EXPECT_EQ(TagAt("e2"), "WP");
+    EXPECT_EQ(TagAt("e8"), "BK");
+    EXPECT_EQ(window->MoveCount(), 0);
+    EXPECT_TRUE(window->tmrElapsed()->isActive());
+}
+
 // A search stops when the window closes; nothing is played afterwards.
 TEST_F(ComputerGameTest, ClosingDuringTheSearchStopsIt) {
     SetUpPosition({"WK g1", "WQ d1", "WR a1", "WR f1", "WB c4", "WN c3", "WP a2", "WP b2",

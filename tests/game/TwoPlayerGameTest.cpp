@@ -92,6 +92,18 @@ TEST_F(TwoPlayerGameTest, EveryPromotionChoice) {
     }
 }
 
+// En passant is possible only right after the double step.
+TEST_F(TwoPlayerGameTest, EnPassantLastsOneMove) {
+    for (const char* m : {"e2e4", "a7a6", "e4e5", "d7d5", "h2h3", "h7h6"}) {
+        Drag(std::string(m, 2), std::string(m + 2, 2));
+    }
+    ASSERT_EQ(window->MoveCount(), 6);
+    Drag("e5", "d6");
+    EXPECT_EQ(window->MoveCount(), 6);
+    EXPECT_EQ(TagAt("e5"), "WP");
+    EXPECT_EQ(TagAt("d5"), "BP");
+}
+
 // Refused drops go back; "ERRO" sounds only when the rules gave a reason.
 TEST_F(TwoPlayerGameTest, RefusedMovesGoBack) {
     Drag("e2", "e4");

@@ -15,6 +15,10 @@ struct PerftRow {
     bool slow; // skipped in the sanitizer build
 };
 
+void PrintTo(const PerftRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
 const char* const kStart = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
 const char* const kKiwipete = "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq -";
 const char* const kPosition3 = "8/2p5/3p4/KP5r/1R3p1k/8/4P1P1/8 w - -";

@@ -68,4 +68,12 @@ bool ModelSnapshot::FlagsEqualExcept(int ply) const {
     return true;
 }
 
+void ModelSnapshot::RestoreFlags(int ply) const {
+    WhiteCastleFlags[ply] = wc[ply];
+    BlackCastleFlags[ply] = bc[ply];
+    WhitePawnFlags[ply] = wp[ply];
+    BlackPawnFlags[ply] = bp[ply];
+    CastleMade[ply] = cm[ply];
+}
+
 } // namespace rulestest

@@ -32,6 +32,8 @@ struct ModelSnapshot {
     bool BoardsEqual() const { return board == corvane::Board; }
     // Flags of every ply except the one given (-1: all plies).
     bool FlagsEqualExcept(int ply) const;
+    // Puts the flags of one ply back as they were.
+    void RestoreFlags(int ply) const;
 };
 
 // Records the "ERROR" boxes while it is installed.

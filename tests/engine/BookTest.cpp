@@ -1,0 +1,176 @@
+// The opening book: choices under known draws, refusals, and its place in the
+// computer's move.
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+
+#include "EngineTestSupport.h"
+#include "engine/ModCompMove.h"
+#include "engine/UciFrontEnd.h"
+
+namespace corvane {
+namespace {
+
+using enginetest::SetUpPosition;
+
+// The first draw after seeding with s.
+float FirstDraw(std::uint32_t seed) {
+    RandomSource probe;
+    probe.Seed(seed);
+    return probe.Next();
+}
+
+// A seed whose first draw lies in [low, high).
+std::uint32_t SeedIn(float low, float high) {
+    for (std::uint32_t s = 0; s < 100000; ++s) {
+        const float r = FirstDraw(s);
+        if (r >= low && r < high) return s;
+    }
+    ADD_FAILURE() << "no seed for [" << low << ", " << high << ")";
+    return 0;
+}
+
+const char* kStart = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
+
+// Position after the UCI moves, with the book's opening line and ListCursor.
+void AfterMoves(const std::string& moves) {
+    UciFrontEnd frontEnd;
+    std::ostringstream out;
+    frontEnd.Handle("position startpos moves " + moves, out);
+    Board[1] = Board[0];
+    CopyPlyFlags(0, 1);
+}
+
+struct BookCase {
+    const char* moves; // "" for the start position
+    bool blackBook;
+    float low, high;   // draw interval
+    const char* reply; // "" for no book move
+};
+
+class BookChoices : public ::testing::TestWithParam<BookCase> {};
+
+TEST_P(BookChoices, ReplyForTheDraw) {
+    const BookCase& c = GetParam();
+    SetUpPosition(kStart);
+    if (std::string(c.moves).empty()) {
+        Board[1] = Board[0];
+    } else {
+        AfterMoves(c.moves);
+    }
+    Random().FixSeed(SeedIn(c.low, c.high));
+    const bool played = c.blackBook ? BlackBookMove(1) : WhiteBookMove(1);
+    Random().ReleaseSeed();
+    EXPECT_EQ(played, std::string(c.reply) != "");
+    EXPECT_EQ(CurrentMove, c.reply);
+    if (played) {
+        // The move stands on the working board.
+        const int fromFile = c.reply[3] - 'a' + 1, fromRank = c.reply[4] - '0';
+        const int toFile = c.reply[6] - 'a' + 1, toRank = c.reply[7] - '0';
+        EXPECT_EQ(Board[1][fromRank][fromFile], Empty);
+        EXPECT_EQ(PieceCodeOf(Board[1][toRank][toFile]), std::string(c.reply).substr(0, 2));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(FixedDraws, BookChoices,
+                         ::testing::Values(
+                             // Black answers 1. e4 with e5 above 0.5, e6 above 0.3, c5 otherwise.
+                             BookCase{"e2e4", true, 0.5001f, 1.0f, "BP e7-e5"},
+                             BookCase{"e2e4", true, 0.3001f, 0.5f, "BP e7-e6"},
+                             BookCase{"e2e4", true, 0.0f, 0.3f, "BP c7-c5"},
+                             BookCase{"d2d4", true, 0.6f, 1.0f, "BP d7-d5"},
+                             BookCase{"d2d4", true, 0.31f, 0.49f, "BP d7-d6"},
+                             BookCase{"d2d4", true, 0.0f, 0.29f, "BN g8-f6"},
+                             BookCase{"g1f3", true, 0.51f, 1.0f, "BN g8-f6"},
+                             BookCase{"g1f3", true, 0.0f, 0.5f, "BP d7-d5"},
+                             BookCase{"b1c3", true, 0.51f, 1.0f, "BP e7-e5"},
+                             BookCase{"b1c3", true, 0.0f, 0.5f, "BN b8-c6"},
+                             // Lines 11..16 match on the first six characters whatever the draw.
+                             BookCase{"e2e3", true, 0.0f, 1.0f, "BP e7-e5"},
+                             BookCase{"d2d3", true, 0.0f, 1.0f, "BP d7-d5"},
+                             BookCase{"c2c4", true, 0.0f, 1.0f, "BP e7-e5"},
+                             BookCase{"b2b3", true, 0.0f, 1.0f, "BP d7-d5"},
+                             // Second move of Black.
+                             BookCase{"e2e4 e7e5 g1f3", true, 0.51f, 1.0f, "BN b8-c6"},
+                             BookCase{"e2e4 e7e5 g1f3", true, 0.0f, 0.5f, "BP d7-d6"},
+                             BookCase{"d2d4 d7d5 g1f3", true, 0.51f, 1.0f, "BN g8-f6"},
+                             BookCase{"d2d4 d7d5 g1f3", true, 0.0f, 0.5f, "BP e7-e6"},
+                             // White: e4 from 0.5 upward, d4 below.
+                             BookCase{"", false, 0.5f, 1.0f, "WP e2-e4"},
+                             BookCase{"", false, 0.0f, 0.4999f, "WP d2-d4"},
+                             BookCase{"e2e4 e7e5", false, 0.5f, 1.0f, "WN g1-f3"},
+                             BookCase{"e2e4 e7e5", false, 0.0f, 0.4999f, "WN b1-c3"},
+                             BookCase{"d2d4 d7d5", false, 0.5f, 1.0f, "WN g1-f3"},
+                             BookCase{"d2d4 d7d5", false, 0.0f, 0.4999f, "WN b1-c3"},
+                             // Refusals: lines the book does not know.
+                             BookCase{"a2a3", true, 0.0f, 1.0f, ""},
+                             BookCase{"e2e4 e7e5 d2d4", true, 0.0f, 1.0f, ""},
+                             BookCase{"e2e4 c7c5", false, 0.0f, 1.0f, ""},
+                             BookCase{"e2e4 e7e5 g1f3 b8c6", false, 0.0f, 1.0f, ""}));
+
+TEST(Book, RefusesMovesTheRulesRefuseAndCaptures) {
+    // All 32 pieces, but White's e-pawn already on e3: the White book's e2-e4 has
+    // no pawn to move.
+    SetUpPosition("rnbqkbnr/pppppppp/8/8/8/4P3/PPPP1PPP/RNBQKBNR w KQkq - 0 1", -1);
+    Random().FixSeed(SeedIn(0.5f, 1.0f));
+    EXPECT_FALSE(WhiteBookMove(1));
+    EXPECT_EQ(CurrentMove, "");
+    // The reply square occupied: a book move never captures.
+    SetUpPosition("rnbqkbnr/pppppppp/8/4N3/4P3/8/PPPP1PPP/RNBQKB1R b KQkq - 0 1", 0);
+    OpeningLine = "e2-e4 ";
+    Random().FixSeed(SeedIn(0.5001f, 1.0f));
+    EXPECT_FALSE(BlackBookMove(1));
+    EXPECT_EQ(Board[1][7][5], BlackPawn);
+    // A pinned piece's book move leaves the own king attacked.
+    SetUpPosition("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR b KQkq - 0 1", 0);
+    EXPECT_TRUE(PlayBookMove("e7-e5", 1));
+    EXPECT_EQ(CurrentMove, "BP e7-e5");
+    EXPECT_EQ(BlackPawnFlags[1][1], 5); // the double step is recorded
+    SetUpPosition("rnb1kbnr/pppp1ppp/8/8/8/8/PPPPQPPP/RNB1KBNR b KQkq - 0 1", 0);
+    Board[1][7][5] = BlackBishop; // e7 pinned against e8 by the queen on e2
+    CurrentMove.clear();
+    EXPECT_FALSE(PlayBookMove("e7-d6", 1));
+    EXPECT_EQ(CurrentMove, "");
+    Random().ReleaseSeed();
+}
+
+TEST(Book, ComputerMoveAcceptsTheBookOnlyWithAllPieces) {
+    UciFrontEnd frontEnd;
+    std::ostringstream out;
+    frontEnd.Handle("setoption name Seed value 7", out);
+    frontEnd.Handle("position startpos moves e2e4", out);
+    frontEnd.Handle("go", out);
+    const std::string text = out.str();
+    const bool book = text.find("bestmove e7e5") != std::string::npos ||
+                      text.find("bestmove e7e6") != std::string::npos ||
+                      text.find("bestmove c7c5") != std::string::npos;
+    EXPECT_TRUE(book) << text;
+    // One piece fewer: no book, the search answers (and it is repeatable).
+    std::ostringstream first, second;
+    const char* fen = "position fen rnbqkbnr/ppppppp1/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq - 0 1";
+    frontEnd.Handle("ucinewgame", first);
+    frontEnd.Handle(fen, first);
+    frontEnd.Handle("go", first);
+    frontEnd.Handle("ucinewgame", second);
+    frontEnd.Handle(fen, second);
+    frontEnd.Handle("go", second);
+    EXPECT_EQ(first.str(), second.str());
+    Random().ReleaseSeed();
+}
+
+TEST(Book, SeededDrawsRepeat) {
+    RandomSource a, b;
+    a.FixSeed(42);
+    b.FixSeed(42);
+    for (int i = 0; i < 50; ++i) {
+        a.SeedFromClock(); // does nothing under a fixed seed
+        const float r = a.Next();
+        EXPECT_EQ(r, b.Next());
+        EXPECT_GE(r, 0.0f);
+        EXPECT_LT(r, 1.0f);
+    }
+}
+
+} // namespace
+} // namespace corvane

@@ -1,0 +1,282 @@
+// The computer's move: draw rules, single move, SkipSearch, mate reply
+// avoidance, repetition, stopping, the quicksort's order and the legality and
+// truth of what is played and reported.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "EngineTestSupport.h"
+#include "engine/ModCompMove.h"
+#include "rules/CoreHooks.h"
+
+namespace corvane {
+namespace {
+
+using enginetest::PlayComputer;
+using enginetest::SetUpPosition;
+
+// --- The quicksort ---------------------------------------------------------------
+
+std::vector<int> SortedPieces(const std::vector<std::int32_t>& scores, bool descending) {
+    SideMoveList& list = MoveList[0];
+    const int n = static_cast<int>(scores.size());
+    for (int i = 1; i <= n; ++i) {
+        OrderScore[i] = scores[i - 1];
+        list[2][i] = MoveRecord{};
+        list[2][i].piece = static_cast<std::uint8_t>(i); // identifies the record
+    }
+    SortMoves(OrderScore, list, 2, n, descending);
+    std::vector<int> order;
+    for (int i = 1; i <= n; ++i) {
+        order.push_back(list[2][i].piece);
+        EXPECT_EQ(OrderScore[i], scores[list[2][i].piece - 1]) << "score left its record";
+    }
+    return order;
+}
+
+TEST(SortMoves, EqualScoresFollowTheProcedure) {
+    // Worked through by hand: descending 5 3 5 3 swaps (2,4), (2,3), (1,2).
+    EXPECT_EQ(SortedPieces({5, 3, 5, 3}, true), (std::vector<int>{3, 1, 4, 2}));
+    // Ascending 2 1 2 1: swaps (1,4), (2,2), then the pushed range (3,4).
+    EXPECT_EQ(SortedPieces({2, 1, 2, 1}, false), (std::vector<int>{4, 2, 1, 3}));
+    // Already ordered, all equal: pivot swaps pair off from both ends.
+    EXPECT_EQ(SortedPieces({7, 7, 7}, true), (std::vector<int>{3, 2, 1}));
+    EXPECT_EQ(SortedPieces({9}, true), (std::vector<int>{1}));
+    // A longer list ends sorted whatever the ties.
+    const std::vector<int> order = SortedPieces({3, -1, 8, 8, 0, 12, -1, 5, 3}, true);
+    const std::vector<std::int32_t> scores{3, -1, 8, 8, 0, 12, -1, 5, 3};
+    for (std::size_t i = 1; i < order.size(); ++i) {
+        EXPECT_GE(scores[order[i - 1] - 1], scores[order[i] - 1]);
+    }
+}
+
+// --- Chosen moves and statuses, derived by hand -------------------------------------
+
+struct MoveCase {
+    const char* name;
+    const char* fen;
+    int level;
+    bool skipSearch;
+    const char* move;
+    const char* status;
+};
+
+class ChosenMoves : public ::testing::TestWithParam<MoveCase> {};
+
+TEST_P(ChosenMoves, MoveAndStatus) {
+    const MoveCase& c = GetParam();
+    const auto outcome = PlayComputer(c.fen, c.level, c.skipSearch);
+    EXPECT_EQ(outcome.move, c.move);
+    EXPECT_EQ(outcome.status, c.status);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    HandDerived, ChosenMoves,
+    ::testing::Values(
+        // Draws by material come before anything else and play no move.
+        MoveCase{"bare_kings", "8/8/4k3/8/8/4K3/8/8 w - - 0 1", 2, false, "", "DRAW"},
+        MoveCase{"knight_against_bishop", "8/8/8/8/8/2k5/8/K1N1b3 w - - 0 1", 3, false, "", "DRAW"},
+        // No legal move: the search reports STALEMATE (in check or not).
+        MoveCase{"stalemated", "4k3/4P3/4K3/8/8/8/8/8 b - - 0 1", 2, false, "", "STALEMATE"},
+        MoveCase{"mated", "R3k3/8/4K3/8/8/8/8/8 b - - 0 1", 3, false, "", "STALEMATE"},
+        // Exactly one legal move (b7 is covered by the Black king): played at once.
+        MoveCase{"single_move", "K7/P7/k7/8/8/8/8/8 w - - 0 1", 2, false, "WK a8-b8", ""},
+        // The hanging queen: every other move leaves it standing or loses the rook.
+        MoveCase{"hanging_queen", "4k3/8/8/8/3q4/8/8/3RK3 w - - 0 1", 3, false, "WR d1xd4", ""},
+        // Taking the queen along the e-file gives check: "CHECK".
+        MoveCase{"capture_with_check", "4k3/8/8/8/4q3/8/8/4RK2 w - - 0 1", 2, false, "WR e1xe4",
+                 "CHECK"},
+        // SkipSearch plays the first ordered move: the rook capture is worth most by
+        // one-move look-ahead although the bishop or king takes back.
+        MoveCase{"skip_takes_rook", "2b1k3/3r4/8/8/8/8/8/3QK3 w - - 0 1", 1, true, "WQ d1xd7",
+                 "CHECK"},
+        // Two legal moves, three pieces, the last candidate examined (b7-b8) legal:
+        // the mate search goes 9 plies deep and finds the mate in five.
+        MoveCase{"deep_mate_search", "8/1P6/8/8/8/k7/8/K7 w - - 0 1", 2, false, "WP b7-b8=WQ",
+                 "5 Key move = WP b7-b8=WQ"},
+        // Mate in one found by the mate search.
+        MoveCase{"back_rank_mate", "6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - 0 1", 2, false, "WR d1-d8",
+                 "WR d1-d8   XEQUE-MATE"}),
+    [](const ::testing::TestParamInfo<MoveCase>& info) { return std::string(info.param.name); });
+
+TEST(ComputerMove, SearchDoesNotTakeTheGuardedRook) {
+    const auto searched = PlayComputer("2b1k3/3r4/8/8/8/8/8/3QK3 w - - 0 1", 2, false);
+    EXPECT_FALSE(searched.move.empty());
+    EXPECT_NE(searched.move, "WQ d1xd7");
+}
+
+TEST(ComputerMove, KingAndPawnIsSearched) {
+    const auto outcome = PlayComputer("4k3/8/8/8/8/8/4P3/4K3 w - - 0 1", 2, false);
+    EXPECT_FALSE(outcome.move.empty());
+    EXPECT_NE(outcome.status, "DRAW");
+}
+
+// --- A root move that allows a mate reply is dropped -------------------------------
+
+// True when the side to move at ply 1 has a move that checkmates the other side.
+bool HasMateInOne(const std::string& side) {
+    const std::string other = side == "W" ? "B" : "W";
+    RulesMoveList moves;
+    CountPieces(1);
+    ListLegalMoves(side, 1, moves);
+    for (int i = 0; i < moves.count; ++i) {
+        Board[2] = Board[1];
+        CopyPlyFlags(1, 2);
+        FromRank = moves.moves[i].fromRank;
+        FromFile = moves.moves[i].fromFile;
+        ToRank = moves.moves[i].toRank;
+        ToFile = moves.moves[i].toFile;
+        PieceIndex piece = Board[2][FromRank][FromFile];
+        if (MoveBarred(piece, 2)) continue;
+        PlayAcceptedMove(2);
+        CountPieces(2);
+        const bool mate = IsCheckmate(other, 2);
+        CountPieces(1);
+        if (mate) return true;
+    }
+    return false;
+}
+
+TEST(ComputerMove, NeverAllowsAMateInOneWhenSearching) {
+    // Back-rank threats: most rook moves allow ...Re1# (or ...Rd1#).
+    const char* fens[] = {
+        "4r1k1/5ppp/8/8/8/8/3R1PPP/6K1 w - - 0 1",
+        "6k1/5ppp/8/8/8/8/r4PPP/1R4K1 b - - 0 1",
+        "3r2k1/5ppp/8/8/8/5Q2/5PPP/6K1 w - - 0 1",
+    };
+    for (const char* fen : fens) {
+        for (int level = 2; level <= 3; ++level) {
+            const auto outcome = PlayComputer(fen, level, false);
+            ASSERT_FALSE(outcome.move.empty()) << fen;
+            const std::string mover = outcome.move.substr(0, 1);
+            EXPECT_FALSE(HasMateInOne(mover == "W" ? "B" : "W"))
+                << fen << " level " << level << " played " << outcome.move;
+        }
+    }
+}
+
+// --- Every played move is legal and every status true ------------------------------
+
+TEST(ComputerMove, PlayedMovesAreLegalAndStatusesTrue) {
+    const char* fens[] = {
+        "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1",
+        "8/2p5/3p4/KP5r/1R3p1k/8/4P1P1/8 w - - 0 1",
+        "rnbq1k1r/pp1Pbppp/2p5/8/2B5/8/PPP1NnPP/RNBQK2R w KQ - 1 8",
+        "8/P7/8/8/8/8/k7/4K3 w - - 0 1",
+        "r3k2r/8/8/8/8/8/8/R3K2R b KQkq - 0 1",
+        "rnbqkbnr/ppp1p1pp/8/3pPp2/8/8/PPPP1PPP/RNBQKBNR w KQkq f6 0 3",
+    };
+    for (const char* fen : fens) {
+        for (int level = 1; level <= 3; ++level) {
+            const auto outcome = PlayComputer(fen, level, level == 1);
+            ASSERT_GE(outcome.move.size(), 8u) << fen;
+            // The move against the rules at ply 0.
+            const std::string side = outcome.move.substr(0, 1);
+            RulesMoveList legal;
+            CountPieces(0);
+            ListLegalMoves(side, 0, legal);
+            const RulesMove played{static_cast<std::uint8_t>(outcome.move[4] - '0'),
+                                   static_cast<std::uint8_t>(outcome.move[3] - 'a' + 1),
+                                   static_cast<std::uint8_t>(outcome.move[7] - '0'),
+                                   static_cast<std::uint8_t>(outcome.move[6] - 'a' + 1)};
+            bool found = false;
+            for (int i = 0; i < legal.count; ++i) found = found || legal.moves[i] == played;
+            EXPECT_TRUE(found) << fen << " level " << level << ": " << outcome.move;
+            // "CHECK" exactly when the other king stands attacked on the working ply.
+            CountPieces(1);
+            std::int32_t kr = 0, kf = 0;
+            ASSERT_TRUE(FindKing(side == "W" ? "B" : "W", kr, kf, 1));
+            const bool check = IsSquareAttacked(kr, kf, side, 1);
+            if (outcome.status.find("XEQUE-MATE") == std::string::npos &&
+                outcome.status.find("Key move") == std::string::npos) {
+                EXPECT_EQ(outcome.status, check ? "CHECK" : "") << fen << " " << outcome.move;
+            }
+        }
+    }
+}
+
+TEST(MakeBESTMove, GamePawnFlagsFollowThePlayedMove) {
+    // Black has just played f7-f5; White's double step opens en passant for Black
+    // and ends Black's own.
+    SetUpPosition("4k3/8/8/5p2/8/8/4P3/4K3 w - f6 0 1", 10);
+    EXPECT_EQ(BlackPawnFlags[1][1], 6);
+    GenerateAtDepth("W", 1, 1);
+    int index = 0;
+    for (int i = 1; i <= MoveCountPly[1]; ++i) {
+        const MoveRecord& m = MoveList[0][1][i];
+        if (m.fromRank == 2 && m.fromFile == 5 && m.toRank == 4) index = i;
+    }
+    ASSERT_NE(index, 0);
+    ASSERT_TRUE(MakeBESTMove("W", index, 1));
+    EXPECT_EQ(CurrentMove, "WP e2-e4");
+    EXPECT_EQ(WhitePawnFlags[1][1], 5);
+    EXPECT_EQ(BlackPawnFlags[1][1], 0);
+}
+
+// --- Repetition rule ---------------------------------------------------------------
+
+TEST(ComputerMove, RepetitionEveryFifthStoredPosition) {
+    const char* fen = "K7/P7/k7/8/8/8/8/8 w - - 0 1";
+    PlyBoard after;
+    after[8][2] = WhiteKing;
+    after[7][1] = WhitePawn;
+    after[6][1] = BlackKing;
+    struct Case {
+        bool slotOneMatches;
+        const char* status;
+        int nextIndex;
+    };
+    for (const Case c : {Case{true, "DRAW", 6}, Case{false, "", 1}}) {
+        SetUpPosition(fen);
+        GameMode = "CW";
+        PositionHistory[3] = after;
+        PositionHistory[1] = after;
+        if (!c.slotOneMatches) PositionHistory[1][1][1] = WhiteRook;
+        HistoryIndex = 5;
+        ComputerMove(1);
+        EXPECT_EQ(CurrentMove, "WK a8-b8");
+        EXPECT_EQ(GameStatus, c.status);
+        EXPECT_EQ(HistoryIndex, c.nextIndex);
+        EXPECT_EQ(PositionHistory[5], after);
+    }
+    // Below slot 5 the history only fills.
+    SetUpPosition(fen);
+    GameMode = "CW";
+    ComputerMove(1);
+    EXPECT_EQ(HistoryIndex, 2);
+    EXPECT_EQ(PositionHistory[1], after);
+}
+
+// --- Stopping --------------------------------------------------------------------
+
+class StopAfter : public CoreHooks {
+public:
+    explicit StopAfter(int passes) : passes_(passes) {}
+    void LetEventsRun() override {
+        if (--passes_ <= 0) StopSearch = true;
+    }
+
+private:
+    int passes_;
+};
+
+TEST(ComputerMove, StoppedSearchPlaysNoMove) {
+    for (const int passes : {1, 3}) {
+        SetUpPosition("r1bq1rk1/pp2bppp/2n2n2/2pp4/3P4/2PBPN2/PP1N1PPP/R2QK2R w KQ - 0 8");
+        GameMode = "CW";
+        const PlyBoard before = Board[0];
+        StopAfter hooks(passes);
+        SetHooks(&hooks);
+        ComputerMove(1);
+        SetHooks(nullptr);
+        EXPECT_TRUE(StopSearch);
+        EXPECT_EQ(CurrentMove, "");
+        EXPECT_EQ(GameStatus, "");
+        EXPECT_EQ(Board[0], before);
+        StopSearch = false;
+    }
+}
+
+} // namespace
+} // namespace corvane

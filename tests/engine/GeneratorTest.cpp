@@ -1,0 +1,199 @@
+// The move generator: scan and direction orders, sliding rules, recorded
+// fields, mobility counts, capacities and the check test's failure text.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "EngineTestSupport.h"
+#include "engine/ModCompMove.h"
+#include "engine/ModScoreArrays.h"
+#include "rules/CoreHooks.h"
+
+namespace corvane {
+namespace {
+
+using enginetest::SetUpPosition;
+using Square = std::pair<int, int>;
+
+// Destinations of the generated moves of one piece kind, in list order.
+std::vector<Square> Destinations(std::string_view side, int piece, int depth = 1) {
+    const std::int32_t n = GenerateMoves(side, 1, depth, 2);
+    std::vector<Square> out;
+    const SideMoveList& list = MoveList[side == "B" ? 1 : 0];
+    for (int i = 1; i <= n; ++i) {
+        if (list[depth][i].piece == piece)
+            out.emplace_back(list[depth][i].toRank, list[depth][i].toFile);
+    }
+    return out;
+}
+
+TEST(GenerateMoves, KnightFollowsTheDirectionOrderOfTheSwitch) {
+    SetUpPosition("4k3/8/8/8/3N4/8/8/K7 w - - 0 1");
+    DirectionSwitch = 1;
+    EXPECT_EQ(
+        Destinations("W", WhiteKnight),
+        (std::vector<Square>{{3, 2}, {2, 3}, {2, 5}, {3, 6}, {5, 6}, {6, 5}, {6, 3}, {5, 2}}));
+    DirectionSwitch = 0;
+    EXPECT_EQ(
+        Destinations("W", WhiteKnight),
+        (std::vector<Square>{{5, 6}, {6, 5}, {6, 3}, {5, 2}, {3, 2}, {2, 3}, {2, 5}, {3, 6}}));
+}
+
+TEST(GenerateMoves, BishopAndQueenOrdersAndSquareScan) {
+    SetUpPosition("k7/8/8/8/8/8/1B6/K7 w - - 0 1");
+    DirectionSwitch = 1; // (-s,-s) (-s,+s) (+s,+s) (+s,-s)
+    EXPECT_EQ(
+        Destinations("W", WhiteBishop),
+        (std::vector<Square>{{1, 3}, {3, 3}, {4, 4}, {5, 5}, {6, 6}, {7, 7}, {8, 8}, {3, 1}}));
+    DirectionSwitch = 0; // (+s,+s) (+s,-s) (-s,-s) (-s,+s)
+    EXPECT_EQ(
+        Destinations("W", WhiteBishop),
+        (std::vector<Square>{{3, 3}, {4, 4}, {5, 5}, {6, 6}, {7, 7}, {8, 8}, {3, 1}, {1, 3}}));
+    // The queen: diagonals first at switch 1, lines first at switch 0.
+    SetUpPosition("k7/8/8/8/8/1p6/PQ6/KR6 w - - 0 1");
+    DirectionSwitch = 1;
+    EXPECT_EQ(Destinations("W", WhiteQueen), (std::vector<Square>{{3, 3},
+                                                                  {4, 4},
+                                                                  {5, 5},
+                                                                  {6, 6},
+                                                                  {7, 7},
+                                                                  {8, 8},
+                                                                  {3, 1},
+                                                                  {1, 3},
+                                                                  {2, 3},
+                                                                  {2, 4},
+                                                                  {2, 5},
+                                                                  {2, 6},
+                                                                  {2, 7},
+                                                                  {2, 8},
+                                                                  {3, 2}}));
+    DirectionSwitch = 0;
+    EXPECT_EQ(Destinations("W", WhiteQueen), (std::vector<Square>{{2, 3},
+                                                                  {2, 4},
+                                                                  {2, 5},
+                                                                  {2, 6},
+                                                                  {2, 7},
+                                                                  {2, 8},
+                                                                  {3, 2},
+                                                                  {3, 3},
+                                                                  {4, 4},
+                                                                  {5, 5},
+                                                                  {6, 6},
+                                                                  {7, 7},
+                                                                  {8, 8},
+                                                                  {3, 1},
+                                                                  {1, 3}}));
+}
+
+TEST(GenerateMoves, SlidersStopAtTheFirstRefusalButNotAtAPin) {
+    // Rook a1: b1, c1, d1 takes the knight, e1 is refused (blocked) and ends the
+    // direction; up the file a2, then its own pawn on a3.
+    SetUpPosition("4k3/8/8/8/8/P7/8/R2n3K w - - 0 1");
+    const std::int32_t n = GenerateMoves("W", 1, 1, 2);
+    std::vector<MoveRecord> rook;
+    for (int i = 1; i <= n; ++i) {
+        if (MoveList[0][1][i].piece == WhiteRook) rook.push_back(MoveList[0][1][i]);
+    }
+    ASSERT_EQ(rook.size(), 4u);
+    EXPECT_EQ(rook[2].toFile, 4);
+    EXPECT_EQ(rook[2].captured, BlackKnight);
+    EXPECT_EQ(rook[2].capture, 1);
+    EXPECT_EQ(rook[1].capture, 0);
+    EXPECT_EQ(rook[3].toRank, 2);
+    // A pinned rook: moves off the file leave the king attacked and are skipped,
+    // the direction goes on; along the file up to the capture.
+    SetUpPosition("4k3/4r3/8/8/8/8/4R3/4K3 w - - 0 1");
+    EXPECT_EQ(Destinations("W", WhiteRook),
+              (std::vector<Square>{{3, 5}, {4, 5}, {5, 5}, {6, 5}, {7, 5}}));
+}
+
+TEST(GenerateMoves, CheckFieldCastlingAndPromotion) {
+    // Castling first among the king's steps; Rd1-d8 gives check.
+    SetUpPosition("3k4/8/8/8/8/8/8/R3K2R w KQ - 0 1");
+    DirectionSwitch = 1;
+    const std::int32_t n = GenerateMoves("W", 1, 1, 2);
+    bool sawCastleShort = false, sawCastleLong = false, sawCheck = false;
+    int firstKing = 0;
+    for (int i = 1; i <= n; ++i) {
+        const MoveRecord& m = MoveList[0][1][i];
+        if (m.piece == WhiteKing && firstKing == 0) firstKing = i;
+        if (m.piece == WhiteKing && m.toFile == 7) sawCastleShort = true;
+        if (m.piece == WhiteKing && m.toFile == 3) sawCastleLong = true;
+        if (m.piece == WhiteRook && m.toRank == 8 && m.toFile == 1) sawCheck = m.givesCheck == 1;
+    }
+    EXPECT_TRUE(sawCastleShort);
+    EXPECT_TRUE(sawCastleLong);
+    EXPECT_TRUE(sawCheck);
+    EXPECT_EQ(MoveList[0][1][firstKing].toFile, 7);
+    // A new queen gives check although White had no queen before.
+    SetUpPosition("k7/2P5/8/8/8/8/8/4K3 w - - 0 1");
+    const std::int32_t m = GenerateMoves("W", 1, 1, 2);
+    bool promotionChecks = false;
+    for (int i = 1; i <= m; ++i) {
+        const MoveRecord& r = MoveList[0][1][i];
+        if (r.piece == WhitePawn && r.toRank == 8) promotionChecks = r.givesCheck == 1;
+    }
+    EXPECT_TRUE(promotionChecks);
+}
+
+TEST(GenerateMoves, ModesAndMobility) {
+    SetUpPosition("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1");
+    MobilityCount.fill(99);
+    EXPECT_EQ(GenerateMoves("W", 1, 1, 0), 20);
+    EXPECT_EQ(MobilityCount[WhiteKnight], 99); // mode 0 leaves the counts
+    EXPECT_EQ(GenerateMoves("W", 1, 1, 1), 20);
+    EXPECT_EQ(MobilityCount[WhiteKnight], 4);
+    EXPECT_EQ(MobilityCount[WhitePawn], 16);
+    EXPECT_EQ(MobilityCount[WhiteRook], 0);
+    EXPECT_EQ(MobilityCount[BlackKnight], 99); // the other side's are kept
+    EXPECT_EQ(GenerateMoves("B", 1, 2, 2), 20);
+    EXPECT_EQ(MobilityCount[BlackKnight], 4);
+    // Black's scan also starts at rank 1: the a7 pawn comes first, a6 before a5.
+    EXPECT_EQ(MoveList[1][2][1].piece, BlackPawn);
+    EXPECT_EQ(MoveList[1][2][1].toRank, 6);
+    EXPECT_EQ(MoveList[1][2][2].toRank, 5);
+    EXPECT_EQ(MoveList[1][2][2].toFile, 1);
+    // The board and the flags of the ply are left as they were.
+    const PlyBoard before = Board[1];
+    const PlyFlags flags = WhitePawnFlags[1];
+    GenerateMoves("W", 1, 1, 2);
+    EXPECT_EQ(Board[1], before);
+    EXPECT_EQ(WhitePawnFlags[1], flags);
+}
+
+TEST(GenerateMoves, TheLargestKnownMoveCountFits) {
+    SetUpPosition("R6R/3Q4/1Q4Q1/4Q3/2Q4Q/Q4Q2/pp1Q4/kBNN1KB1 w - - 0 1");
+    EXPECT_EQ(GenerateMoves("W", 1, 1, 2), 218);
+    GenerateAtDepth("W", 1, 1);
+    EXPECT_EQ(MoveCountPly[1], 218);
+    const MoveRecord& last = MoveList[0][1][218];
+    EXPECT_NE(last.piece, 0);
+}
+
+class RecordingHooks : public CoreHooks {
+public:
+    void ErrorBox(const std::string& text) override { boxes.push_back(text); }
+    std::vector<std::string> boxes;
+};
+
+TEST(TestForCheck, AttackAndMissingKingTexts) {
+    SetUpPosition("4k3/8/8/8/8/8/8/4RK2 w - - 0 1");
+    EXPECT_TRUE(TestForCheck("W", 1));
+    EXPECT_FALSE(TestForCheck("B", 1));
+    RecordingHooks hooks;
+    SetHooks(&hooks);
+    Board[1][8][5] = Empty;
+    EXPECT_FALSE(TestForCheck("W", 1));
+    EXPECT_EQ(GameStatus, "No Black King in TestForCheck ??");
+    Board[1][1][6] = Empty;
+    EXPECT_FALSE(TestForCheck("B", 1));
+    EXPECT_EQ(GameStatus, "No White King in TestForCheck ??");
+    SetHooks(nullptr);
+    EXPECT_EQ(hooks.boxes, (std::vector<std::string>{"No Black King in TestForCheck ??",
+                                                     "No White King in TestForCheck ??"}));
+}
+
+} // namespace
+} // namespace corvane

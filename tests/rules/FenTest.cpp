@@ -1,0 +1,133 @@
+// The FEN loader's mapping of castling rights and en passant onto the flags.
+#include <gtest/gtest.h>
+
+#include "RulesTestSupport.h"
+#include "rules/Fen.h"
+
+using namespace corvane;
+
+namespace {
+
+struct FenRow {
+    const char* name;
+    const char* fen;
+    PlyFlags whiteCastle, blackCastle;
+    int whiteDoubleStep, blackDoubleStep;
+    const char* side;
+};
+
+void PrintTo(const FenRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
+const char* const kPlacement = "r3k2r/8/8/8/8/8/8/R3K2R";
+
+const FenRow kRows[] = {
+    {"all_rights", "r3k2r/8/8/8/8/8/8/R3K2R w KQkq -", {0, 0, 0, 0}, {0, 0, 0, 0}, 0, 0, "W"},
+    {"no_rights", "r3k2r/8/8/8/8/8/8/R3K2R w - -", {1, 1, 1, 0}, {1, 1, 1, 0}, 0, 0, "W"},
+    {"white_king_side_only",
+     "r3k2r/8/8/8/8/8/8/R3K2R b Kq -",
+     {0, 0, 1, 0},
+     {0, 1, 0, 0},
+     0,
+     0,
+     "B"},
+    {"white_queen_side_only",
+     "r3k2r/8/8/8/8/8/8/R3K2R w Qk -",
+     {0, 1, 0, 0},
+     {0, 0, 1, 0},
+     0,
+     0,
+     "W"},
+    {"black_to_move_after_double_step",
+     "4k3/8/8/8/4P3/8/8/4K3 b - e3 0 1",
+     {1, 1, 1, 0},
+     {1, 1, 1, 0},
+     5,
+     0,
+     "B"},
+    {"white_to_move_after_double_step",
+     "4k3/8/8/3p4/8/8/8/4K3 w - d6 0 2",
+     {1, 1, 1, 0},
+     {1, 1, 1, 0},
+     0,
+     4,
+     "W"},
+};
+
+class FenMapping : public ::testing::TestWithParam<FenRow> {};
+
+TEST_P(FenMapping, RightsAndDoubleStep) {
+    const FenRow& row = GetParam();
+    rulestest::Setup("4k3/8/8/8/8/8/8/4K3 w - -", 6);
+    WhitePawnFlags[6] = {1, 1, 1, 1}; // left over from an earlier position
+    FenPosition position;
+    ASSERT_TRUE(LoadFen(row.fen, 6, position));
+    EXPECT_EQ(position.sideToMove, row.side);
+    EXPECT_EQ(WhiteCastleFlags[6], row.whiteCastle);
+    EXPECT_EQ(BlackCastleFlags[6], row.blackCastle);
+    EXPECT_EQ(WhitePawnFlags[6],
+              (PlyFlags{0, static_cast<std::uint8_t>(row.whiteDoubleStep), 0, 0}));
+    EXPECT_EQ(BlackPawnFlags[6],
+              (PlyFlags{0, static_cast<std::uint8_t>(row.blackDoubleStep), 0, 0}));
+    EXPECT_EQ(CastleMade[6], (PlyFlags{0, 0, 0, 0}));
+    // Writing the ply back gives the same fields.
+    const std::string written =
+        FenOf(6, position.sideToMove, position.halfmoveClock, position.fullmoveNumber);
+    auto firstFour = [](const std::string& fen) {
+        std::size_t end = 0;
+        for (int i = 0; i < 4 && end != std::string::npos; ++i) end = fen.find(' ', end + 1);
+        return fen.substr(0, end);
+    };
+    EXPECT_EQ(firstFour(written), firstFour(row.fen));
+    FenPosition again;
+    ASSERT_TRUE(LoadFen(written, 7, again));
+    EXPECT_EQ(Board[7], Board[6]);
+    EXPECT_EQ(WhiteCastleFlags[7], WhiteCastleFlags[6]);
+    EXPECT_EQ(BlackPawnFlags[7], BlackPawnFlags[6]);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, FenMapping, ::testing::ValuesIn(kRows),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Fen, CountersKingsAndMoveNumbers) {
+    rulestest::Setup("4k3/8/8/8/8/8/8/4K3 w - -", 0);
+    FenPosition position;
+    ASSERT_TRUE(
+        LoadFen("rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3 0 1", 0, position));
+    EXPECT_EQ(position.halfmoveClock, 0);
+    EXPECT_EQ(position.fullmoveNumber, 1);
+    EXPECT_EQ(PieceTotal, 32);
+    EXPECT_EQ(PieceCount[CountSlot(BlackPawn)], 8);
+    EXPECT_EQ(WhiteKingRank * 10 + WhiteKingFile, 15);
+    EXPECT_EQ(BlackKingRank * 10 + BlackKingFile, 85);
+    EXPECT_EQ(FenOf(0, "B", 0, 1), "rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3 0 1");
+}
+
+TEST(Fen, MalformedTextLeavesThePlyAlone) {
+    rulestest::Setup(std::string(kPlacement) + " w KQkq -", 0);
+    const rulestest::ModelSnapshot before;
+    const char* const bad[] = {
+        "",
+        "r3k2r/8/8/8/8/8/8 w - -",                // seven ranks
+        "r3k2r/8/8/8/8/8/8/R3K2R/8 w - -",        // nine ranks
+        "r3k2r/9/8/8/8/8/8/R3K2R w - -",          // nine squares
+        "r3k2r/7/8/8/8/8/8/R3K2R w - -",          // seven squares
+        "r3k2x/8/8/8/8/8/8/R3K2R w - -",          // unknown piece
+        "r3k2r/8/8/8/8/8/8/R3K2R x - -",          // unknown side
+        "r3k2r/8/8/8/8/8/8/R3K2R w KK -",         // repeated right
+        "r3k2r/8/8/8/8/8/8/R3K2R w KQkq e4",      // en passant on the wrong rank
+        "r3k2r/8/8/8/8/8/8/R3K2R w KQkq i6",      // off the board
+        "r3k2r/8/8/8/8/8/8/R3K2R w KQkq - x 1",   // not a number
+        "r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 1 2", // too many fields
+    };
+    FenPosition position;
+    for (const char* text : bad) {
+        EXPECT_FALSE(LoadFen(text, 0, position)) << text;
+    }
+    EXPECT_FALSE(LoadFen("8/8/8/8/8/8/8/8 w - -", MaxDepth + 1, position));
+    EXPECT_TRUE(before.BoardsEqual());
+    EXPECT_TRUE(before.FlagsEqualExcept(-1));
+}
+
+} // namespace

@@ -1,0 +1,81 @@
+// Random texts and coordinates against every entry point that takes outside
+// input: nothing may reach outside the arrays (the sanitizer build watches) and
+// refusals must leave the model alone.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "RulesTestSupport.h"
+#include "rules/Fen.h"
+
+using namespace corvane;
+
+namespace {
+
+std::string RandomText(std::mt19937& random, std::string_view alphabet, int maxLength) {
+    std::uniform_int_distribution<int> length(0, maxLength);
+    std::uniform_int_distribution<std::size_t> pick(0, alphabet.size() - 1);
+    std::string text(static_cast<std::size_t>(length(random)), ' ');
+    for (char& c : text) c = alphabet[pick(random)];
+    return text;
+}
+
+// Letters and digits the readers look for, blanks, separators and bytes above 127.
+const std::string kAlphabet =
+    std::string("WBRNQKPrnbqkpw abcdefgh0123456789/-x=!\t") + "\x80\xc3\xff";
+
+TEST(InputFuzz, MoveTextsNeverChangeTheBoard) {
+    std::mt19937 random(7);
+    rulestest::Setup("r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq -", 0);
+    const rulestest::ModelSnapshot before;
+    for (int i = 0; i < 20000; ++i) {
+        std::string text = RandomText(random, kAlphabet, 12);
+        if (i % 2 == 0 && text.size() >= 8) text.replace(0, 3, i % 4 ? "WQ " : "BP ");
+        SaveFlags(0, 0);
+        IsMoveLegal(text);
+        RestoreFlags(0, 0);
+        ASSERT_TRUE(before.BoardsEqual()) << text;
+    }
+    EXPECT_TRUE(before.FlagsEqualExcept(-1));
+}
+
+TEST(InputFuzz, CoordinatesAndPliesOutOfRange) {
+    std::mt19937 random(8);
+    std::uniform_int_distribution<int> coordinate(-3, 11), ply(-2, MaxDepth + 3), piece(0, 14);
+    rulestest::Setup("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1", 0);
+    for (int p = 1; p <= MaxDepth; ++p) {
+        Board[p] = Board[0];
+        CopyPlyFlags(0, p);
+    }
+    const rulestest::ModelSnapshot before;
+    for (int i = 0; i < 20000; ++i) {
+        FromRank = coordinate(random), FromFile = coordinate(random);
+        ToRank = coordinate(random), ToFile = coordinate(random);
+        const int at = ply(random);
+        const auto kind = static_cast<PieceIndex>(piece(random));
+        MoveBarred(kind, at);
+        IsSquareAttacked(ToRank, ToFile, i % 2 ? "W" : "B", at, i % 3 == 0, i % 5 == 0);
+        CanPieceReach(kind, FromRank, FromFile, ToRank, ToFile, at);
+        KingSquareUnsafe(ToRank, ToFile, at);
+        ASSERT_TRUE(before.BoardsEqual());
+        for (int p = 0; p <= MaxDepth; ++p) before.RestoreFlags(p);
+    }
+}
+
+TEST(InputFuzz, PositionAndFenTexts) {
+    std::mt19937 random(9);
+    rulestest::Setup("4k3/8/8/8/8/8/8/4K3 w - -", 0);
+    const rulestest::ModelSnapshot before;
+    PlainSquareImages view;
+    for (int i = 0; i < 5000; ++i) {
+        const std::string text = RandomText(random, kAlphabet, 120);
+        std::string side;
+        LoadPosition(view, text, side);
+        ASSERT_LE(PieceTotal, 64);
+        FenPosition fen;
+        LoadFen(text, 1, fen); // may only ever write ply 1
+        ASSERT_EQ(before.board[0], Board[0]);
+    }
+}
+
+} // namespace
