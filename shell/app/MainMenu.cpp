@@ -1,6 +1,7 @@
 #include "shell/app/MainMenu.h"
 
 #include "assets/frmPieces.h"
+#include "files/SavedGame.h"
 #include "files/frmAbrir.h"
 #include "files/frmSalvar.h"
 #include "game/frmMain.h"
@@ -274,7 +275,10 @@ void MainMenu::SaveGame() {
 void MainMenu::OpenGame() {
     frmAbrir dialog(window_, &window_);
     Exec(dialog);
-    if (LoadedGame) window_.ResumeLoadedGame();
+    if (!LoadedGame || dialog.List1.currentItem() == nullptr) return;
+    // The game as its file holds it, move number included.
+    const OpenedGame game = OpenSavedGame(dialog.List1.currentItem()->text());
+    if (game.ok) window_.ResumeLoadedGame(game.position.toStdString());
 }
 
 void MainMenu::Restart() {

@@ -329,6 +329,27 @@ TEST_F(Menu, SaveAndOpenShowTheirWindows) {
     EXPECT_EQ(kinds, (std::vector<std::string>{"save", "open"}));
     EXPECT_FALSE(LoadedGame);
     EXPECT_EQ(GameMode, before); // a cancelled Open leaves the game alone
+
+    // Save the start position, spoil the board, open the game again: it resumes.
+    answer = [](QDialog& d) {
+        auto& save = dynamic_cast<frmSalvar&>(d);
+        save.txtNome.setText(QStringLiteral("inicio"));
+        QTest::mouseClick(&save.lblOk, Qt::LeftButton);
+    };
+    M().Click(8);
+    W().SetSquare(52, ""); // e2 empty
+    W().tmrElapsed()->stop();
+    GameMode = "H";
+    answer = [](QDialog& d) {
+        auto& open = dynamic_cast<frmAbrir&>(d);
+        ASSERT_EQ(open.List1.count(), 1);
+        open.List1.setCurrentRow(0);
+        QTest::mouseClick(&open.lblAbrir, Qt::LeftButton);
+    };
+    M().Click(9);
+    EXPECT_EQ(W().Tag(52), "WP");
+    EXPECT_EQ(GameMode, "CB");
+    EXPECT_TRUE(W().tmrElapsed()->isActive());
     SetProgramFolder(QString());
 }
 
