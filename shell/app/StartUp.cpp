@@ -1,0 +1,128 @@
+#include "shell/app/StartUp.h"
+
+#include "assets/BusyCursor.h"
+#include "files/Settings.h"
+#include "game/frmMain.h"
+#include "rules/GameState.h"
+#include "shell/ModResWav.h"
+#include "shell/app/MainMenu.h"
+#include "shell/app/ShellPictures.h"
+#include "shell/app/frmSplash.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QPointer>
+#include <QThread>
+#include <cmath>
+
+namespace corvane {
+
+CorvaneProgram::CorvaneProgram(StartUpOptions options) : options_(std::move(options)) {}
+
+CorvaneProgram::~CorvaneProgram() {
+    if (window_ != nullptr) window_->removeEventFilter(this);
+}
+
+void CorvaneProgram::Trace(const QString& step) const {
+    if (options_.trace) options_.trace(step);
+}
+
+int CorvaneProgram::Scaled(int milliseconds) const {
+    return static_cast<int>(std::lround(milliseconds * std::max(0.0, options_.timeScale)));
+}
+
+bool CorvaneProgram::Start() {
+    // 1. One copy per user.
+    if (!lock_.Acquire(options_.lockPath.isEmpty() ? SingleInstanceLock::DefaultPath()
+                                                   : options_.lockPath)) {
+        Trace(QStringLiteral("another copy runs"));
+        return false;
+    }
+    Trace(QStringLiteral("lock"));
+
+    // 3. The splash, modal, closing itself.
+    {
+        frmSplash splash(Scaled(2000));
+        Trace(QStringLiteral("splash"));
+        splash.exec();
+    }
+
+    // 4. The main window: its creation prepares the default game (White against
+    // the computer, level 2); the menu reads the sound setting for item 2.
+    SoundOn = options_.readSound ? options_.readSound() : true;
+    window_ = std::make_unique<frmMain>();
+    window_->setWindowIcon(QIcon(AppIcon(256)));
+    window_->installEventFilter(this);
+    menu_ = std::make_unique<MainMenu>(*window_);
+    menu_->beep = options_.beep;
+    menu_->dialogShown = options_.dialogShown;
+    if (options_.readNick) menu_->nick = options_.readNick();
+    Trace(QStringLiteral("main window"));
+
+    window_->resize(MainMenu::NormalWidth, MainMenu::NormalHeight);
+    window_->setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    window_->show();
+    Trace(QStringLiteral("topmost"));
+    QCoreApplication::processEvents();
+    QThread::msleep(static_cast<unsigned long>(Scaled(270)));
+
+    Trace(QStringLiteral("new game dialog"));
+    menu_->Click(3);
+    if (ended_) return true;
+    if (!menu_->LastDialogConfirmed()) {
+        window_->StartClocks(); // the default game's clock
+        Trace(QStringLiteral("default game clock"));
+    }
+    return true;
+}
+
+bool CorvaneProgram::eventFilter(QObject* watched, QEvent* event) {
+    // Runs before the window's own close handling, which stops the search.
+    if (watched == window_.get() && event->type() == QEvent::Close && !ended_) Shutdown();
+    return QObject::eventFilter(watched, event);
+}
+
+void CorvaneProgram::Shutdown() {
+    ended_ = true;
+    Trace(QStringLiteral("closing"));
+    // 1. Hide; a running search sees ComputerBusy and the window's stop request.
+    window_->hide();
+    ComputerBusy = true;
+    // 2. A network game's connection closes with network play (menu seam).
+    if (NetworkGame && menu_->closeConnection) menu_->closeConnection();
+    // 3. Full screen is undone before anything else is written.
+    menu_->RestoreWindow(false);
+    // 4. Settings.
+    if (options_.writeSettings) options_.writeSettings(SoundOn, menu_->nick);
+    StopSounds();
+    BusyCursor::Stop();
+    while (QApplication::overrideCursor() != nullptr) QApplication::restoreOverrideCursor();
+    // 5. Every other window closes; modal loops among them end.
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w == window_.get() || !w->isVisible()) continue;
+        if (auto* dialog = qobject_cast<QDialog*>(w))
+            dialog->reject();
+        else
+            w->close();
+    }
+    QCoreApplication::quit();
+    Trace(QStringLiteral("closed"));
+}
+
+int RunCorvane(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Corvane"));
+    QApplication::setWindowIcon(QIcon(AppIcon(256)));
+    StartUpOptions options;
+    options.readSound = [] { return ReadSoundOn(); };
+    options.readNick = [] { return ReadNick(); };
+    options.writeSettings = [](bool sound, const QString& nick) {
+        WriteSettingsOnClose(sound, nick);
+    };
+    CorvaneProgram program(options);
+    if (!program.Start()) return 0;
+    if (program.Ended()) return 0;
+    return app.exec();
+}
+
+} // namespace corvane

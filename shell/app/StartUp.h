@@ -1,0 +1,66 @@
+#pragma once
+// The program from start to end: one copy per user, the splash, the main window
+// with its menu and the new-game dialog, and the orderly close.
+#include "shell/app/SingleInstance.h"
+
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <memory>
+
+class QDialog;
+
+namespace corvane {
+
+class frmMain;
+class MainMenu;
+
+struct StartUpOptions {
+    // Multiplies the splash's 2000 ms and the 270 ms wait (tests run faster).
+    double timeScale = 1.0;
+    // The single-instance lock file; empty for the user's own.
+    QString lockPath;
+    // Told each step of start-up and shutdown as it happens (tests check the order).
+    std::function<void(const QString& step)> trace;
+    // Handed to the menu: each dialog just before it shows, and the beeps.
+    std::function<void(QDialog&)> dialogShown;
+    std::function<void()> beep;
+    // Settings "SOM" and "NICK": read at start, written at the close. Unset: sound
+    // on, no nick, nothing written.
+    std::function<bool()> readSound;
+    std::function<QString()> readNick;
+    std::function<void(bool sound, const QString& nick)> writeSettings;
+};
+
+class CorvaneProgram : public QObject {
+    Q_OBJECT
+public:
+    explicit CorvaneProgram(StartUpOptions options = {});
+    ~CorvaneProgram() override;
+
+    // Start-up up to the end of the first new-game dialog. False when another copy
+    // of the program runs: this one must end at once, without a message.
+    bool Start();
+    // True once the main window has been closed (the program is ending).
+    bool Ended() const { return ended_; }
+
+    frmMain* Window() const { return window_.get(); }
+    MainMenu* Menu() const { return menu_.get(); }
+
+private:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void Trace(const QString& step) const;
+    int Scaled(int milliseconds) const;
+    void Shutdown();
+
+    StartUpOptions options_;
+    SingleInstanceLock lock_;
+    std::unique_ptr<frmMain> window_;
+    std::unique_ptr<MainMenu> menu_; // after the window: destroyed first
+    bool ended_ = false;
+};
+
+// main(): runs the program and returns its exit code.
+int RunCorvane(int argc, char** argv);
+
+} // namespace corvane

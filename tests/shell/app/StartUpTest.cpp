@@ -1,0 +1,413 @@
+// The program's start-up and close, the image menu's rules and tooltips, the
+// pause arithmetic and full screen, over the real main window.
+#include "shell/app/StartUp.h"
+#include "assets/BusyCursor.h"
+#include "files/frmAbrir.h"
+#include "files/frmSalvar.h"
+#include "files/modINI.h"
+#include "game/frmMain.h"
+#include "rules/GameState.h"
+#include "rules/ModChecker.h"
+#include "shell/app/MainMenu.h"
+#include "shell/app/frmNovo.h"
+#include "shell/app/frmQuestion.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+#include <vector>
+
+namespace corvane {
+namespace {
+
+// A started program whose dialogs are answered by the test.
+struct Started : ::testing::Test {
+    void SetUp() override {
+        ResetGameState();
+        options.timeScale = 0.01;
+        options.lockPath = dir.filePath(QStringLiteral("corvane.lock"));
+        options.trace = [this](const QString& s) { steps.push_back(s); };
+        options.beep = [this] { ++beeps; };
+        options.dialogShown = [this](QDialog& d) {
+            shown.push_back(QString::fromLatin1(d.metaObject()->className()));
+            QTimer::singleShot(0, &d, [this, &d] { answer(d); });
+        };
+    }
+    void TearDown() override {
+        ComputerBusy = false;
+        NetworkGame = false;
+    }
+
+    // Starts with the first new-game dialog answered by first(dialog).
+    void Start(std::function<void(frmNovo&)> first = [](frmNovo& d) { d.Cancelar(); }) {
+        answer = [first](QDialog& d) { first(dynamic_cast<frmNovo&>(d)); };
+        program = std::make_unique<CorvaneProgram>(options);
+        ASSERT_TRUE(program->Start());
+        shown.clear();
+        steps.clear();
+    }
+    frmMain& W() { return *program->Window(); }
+    MainMenu& M() { return *program->Menu(); }
+
+    QTemporaryDir dir;
+    StartUpOptions options;
+    std::vector<QString> steps;
+    std::vector<QString> shown; // class of each dialog shown (the dialogs are gone after)
+    std::function<void(QDialog&)> answer = [](QDialog& d) { d.reject(); };
+    int beeps = 0;
+    std::unique_ptr<CorvaneProgram> program;
+};
+
+using StartUp = Started;
+
+TEST_F(StartUp, StepsInOrderAndTheDefaultGameWhenTheDialogIsCancelled) {
+    options.readSound = [] { return false; };
+    answer = [](QDialog& d) { dynamic_cast<frmNovo&>(d).Cancelar(); };
+    program = std::make_unique<CorvaneProgram>(options);
+    ASSERT_TRUE(program->Start());
+    const std::vector<QString> expected{"lock",    "splash",          "main window",
+                                        "topmost", "new game dialog", "default game clock"};
+    EXPECT_EQ(steps, expected);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0], QStringLiteral("corvane::frmNovo"));
+    EXPECT_TRUE(W().isVisible());
+    EXPECT_TRUE(W().windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_EQ(W().size(), QSize(808, 631));
+    EXPECT_TRUE(W().tmrElapsed()->isActive());
+    EXPECT_EQ(GameMode, "CB");
+    EXPECT_EQ(Level, 2);
+    EXPECT_FALSE(SoundOn);
+    EXPECT_EQ(M().ToolTipText(2), QStringLiteral("Ligar Som"));
+    EXPECT_EQ(M().imgMenu(2)->Variant(), 1);
+}
+
+TEST_F(StartUp, ConfirmedDialogStartsTheChosenGame) {
+    Start([](frmNovo& d) {
+        d.ChooseMode(3);
+        d.ChooseLevel(3);
+        d.Jogar();
+    });
+    EXPECT_EQ(GameMode, "H");
+    EXPECT_EQ(Level, 3);
+    EXPECT_EQ(PlayerOption, 3);
+    EXPECT_TRUE(W().tmrElapsed()->isActive());
+    EXPECT_EQ(M().ToolTipText(2), QStringLiteral("Desligar Som")); // "SOM" defaults to on
+}
+
+TEST_F(StartUp, ASecondCopyEndsAtOnce) {
+    Start();
+    std::vector<QString> second;
+    StartUpOptions o = options;
+    o.trace = [&](const QString& s) { second.push_back(s); };
+    CorvaneProgram other(o);
+    EXPECT_FALSE(other.Start());
+    EXPECT_EQ(second, std::vector<QString>{QStringLiteral("another copy runs")});
+    EXPECT_EQ(other.Window(), nullptr);
+}
+
+#ifdef CORVANE_PROGRAM
+// The real program, twice: the second process ends at once with no window.
+TEST(StartUpProcesses, SecondProgramEndsAtOnce) {
+    QTemporaryDir home;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("CORVANE_PROGRAM_FOLDER"), home.path());
+    QProcess first, second;
+    first.setProcessEnvironment(env);
+    second.setProcessEnvironment(env);
+    first.start(QStringLiteral(CORVANE_PROGRAM), {});
+    ASSERT_TRUE(first.waitForStarted(10000));
+    // The first copy holds the lock once its data folder has the lock file.
+    const QString lock = home.filePath(QStringLiteral("corvane.lock"));
+    for (int i = 0; i < 200 && !QFile::exists(lock); ++i) QTest::qWait(50);
+    ASSERT_TRUE(QFile::exists(lock));
+    second.start(QStringLiteral(CORVANE_PROGRAM), {});
+    ASSERT_TRUE(second.waitForFinished(10000));
+    EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(second.exitCode(), 0);
+    EXPECT_EQ(first.state(), QProcess::Running); // the first copy goes on
+    first.kill();
+    first.waitForFinished(10000);
+}
+#endif
+
+using Menu = Started;
+
+// Which items act, which beep and which do nothing, by game state.
+TEST_F(Menu, RulesWhileBusyOrInANetworkGame) {
+    Start();
+    struct Row {
+        bool busy, network, waiting;
+        int item;
+        bool beep, acts;
+    };
+    const std::vector<Row> rows{
+        {true, false, true, 2, false, false},  {true, false, true, 7, false, false},
+        {true, true, false, 5, false, false},  {false, false, false, 5, true, false},
+        {false, false, false, 8, true, false}, {false, false, false, 9, false, true},
+        {false, false, false, 7, false, true}, {false, false, true, 5, false, true},
+        {false, false, true, 8, false, true},  {false, false, true, 2, false, true},
+        {false, true, false, 5, true, false},  {false, true, false, 8, true, false},
+        {false, true, false, 9, true, false},  {false, true, true, 6, true, false},
+        {false, true, false, 6, false, true},  {false, true, true, 7, false, true},
+    };
+    int saves = 0, opens = 0;
+    M().save = [&] { ++saves; };
+    M().open = [&] { ++opens; };
+    answer = [](QDialog& d) { d.reject(); };
+    for (const Row& r : rows) {
+        ComputerBusy = r.busy;
+        NetworkGame = r.network;
+        W().WaitingForPeer = r.waiting;
+        beeps = 0;
+        shown.clear();
+        const bool sound = SoundOn, white = WhiteAtBottom;
+        const int saved = saves, opened = opens;
+        M().Click(r.item);
+        ComputerBusy = false;
+        NetworkGame = false;
+        bool acted = false;
+        switch (r.item) {
+        case 2:
+            acted = SoundOn != sound;
+            break;
+        case 7:
+            acted = WhiteAtBottom != white;
+            break;
+        case 8:
+            acted = saves != saved;
+            break;
+        case 9:
+            acted = opens != opened;
+            break;
+        default:
+            acted = !shown.empty();
+            break;
+        }
+        EXPECT_EQ(beeps, r.beep ? 1 : 0)
+            << "item " << r.item << " busy " << r.busy << " net " << r.network;
+        EXPECT_EQ(acted, r.acts) << "item " << r.item << " busy " << r.busy << " net " << r.network;
+    }
+}
+
+TEST_F(Menu, TooltipsArePaddedCentredAndHidden) {
+    Start();
+    const char* tips[] = {"",      "Sair",          "Desligar Som",    "Novo jogo", "Maximizar",
+                          "Pausa", "Reniciar jogo", "Girar tabuleiro", "Salvar",    "Abrir"};
+    for (int n = 1; n <= 9; ++n) {
+        M().Hover(n);
+        QLabel& tip = M().lblToolTip();
+        EXPECT_EQ(tip.text(),
+                  QStringLiteral("   ") + QString::fromUtf8(tips[n]) + QStringLiteral("   "));
+        EXPECT_TRUE(tip.isVisible());
+        EXPECT_TRUE(M().shpToolTip().isVisible());
+        EXPECT_EQ(M().shpToolTip().geometry(), tip.geometry());
+        const MenuButton& b = *M().imgMenu(n);
+        const int itemLeft = b.mapTo(&W(), QPoint(0, 0)).x();
+        EXPECT_EQ(tip.x(), itemLeft - (tip.width() - b.width()) / 2) << n;
+        EXPECT_GE(tip.width(), tip.fontMetrics().horizontalAdvance(tip.text()));
+    }
+    // A mouse move over the window hides it; the same item shows it again.
+    QMouseEvent move(QEvent::MouseMove, QPointF(400, 300), QPointF(400, 300), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(&W(), &move);
+    EXPECT_FALSE(M().lblToolTip().isVisible());
+    EXPECT_FALSE(M().shpToolTip().isVisible());
+    M().Hover(9);
+    EXPECT_TRUE(M().lblToolTip().isVisible());
+
+    // Toggling the sound with the mouse on item 2: the click hides the tooltip,
+    // the next move over the item shows the new text.
+    W().WaitingForPeer = true;
+    M().Hover(2);
+    QTest::mouseClick(M().imgMenu(2), Qt::LeftButton);
+    EXPECT_FALSE(SoundOn);
+    EXPECT_FALSE(M().lblToolTip().isVisible());
+    QTest::mouseMove(M().imgMenu(2), QPoint(10, 10));
+    M().Hover(2);
+    EXPECT_EQ(M().lblToolTip().text(), QStringLiteral("   Ligar Som   "));
+    M().Click(2);
+    M().Hover(2);
+    EXPECT_EQ(M().lblToolTip().text(), QStringLiteral("   Desligar Som   "));
+    EXPECT_TRUE(SoundOn);
+}
+
+TEST_F(Menu, PauseMovesTheClockStartByThePause) {
+    Start();
+    EXPECT_EQ(ClockStartAfterPause(1000, 5000, 65000), 61000);
+    EXPECT_EQ(ClockStartAfterPause(0, 0, 0), 0);
+    qint64 now = 5000;
+    W().clockNow = [&] { return now; };
+    W().ClockStart = 1000;
+    W().WaitingForPeer = true;
+    SideToMove = "W";
+    W().BlackTime = 1500;
+    W().ClockTick();
+    const qint64 whiteBefore = W().WhiteTime;
+    bool timerStoppedDuringPause = false;
+    answer = [&](QDialog& d) {
+        auto& p = dynamic_cast<frmPause&>(d);
+        EXPECT_EQ(p.Label2.text(),
+                  QString::fromUtf8("Jogo em pausa. Clique no botão Ok para retornar"));
+        timerStoppedDuringPause = !W().tmrElapsed()->isActive();
+        now += 60000; // a minute away from the board
+        QTest::mouseClick(&p.lbOk, Qt::LeftButton);
+    };
+    M().Click(5);
+    EXPECT_TRUE(timerStoppedDuringPause);
+    EXPECT_TRUE(W().tmrElapsed()->isActive());
+    EXPECT_EQ(W().ClockStart, 61000);
+    W().ClockTick();
+    EXPECT_EQ(W().WhiteTime, whiteBefore);
+    EXPECT_EQ(W().BlackTime, 1500);
+}
+
+TEST_F(Menu, RestartAsksFirst) {
+    Start();
+    for (bool yes : {false, true}) {
+        W().lblTime(0)->setText(QStringLiteral("05:00"));
+        W().WaitingForPeer = false;
+        W().tmrElapsed()->stop();
+        answer = [yes](QDialog& d) {
+            auto& q = dynamic_cast<frmQuestion&>(d);
+            EXPECT_EQ(q.Label2.text(), QStringLiteral("Deseja Reniciar o jogo atual ?"));
+            yes ? q.Sim() : q.Nao();
+        };
+        M().Click(6);
+        EXPECT_EQ(W().lblTime(0)->text(), yes ? QStringLiteral("00:00") : QStringLiteral("05:00"));
+        EXPECT_EQ(W().WaitingForPeer, yes);
+        EXPECT_EQ(W().tmrElapsed()->isActive(), yes);
+    }
+    // In a network game the question is the resignation, and "&Sim" resigns.
+    int resigned = 0;
+    M().resign = [&] { ++resigned; };
+    NetworkGame = true;
+    W().WaitingForPeer = false;
+    answer = [](QDialog& d) {
+        auto& q = dynamic_cast<frmQuestion&>(d);
+        EXPECT_EQ(q.Label2.text(), QStringLiteral("Desejo entregar o jogo ?"));
+        q.Sim();
+    };
+    M().Click(6);
+    EXPECT_EQ(resigned, 1);
+}
+
+TEST_F(Menu, FullScreenAndBack) {
+    Start();
+    M().Click(4);
+    EXPECT_TRUE(M().FullScreen());
+    EXPECT_TRUE(W().windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_TRUE(W().windowState() & Qt::WindowFullScreen);
+    EXPECT_EQ(M().ToolTipText(4), QStringLiteral("Restaurar"));
+    EXPECT_EQ(M().imgMenu(4)->Variant(), 1);
+    M().Click(4);
+    EXPECT_FALSE(M().FullScreen());
+    EXPECT_FALSE(W().windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_EQ(W().size(), QSize(808, 631));
+    EXPECT_EQ(M().ToolTipText(4), QStringLiteral("Maximizar"));
+    EXPECT_EQ(M().imgMenu(4)->Variant(), 0);
+}
+
+TEST_F(Menu, SaveAndOpenShowTheirWindows) {
+    SetProgramFolder(dir.path()); // no saved games of the user's own
+    Start();
+    W().WaitingForPeer = true;
+    std::vector<std::string> kinds;
+    answer = [&](QDialog& d) {
+        kinds.push_back(dynamic_cast<frmSalvar*>(&d)  ? "save"
+                        : dynamic_cast<frmAbrir*>(&d) ? "open"
+                                                      : "other");
+        d.reject();
+    };
+    const std::string before = GameMode;
+    M().Click(8);
+    M().Click(9);
+    EXPECT_EQ(kinds, (std::vector<std::string>{"save", "open"}));
+    EXPECT_FALSE(LoadedGame);
+    EXPECT_EQ(GameMode, before); // a cancelled Open leaves the game alone
+
+    // Save the start position, spoil the board, open the game again: it resumes.
+    answer = [](QDialog& d) {
+        auto& save = dynamic_cast<frmSalvar&>(d);
+        save.txtNome.setText(QStringLiteral("inicio"));
+        QTest::mouseClick(&save.lblOk, Qt::LeftButton);
+    };
+    M().Click(8);
+    W().SetSquare(52, ""); // e2 empty
+    W().tmrElapsed()->stop();
+    GameMode = "H";
+    answer = [](QDialog& d) {
+        auto& open = dynamic_cast<frmAbrir&>(d);
+        ASSERT_EQ(open.List1.count(), 1);
+        open.List1.setCurrentRow(0);
+        QTest::mouseClick(&open.lblAbrir, Qt::LeftButton);
+    };
+    M().Click(9);
+    EXPECT_EQ(W().Tag(52), "WP");
+    EXPECT_EQ(GameMode, "CB");
+    EXPECT_TRUE(W().tmrElapsed()->isActive());
+    SetProgramFolder(QString());
+}
+
+using Close = Started;
+
+TEST_F(Close, ItemOneEndsTheProgramAndWritesTheSettings) {
+    bool written = false, soundWritten = true;
+    QString nickWritten;
+    options.readNick = [] { return QStringLiteral("ANA"); };
+    options.writeSettings = [&](bool sound, const QString& nick) {
+        written = true;
+        soundWritten = sound;
+        nickWritten = nick;
+    };
+    Start();
+    M().Click(4); // close from full screen
+    W().WaitingForPeer = true;
+    M().Click(2); // sound off
+    M().Click(1);
+    EXPECT_TRUE(program->Ended());
+    EXPECT_FALSE(W().isVisible());
+    EXPECT_FALSE(M().FullScreen());
+    EXPECT_FALSE(W().windowState() & Qt::WindowFullScreen);
+    EXPECT_TRUE(written);
+    EXPECT_FALSE(soundWritten);
+    EXPECT_EQ(nickWritten, QStringLiteral("ANA"));
+    EXPECT_EQ(steps.back(), QStringLiteral("closed"));
+}
+
+// The window closes while the computer searches: the search stops, the busy
+// cursor goes, every window closes and the call returns.
+TEST_F(Close, DuringTheComputersSearch) {
+    Start();
+    std::string side;
+    // a middlegame with White (the computer) to move, past the opening book
+    LoadPosition(W(), "r1bq1rk1/pp2bppp/2n1pn2/3p4/2PP4/2N1PN2/PP2BPPP/R2QKB1R w - - 0", side);
+    GameMode = "CW";
+    Level = 3;
+    SideToMove = "W";
+    QDialog other;
+    other.show();
+    bool closedDuringSearch = false;
+    QTimer::singleShot(0, &W(), [&] {
+        closedDuringSearch = ComputerBusy;
+        W().close();
+    });
+    W().ComputerTurn(0);
+    EXPECT_TRUE(closedDuringSearch);
+    EXPECT_TRUE(program->Ended());
+    EXPECT_TRUE(W().Closing());
+    EXPECT_FALSE(W().isVisible());
+    EXPECT_FALSE(other.isVisible());
+    EXPECT_FALSE(BusyCursor::IsActive());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    // Nothing of the stopped search reaches the board (c4 and d5 as they were).
+    EXPECT_EQ(W().Tag(34), "WP");
+    EXPECT_EQ(W().Tag(27), "BP");
+}
+
+} // namespace
+} // namespace corvane
