@@ -219,9 +219,10 @@ void ClearAllFlags();
 
 // Tests a human move text such as "WP e2-e4" at ply 0: True = legal so far (the
 // caller still rejects it when the mover's own in-check flag is set). Texts
-// shorter than 8 characters, with characters other than the expected ones, with
-// squares off the board or whose piece code does not match the piece on the
-// from-square are refused. Sets FromRank..ToFile.
+// shorter than 8 characters, with characters other than the expected ones (a
+// promotion suffix "=Q" or "=WQ" may follow), with squares off the board or whose
+// piece code does not match the piece on the from-square are refused. Sets
+// FromRank..ToFile.
 bool IsMoveLegal(const std::string& moveText);
 // The geometric pattern of the piece named by characters 1-2, on the four
 // coordinates already set. Does not look at the board.
@@ -232,7 +233,8 @@ bool ShapeAllows(PieceIndex piece, int fromRank, int fromFile, int toRank, int t
 // ply: True when refused. Leaves GameStatus, WhiteInCheck/BlackInCheck,
 // MoverSide/OpponentSide, PromotionChoice and, for an accepted move, the flags of
 // the ply (castling rights, pawn flags, CastleMade). The board is left as it was;
-// an accepted castling only sets its CastleMade entry. When the accepted move
+// an accepted castling only sets its CastleMade entry; a pawn reaching the last
+// rank is examined as a queen (PromotionChoice := "Q"). When the accepted move
 // leaves the mover's own king attacked, the mover's flag is set and the flags of
 // the ply are put back as they were (the caller must reject the move).
 // A move that lands on a corner (a1, h1, a8, h8) ends the castling right of the
@@ -281,7 +283,8 @@ bool CanBlockSquare(int rank, int file, int ply);
 // own king is not attacked afterwards. Kings never reach.
 bool CanPieceReach(PieceIndex piece, int fromRank, int fromFile, int toRank, int toFile, int ply);
 
-// The checking pieces collected by IsCheckmate (and the capturers MATE collects).
+// The pieces giving check, as collected by the last IsCheckmate that found its
+// side in check without an escape square.
 struct AttackerEntry {
     std::int32_t kind = 0, rank = 0, file = 0;
     bool enPassant = false;
