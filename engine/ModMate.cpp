@@ -267,7 +267,10 @@ void NextMateMove(std::string_view mover, std::string_view other, int ply, bool&
     // skipped anyway), so that the leaves of the search stay cheap.
     const bool checksOnly = attacker && ply == d;
     std::int32_t kingRank = 0, kingFile = 0;
-    if (checksOnly && !FindKing(other, kingRank, kingFile, ply - 1)) return;
+    if (checksOnly && !FindKing(other, kingRank, kingFile, ply - 1)) {
+        s.inProgress = 0;
+        return;
+    }
     int toRank = 0, toFile = 0;
     for (;;) {
         if (s.promotion > 0) {
@@ -303,11 +306,12 @@ void NextMateMove(std::string_view mover, std::string_view other, int ply, bool&
         ++MoveBarredCalls;
         const bool refused = MoveBarred(moving, ply);
         dirty = true;
-        if (refused) {
-            s.moves.EndDirection();
+        if (refused || (white ? WhiteInCheck : BlackInCheck)) {
+            // A refusal ends a slider's direction; a move into check does not.
+            if (refused) s.moves.EndDirection();
+            s.promotion = 0;
             continue;
         }
-        if (white ? WhiteInCheck : BlackInCheck) continue;
         bool givesCheck = white ? BlackInCheck : WhiteInCheck;
 
         const bool promotes =
