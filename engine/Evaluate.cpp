@@ -1,5 +1,6 @@
 // Material count and the positional terms of the evaluation.
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -169,23 +170,40 @@ void ScoreKing(const Colour& c, const PlyBoard& b, std::int32_t& mobility, int p
     if (ListCursor < 40) mobility -= 3 * RootOf(MobilityCount[c.king]);
 }
 
-bool PawnSupported(const Colour& c, const PlyBoard& b, int r, int f) {
-    for (int ff = f - 1; ff <= f + 1; ff += 2) {
-        if (ff < 1 || ff > 8) continue;
-        if (c.white) {
-            for (int rr = r; rr >= 2; --rr) {
-                if (At(b, rr, ff) == WhitePawn) return true;
-            }
-        } else {
-            for (int rr = r; rr <= 7; ++rr) {
-                if (At(b, rr, ff) == BlackPawn) return true;
-            }
-        }
+// For each file (0 and 9 are off the board): the lowest White pawn rank from 2
+// up and the highest Black pawn rank up to 7, which decide pawn support.
+struct PawnFiles {
+    std::array<int, 10> lowestWhite{};
+    std::array<int, 10> highestBlack{};
+};
+
+PawnFiles PawnFilesOf() {
+    PawnFiles pf;
+    pf.lowestWhite.fill(9);
+    pf.highestBlack.fill(0);
+    const PieceSquares& white = PieceList[WhitePawn];
+    for (int n = 1; n <= white.count; ++n) {
+        const int r = white.rank[n];
+        int& low = pf.lowestWhite[white.file[n]];
+        if (r >= 2 && r < low) low = r;
     }
-    return false;
+    const PieceSquares& black = PieceList[BlackPawn];
+    for (int n = 1; n <= black.count; ++n) {
+        const int r = black.rank[n];
+        int& high = pf.highestBlack[black.file[n]];
+        if (r <= 7 && r > high) high = r;
+    }
+    return pf;
 }
 
-void ScorePawns(const Colour& c, const PlyBoard& b) {
+// A White pawn is supported by a White pawn on a neighbouring file on any rank
+// from its own down to rank 2; a Black pawn by one from its own rank up to 7.
+bool PawnSupported(const Colour& c, const PawnFiles& pf, int r, int f) {
+    if (c.white) return pf.lowestWhite[f - 1] <= r || pf.lowestWhite[f + 1] <= r;
+    return pf.highestBlack[f - 1] >= r || pf.highestBlack[f + 1] >= r;
+}
+
+void ScorePawns(const Colour& c, const PawnFiles& pf) {
     const PieceSquares& pawns = PieceList[c.pawn];
     const bool early = ListCursor < 40;
     const std::int32_t opponentPieces = c.white ? BlackPieceTotal : WhitePieceTotal;
@@ -199,7 +217,7 @@ void ScorePawns(const Colour& c, const PlyBoard& b) {
             *c.own += (early ? BlackPawnEarly : BlackPawnLate).at(r, f);
             if (opponentPieces < 8) *c.own += BlackPawnRace.at(r, f);
         }
-        if (ListCursor > 12 && !PawnSupported(c, b, r, f)) *c.other += 15;
+        if (ListCursor > 12 && !PawnSupported(c, pf, r, f)) *c.other += 15;
     }
 }
 
@@ -220,14 +238,18 @@ void CountMaterial(int ply) {
     KingPlace kings[2] = {};
     const std::int32_t scale = MaterialScale;
     const PlyBoard& b = Board[ply];
-    // Scan order rank 1..8, file 1..8, skipping empty ranks eight squares at a time.
+    // Scan order rank 1..8, file 1..8: a rank is read as one 64-bit word (file 1 in
+    // the lowest byte) and only its occupied squares are visited.
+    static_assert(std::endian::native == std::endian::little);
     for (int r = 1; r <= 8; ++r) {
         std::uint64_t row = 0;
         std::memcpy(&row, b.squares.data() + (r - 1) * 8, 8);
-        if (row == 0) continue;
-        for (int f = 1; f <= 8; ++f) {
-            const PieceIndex p = b.squares[(r - 1) * 8 + (f - 1)];
-            if (p == Empty || p > 12) continue;
+        while (row != 0) {
+            const int byte = std::countr_zero(row) / 8;
+            const PieceIndex p = static_cast<PieceIndex>(row >> (byte * 8));
+            row &= ~(std::uint64_t{0xFF} << (byte * 8));
+            const int f = byte + 1;
+            if (p > 12) continue;
             if (p == WhiteKing || p == BlackKing) {
                 kings[p == WhiteKing ? 0 : 1] = KingPlace{r, f};
                 continue;
@@ -287,8 +309,9 @@ void Evaluate(int ply) {
     ScoreQueen(black, bm);
     ScoreKing(white, b, wm, ply);
     ScoreKing(black, b, bm, ply);
-    ScorePawns(white, b);
-    ScorePawns(black, b);
+    const PawnFiles pf = PawnFilesOf();
+    ScorePawns(white, pf);
+    ScorePawns(black, pf);
     WhiteTotal += wm / 2;
     BlackTotal += bm / 2;
 }

@@ -220,6 +220,34 @@ TEST(Evaluate, PawnSupportOnlyAfterMoveTwelve) {
     EXPECT_EQ(BlackTotal - blackEarly, 15);
 }
 
+TEST(Evaluate, PawnSupportLooksBackwardOnNeighbouringFiles) {
+    struct Case {
+        const char* fen;
+        int whiteUnsupported; // each adds 15 to Black
+        int blackUnsupported; // each adds 15 to White
+    };
+    const Case cases[] = {
+        // d5 has c6 only in front of it: unsupported; c6 has d5 behind it.
+        {"4k3/8/2P5/3P4/8/8/8/4K3 w - - 0 1", 1, 0},
+        // c4 behind d5 supports it; c4 itself has d5 in front only.
+        {"4k3/8/8/3P4/2P5/8/8/4K3 w - - 0 1", 1, 0},
+        // Black: e5 supported by f6 (behind it from Black's side), f6 is not.
+        {"4k3/8/5p2/4p3/8/8/8/4K3 w - - 0 1", 0, 1},
+        // Pawns side by side support each other; a- and h-file pawns alone do not.
+        {"4k3/pp5p/8/8/8/8/P5PP/4K3 w - - 0 1", 1, 1},
+    };
+    for (const Case& c : cases) {
+        SetUpPosition(c.fen, 12);
+        MobilityCount.fill(0);
+        Evaluate(1);
+        const int white = WhiteTotal, black = BlackTotal;
+        SetUpPosition(c.fen, 13);
+        Evaluate(1);
+        EXPECT_EQ(BlackTotal - black, 15 * c.whiteUnsupported) << c.fen;
+        EXPECT_EQ(WhiteTotal - white, 15 * c.blackUnsupported) << c.fen;
+    }
+}
+
 TEST(CountMaterial, PlyZeroWorksOnACopy) {
     SetUpPosition("4k3/8/8/8/8/8/4P3/4K3 w - - 0 1", 5);
     Board[1].Clear();
