@@ -15,6 +15,7 @@
 #include <QHBoxLayout>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QTimer>
 
 namespace corvane {
 namespace {
@@ -252,6 +253,11 @@ void MainMenu::RestoreWindow(bool show) {
     window_.setWindowState(window_.windowState() & ~Qt::WindowFullScreen);
     if (show || visible) window_.showNormal();
     window_.resize(NormalWidth, NormalHeight);
+    // Leaving full screen is finished by the windowing system after this call and
+    // can leave the window wider than asked; size it again once that is done.
+    QTimer::singleShot(0, &window_, [this] {
+        if (!fullScreen_) window_.resize(NormalWidth, NormalHeight);
+    });
     SetToolTipText(4, QStringLiteral("Maximizar"));
     buttons_[4]->SetVariant(0);
     window_.update();
