@@ -183,8 +183,8 @@ extern std::int32_t WhitePieceTotal, BlackPieceTotal, PieceTotal;
 
 // The PieceCount entry of a piece kind (1..12), 0 for anything else.
 constexpr int CountSlot(int piece) {
-    constexpr int slots[13] = {0, 1, 2, 3, 4, 6, 5, 7, 8, 9, 10, 12, 11};
-    return piece >= 0 && piece <= 12 ? slots[piece] : 0;
+    constexpr int countEntry[13] = {0, 1, 2, 3, 4, 6, 5, 7, 8, 9, 10, 12, 11};
+    return piece >= 0 && piece <= 12 ? countEntry[piece] : 0;
 }
 
 // --- Board model routines ---------------------------------------------------------------
