@@ -110,6 +110,53 @@ TEST_F(ComputerGameTest, CornerCaptureEndsTheCastlingRight) {
     EXPECT_EQ(WhiteCastleFlags[0][2], 0);
 }
 
+// Every move the computer has leaves the user without a legal move and out of
+// check: the stalemate is announced and the game ends instead of waiting for a
+// move that cannot come. Dark-squared bishops and a blocked pawn keep the
+// user's king boxed whatever the computer plays, and no mate is available.
+TEST_F(ComputerGameTest, ComputerReplyStalematesTheUser) {
+    struct Case {
+        const char* name;
+        bool computerOpens; // the computer has White and moves first
+        std::vector<std::string> pieces;
+        const char* userMoveFrom; // the user's only move, when the user starts
+        const char* userMoveTo;
+        int listed; // entries after the computer's reply
+    };
+    const std::vector<Case> cases = {
+        {"computer White, user Black",
+         true,
+         {"WK a1", "WB h2", "WB g3", "WP a6", "BK a8", "BP a7"},
+         nullptr,
+         nullptr,
+         1},
+        {"user White, computer Black",
+         false,
+         {"WK h1", "WP h2", "WP a2", "BK h8", "BP h3", "BP a4", "BB a7", "BB b6"},
+         "a2",
+         "a3",
+         2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        messages.clear();
+        sounds.played.clear();
+        window->NovoJogo(c.computerOpens ? 2 : 1);
+        SetUpPosition(c.pieces);
+        if (c.computerOpens) SideToMove = "W";
+        window->optSetUp(3)->click();
+        ASSERT_FALSE(SetUpMode);
+        if (!c.computerOpens) Drag(c.userMoveFrom, c.userMoveTo);
+        ASSERT_EQ(window->MoveCount(), c.listed);
+        EXPECT_EQ(messages, std::vector<std::string>{"STALEMATE"});
+        EXPECT_EQ(sounds.Count(6), 1);
+        EXPECT_FALSE(ComputerBusy);
+        EXPECT_FALSE(window->picBoard()->isEnabled());
+        EXPECT_FALSE(window->tmrElapsed()->isActive());
+        EXPECT_EQ(window->LabTime()->text().left(4), "Max ");
+    }
+}
+
 // A search stops when the window closes; nothing is played afterwards.
 TEST_F(ComputerGameTest, ClosingDuringTheSearchStopsIt) {
     SetUpPosition({"WK g1", "WQ d1", "WR a1", "WR f1", "WB c4", "WN c3", "WP a2", "WP b2",
