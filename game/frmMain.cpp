@@ -354,6 +354,10 @@ void frmMain::Flip() {
     picBoard_->SetWhiteAtBottomLabels(WhiteAtBottom);
     SetPlayerCaptions();
     PlaceClockLabels();
+    // The indicators stay in place, so the lit one must follow the side to move
+    // to its new edge.
+    if (SideToMove == "W") WhoMoves(0);
+    if (SideToMove == "B") WhoMoves(1);
 }
 
 void frmMain::CountCapture(const std::string& code) {
