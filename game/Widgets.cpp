@@ -62,4 +62,9 @@ void PiecePalette::mouseReleaseEvent(QMouseEvent* event) {
     if (onDrag) onDrag(piece, event->globalPosition().toPoint(), true);
 }
 
+void MoveList::resizeEvent(QResizeEvent* event) {
+    QListWidget::resizeEvent(event);
+    if (QListWidgetItem* item = currentItem()) scrollToItem(item);
+}
+
 } // namespace corvane

@@ -2,6 +2,7 @@
 // Small widgets of the main window: the promotion choice images and the set-up
 // palette of the twelve pieces.
 #include <QLabel>
+#include <QListWidget>
 #include <QWidget>
 #include <functional>
 
@@ -40,6 +41,17 @@ protected:
 private:
     int PieceAt(QPoint pos) const;
     int dragged_ = 0;
+};
+
+// The move list. When it shrinks (the promotion panel opens beside it, the
+// window leaves full screen) the current entry stays in view.
+class MoveList : public QListWidget {
+    Q_OBJECT
+public:
+    explicit MoveList(QWidget* parent) : QListWidget(parent) {}
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
 };
 
 } // namespace corvane

@@ -184,7 +184,7 @@ void frmMain::BuildControls() {
 
     auto* heading = Caption("Jogadas", this, "heading");
     right->addWidget(heading);
-    ListMoves_ = new QListWidget(this);
+    ListMoves_ = new MoveList(this);
     ListMoves_->setObjectName("ListMoves");
     QFont listFont = mono;
     listFont.setPointSize(10);

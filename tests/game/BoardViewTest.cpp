@@ -85,6 +85,30 @@ TEST_F(BoardViewTest, DropsOnAScaledAndFlippedView) {
     EXPECT_EQ(window->MoveCount(), 3);
 }
 
+// The promotion panel and the lower window height squeeze the move list; the
+// newest entry must stay in view rather than be cut off at the bottom.
+TEST_F(BoardViewTest, NewestEntryStaysInViewWhenTheListShrinks) {
+    window->resize(808, 631);
+    for (int i = 0; i < 30; ++i) {
+        window->LabMvString()->setText(i % 2 ? "BN g8-f6" : "WN g1-f3");
+        window->ListTheMove();
+    }
+    QListWidget* list = window->ListMoves();
+    const auto newestVisible = [&] {
+        QCoreApplication::processEvents();
+        const QRect item = list->visualItemRect(list->item(29));
+        return list->viewport()->rect().contains(item);
+    };
+    ASSERT_TRUE(newestVisible());
+    const int before = list->height();
+    window->picWPP()->show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return list->height() < before; }, 1000));
+    EXPECT_TRUE(newestVisible());
+    window->picWPP()->hide();
+    window->resize(808, 500);
+    EXPECT_TRUE(newestVisible());
+}
+
 TEST_F(BoardViewTest, ClockTextsAndArithmetic) {
     const std::pair<qint64, const char*> texts[] = {
         {0, "00:00"},         {999, "00:00"},       {65'000, "01:05"},
