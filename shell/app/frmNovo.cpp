@@ -3,6 +3,7 @@
 #include "assets/frmPieces.h"
 #include "rules/GameState.h"
 #include "shell/app/ShellPictures.h"
+#include "shell/app/frmAviso.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -248,6 +249,7 @@ void frmNovo::Jogar() {
             return;
         }
         playerNick_ = nick.toUpper();
+        if (netServerMode_) AntivirusCheck(this);
         if (startNetwork)
             startNetwork(netServerMode_); // the dialog stays open underneath
         else
