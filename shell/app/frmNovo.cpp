@@ -3,7 +3,6 @@
 #include "assets/frmPieces.h"
 #include "rules/GameState.h"
 #include "shell/app/ShellPictures.h"
-#include "shell/app/frmAviso.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -249,7 +248,6 @@ void frmNovo::Jogar() {
             return;
         }
         playerNick_ = nick.toUpper();
-        if (netServerMode_) AntivirusCheck(this);
         if (startNetwork)
             startNetwork(netServerMode_); // the dialog stays open underneath
         else
