@@ -135,6 +135,27 @@ TEST(Book, RefusesMovesTheRulesRefuseAndCaptures) {
     Random().ReleaseSeed();
 }
 
+TEST(Book, PlaysOnlyTheComputersOwnPieces) {
+    // Set up by hand with all 32 pieces: a White knight stands on b8, Black's on a6.
+    // After 1. b1-c3 a draw below 0.5 picks line 10, "b8-c6": the rules would let
+    // the White knight go there, but Black's book must not move it.
+    SetUpPosition("rNbqkbnr/pppppppp/n7/8/8/2N5/PPPPPPPP/R1BQKB1R b KQkq - 1 1", 0);
+    OpeningLine = "b1-c3 ";
+    Random().FixSeed(SeedIn(0.0f, 0.5f));
+    EXPECT_FALSE(BlackBookMove(1));
+    EXPECT_EQ(CurrentMove, "");
+    EXPECT_EQ(Board[1][8][2], WhiteKnight);
+    // The same for White: a Black rook on d2 (White's d-pawn on h3) could go to d4.
+    SetUpPosition("rnbqkbn1/pppppppp/8/8/8/7P/PPPrPPPP/RNBQKBNR w KQq - 0 1", -1);
+    Random().FixSeed(SeedIn(0.0f, 0.4999f));
+    EXPECT_FALSE(WhiteBookMove(1));
+    EXPECT_EQ(Board[1][2][4], BlackRook);
+    Random().FixSeed(SeedIn(0.5f, 1.0f));
+    EXPECT_TRUE(WhiteBookMove(1));
+    EXPECT_EQ(CurrentMove, "WP e2-e4");
+    Random().ReleaseSeed();
+}
+
 TEST(Book, ComputerMoveAcceptsTheBookOnlyWithAllPieces) {
     UciFrontEnd frontEnd;
     std::ostringstream out;
