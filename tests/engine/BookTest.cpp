@@ -156,6 +156,28 @@ TEST(Book, PlaysOnlyTheComputersOwnPieces) {
     Random().ReleaseSeed();
 }
 
+TEST(Book, ABookMoveThatGivesCheckReportsIt) {
+    // Set up by hand: Black's queen and bishop swapped (bishop on d8), White's king
+    // on h4, and 1. e2-e4 played. e7-e5 and e7-e6 open d8-h4; c7-c5 does not.
+    struct Case {
+        float low, high;
+        const char* move;
+        const char* status;
+    };
+    for (const Case c :
+         {Case{0.5001f, 1.0f, "BP e7-e5", "CHECK"}, Case{0.3001f, 0.5f, "BP e7-e6", "CHECK"},
+          Case{0.0f, 0.3f, "BP c7-c5", ""}}) {
+        SetUpPosition("rnqbkbnr/pppppppp/8/8/4P2K/8/PPPP1PPP/RNBQ1BNR b kq - 0 1", 0);
+        OpeningLine = "e2-e4 ";
+        GameMode = "CB";
+        Random().FixSeed(SeedIn(c.low, c.high));
+        ComputerMove(1);
+        EXPECT_EQ(CurrentMove, c.move);
+        EXPECT_EQ(GameStatus, c.status) << c.move;
+    }
+    Random().ReleaseSeed();
+}
+
 TEST(Book, ComputerMoveAcceptsTheBookOnlyWithAllPieces) {
     UciFrontEnd frontEnd;
     std::ostringstream out;
