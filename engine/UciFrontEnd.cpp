@@ -172,6 +172,9 @@ void UciFrontEnd::SetOption(const std::string& line, std::ostream& out) {
         }
         Level = static_cast<std::int16_t>(number);
         DirectionSwitch = Level == 3 ? 0 : 1;
+        // Only level 1 skips searches; a level left after an odd number of
+        // level-1 moves must not keep skipping.
+        if (Level != 1) SkipSearch = false;
     } else if (name == "Seed") {
         if (number < 0) {
             out << "info string invalid value for Seed" << std::endl;
