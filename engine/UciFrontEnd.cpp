@@ -254,7 +254,7 @@ bool UciFrontEnd::ApplyMove(const std::string& uciMove) {
             SquareText(fr, ff) + (target != Empty ? "x" : "-") + SquareText(tr, tf) + " ";
     }
     ++ListCursor;
-    side_ = white ? "B" : "W";
+    side_.assign(1, white ? 'B' : 'W');
     return true;
 }
 
