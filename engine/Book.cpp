@@ -70,6 +70,10 @@ int Digit(char c) {
 } // namespace
 
 bool PlayBookMove(const std::string& moveText, int ply) {
+    return PlayBookMove(moveText, ply, "");
+}
+
+bool PlayBookMove(const std::string& moveText, int ply, std::string_view side) {
     if (moveText.size() < 5) return false;
     FromFile = static_cast<unsigned char>(moveText[0]) - 96;
     FromRank = Digit(moveText[1]);
@@ -79,6 +83,10 @@ bool PlayBookMove(const std::string& moveText, int ply) {
     PlyBoard& board = Board[ply];
     PieceIndex piece = board[FromRank][FromFile];
     if (piece == Empty || board[ToRank][ToFile] != Empty) return false;
+    // In a position set up by hand the reply's from-square may hold a piece of
+    // the other colour; the book plays only the computer's own pieces.
+    if (side == "W" && !IsWhitePiece(piece)) return false;
+    if (side == "B" && !IsBlackPiece(piece)) return false;
     if (MoveBarred(piece, ply)) return false;
     const bool ownCheck = piece > 6 ? BlackInCheck : WhiteInCheck;
     if (ownCheck) return false;
@@ -93,25 +101,25 @@ bool BlackBookMove(int ply) {
     const float r = BookDraw();
     if (ListCursor == 0) {
         if (OpeningLine == "e2-e4 ") {
-            PlayBookMove(Reply(r > 0.5 ? 1 : (r > 0.3 ? 2 : 3)), ply);
+            PlayBookMove(Reply(r > 0.5 ? 1 : (r > 0.3 ? 2 : 3)), ply, "B");
         } else if (OpeningLine == "d2-d4 ") {
-            PlayBookMove(Reply(r > 0.5 ? 4 : (r > 0.3 ? 5 : 6)), ply);
+            PlayBookMove(Reply(r > 0.5 ? 4 : (r > 0.3 ? 5 : 6)), ply, "B");
         } else if (OpeningLine == "g1-f3 ") {
-            PlayBookMove(Reply(r > 0.5 ? 7 : 8), ply);
+            PlayBookMove(Reply(r > 0.5 ? 7 : 8), ply, "B");
         } else if (OpeningLine == "b1-c3 ") {
-            PlayBookMove(Reply(r > 0.5 ? 9 : 10), ply);
+            PlayBookMove(Reply(r > 0.5 ? 9 : 10), ply, "B");
         } else {
             for (int i = 11; i <= 16; ++i) {
                 if (Chars(OpeningLine, 1, 6) == Chars(OpeningBook[i], 1, 6)) {
-                    PlayBookMove(Reply(i), ply);
+                    PlayBookMove(Reply(i), ply, "B");
                 }
             }
         }
     } else if (ListCursor == 2) {
         if (OpeningLine == "e2-e4 e7-e5 g1-f3 ") {
-            PlayBookMove(Reply(r > 0.5 ? 21 : 22), ply);
+            PlayBookMove(Reply(r > 0.5 ? 21 : 22), ply, "B");
         } else if (OpeningLine == "d2-d4 d7-d5 g1-f3 ") {
-            PlayBookMove(Reply(r > 0.5 ? 23 : 24), ply);
+            PlayBookMove(Reply(r > 0.5 ? 23 : 24), ply, "B");
         }
     } else {
         CurrentMove.clear();
@@ -123,12 +131,12 @@ bool WhiteBookMove(int ply) {
     CurrentMove.clear();
     const float r = BookDraw();
     if (ListCursor == -1) {
-        PlayBookMove(Reply(r >= 0.5 ? 40 : 41), ply);
+        PlayBookMove(Reply(r >= 0.5 ? 40 : 41), ply, "W");
     } else if (ListCursor == 1) {
         if (OpeningLine == "e2-e4 e7-e5 ") {
-            PlayBookMove(Reply(r >= 0.5 ? 42 : 43), ply);
+            PlayBookMove(Reply(r >= 0.5 ? 42 : 43), ply, "W");
         } else if (OpeningLine == "d2-d4 d7-d5 ") {
-            PlayBookMove(Reply(r >= 0.5 ? 44 : 45), ply);
+            PlayBookMove(Reply(r >= 0.5 ? 44 : 45), ply, "W");
         }
     }
     return !CurrentMove.empty();

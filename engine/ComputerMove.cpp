@@ -72,6 +72,19 @@ bool RepetitionDraw(int ply) {
     return false;
 }
 
+// The status of a move the book played: in a position set up by hand a book
+// move can give check, which the game must learn of like any other check.
+void BookMoveStatus(std::string_view side, int ply) {
+    const bool white = side != "B";
+    GameStatus.clear();
+    std::int32_t kr = 0, kf = 0;
+    CountPieces(ply);
+    if (FindKing(white ? "B" : "W", kr, kf, ply) &&
+        IsSquareAttacked(kr, kf, white ? "W" : "B", ply)) {
+        GameStatus = "CHECK";
+    }
+}
+
 } // namespace
 
 void FormatComputerMove(int piece, int fromRank, int fromFile, int toRank, int toFile,
@@ -148,9 +161,9 @@ void ComputerMove(std::int16_t ply) {
         Hooks().SetProgressLabel(1, "");
         Hooks().SetProgressLabel(0, "");
         if (!white) {
-            if (BlackBookMove(ply) && ListCursor <= 2) return;
+            if (BlackBookMove(ply) && ListCursor <= 2) return BookMoveStatus(side, ply);
         } else {
-            if (WhiteBookMove(ply) && ListCursor <= 1) return;
+            if (WhiteBookMove(ply) && ListCursor <= 1) return BookMoveStatus(side, ply);
         }
     }
 

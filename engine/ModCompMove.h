@@ -220,5 +220,8 @@ bool BlackBookMove(int ply);
 bool WhiteBookMove(int ply);
 // Plays "e7-e5" from the book when the rules accept it and the target is empty.
 bool PlayBookMove(const std::string& moveText, int ply);
+// The same for the book of one side ("W"/"B"): a piece of the other colour on the
+// from-square is not moved.
+bool PlayBookMove(const std::string& moveText, int ply, std::string_view side);
 
 } // namespace corvane

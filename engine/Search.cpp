@@ -101,7 +101,7 @@ void MakeSearchMove(std::string_view side, int index, int sourcePly, int depth) 
         }
         if (tr == (white ? 8 : 1)) {
             b.squares[(tr - 1) * 8 + (tf - 1)] = white ? WhiteQueen : BlackQueen;
-            PromotionChoice = "Q";
+            PromotionChoice.assign(1, 'Q');
             // The new queen must be seen by the attack tests that follow.
             ++PieceCount[CountSlot(white ? WhiteQueen : BlackQueen)];
         }

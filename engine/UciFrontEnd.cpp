@@ -172,6 +172,9 @@ void UciFrontEnd::SetOption(const std::string& line, std::ostream& out) {
         }
         Level = static_cast<std::int16_t>(number);
         DirectionSwitch = Level == 3 ? 0 : 1;
+        // Only level 1 skips searches; a level left after an odd number of
+        // level-1 moves must not keep skipping.
+        if (Level != 1) SkipSearch = false;
     } else if (name == "Seed") {
         if (number < 0) {
             out << "info string invalid value for Seed" << std::endl;
@@ -251,7 +254,7 @@ bool UciFrontEnd::ApplyMove(const std::string& uciMove) {
             SquareText(fr, ff) + (target != Empty ? "x" : "-") + SquareText(tr, tf) + " ";
     }
     ++ListCursor;
-    side_ = white ? "B" : "W";
+    side_.assign(1, white ? 'B' : 'W');
     return true;
 }
 

@@ -135,6 +135,49 @@ TEST(Book, RefusesMovesTheRulesRefuseAndCaptures) {
     Random().ReleaseSeed();
 }
 
+TEST(Book, PlaysOnlyTheComputersOwnPieces) {
+    // Set up by hand with all 32 pieces: a White knight stands on b8, Black's on a6.
+    // After 1. b1-c3 a draw below 0.5 picks line 10, "b8-c6": the rules would let
+    // the White knight go there, but Black's book must not move it.
+    SetUpPosition("rNbqkbnr/pppppppp/n7/8/8/2N5/PPPPPPPP/R1BQKB1R b KQkq - 1 1", 0);
+    OpeningLine = "b1-c3 ";
+    Random().FixSeed(SeedIn(0.0f, 0.5f));
+    EXPECT_FALSE(BlackBookMove(1));
+    EXPECT_EQ(CurrentMove, "");
+    EXPECT_EQ(Board[1][8][2], WhiteKnight);
+    // The same for White: a Black rook on d2 (White's d-pawn on h3) could go to d4.
+    SetUpPosition("rnbqkbn1/pppppppp/8/8/8/7P/PPPrPPPP/RNBQKBNR w KQq - 0 1", -1);
+    Random().FixSeed(SeedIn(0.0f, 0.4999f));
+    EXPECT_FALSE(WhiteBookMove(1));
+    EXPECT_EQ(Board[1][2][4], BlackRook);
+    Random().FixSeed(SeedIn(0.5f, 1.0f));
+    EXPECT_TRUE(WhiteBookMove(1));
+    EXPECT_EQ(CurrentMove, "WP e2-e4");
+    Random().ReleaseSeed();
+}
+
+TEST(Book, ABookMoveThatGivesCheckReportsIt) {
+    // Set up by hand: Black's queen and bishop swapped (bishop on d8), White's king
+    // on h4, and 1. e2-e4 played. e7-e5 and e7-e6 open d8-h4; c7-c5 does not.
+    struct Case {
+        float low, high;
+        const char* move;
+        const char* status;
+    };
+    for (const Case c :
+         {Case{0.5001f, 1.0f, "BP e7-e5", "CHECK"}, Case{0.3001f, 0.5f, "BP e7-e6", "CHECK"},
+          Case{0.0f, 0.3f, "BP c7-c5", ""}}) {
+        SetUpPosition("rnqbkbnr/pppppppp/8/8/4P2K/8/PPPP1PPP/RNBQ1BNR b kq - 0 1", 0);
+        OpeningLine = "e2-e4 ";
+        GameMode = "CB";
+        Random().FixSeed(SeedIn(c.low, c.high));
+        ComputerMove(1);
+        EXPECT_EQ(CurrentMove, c.move);
+        EXPECT_EQ(GameStatus, c.status) << c.move;
+    }
+    Random().ReleaseSeed();
+}
+
 TEST(Book, ComputerMoveAcceptsTheBookOnlyWithAllPieces) {
     UciFrontEnd frontEnd;
     std::ostringstream out;

@@ -3,6 +3,7 @@
 // truth of what is played and reported.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <string>
 #include <vector>
@@ -101,6 +102,86 @@ INSTANTIATE_TEST_SUITE_P(
         MoveCase{"back_rank_mate", "6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - 0 1", 2, false, "WR d1-d8",
                  "WR d1-d8   XEQUE-MATE"}),
     [](const ::testing::TestParamInfo<MoveCase>& info) { return std::string(info.param.name); });
+
+// --- Ties between equal root moves follow the level's direction order ----------------
+
+// White Kh1, Bd4, pawns b2 c5 e3 f6 g2 against Ka7, pawns b3 c6 e4 f7 g3, late in
+// the game (ListCursor 77). Every pawn is blocked, h2 is covered by g3, so the
+// legal moves in generation order are Kg1 (rank 1 first), then the bishop: c3 and
+// e5 with the switch at 1 (levels 1, 2: down-left first), e5 and c3 with the
+// switch at 0 (level 3: up-right first). By one-move look-ahead the three score
+// alike: the late bishop tables give d4, c3 and e5 each 8 + 8 = 16 plus 5 for the
+// long diagonal; the bishop's tropism to a7 rounds to distance 4 from all three
+// squares (sqrt 18, sqrt 20) = 50 / 5 = 10; Kh1 and Kg1 both stand on 0 in the
+// late king table with g2 as shelter (+3), and the king move changes both kings'
+// tropism by the same amount, which cancels in White - Black. The quicksort of
+// three equal scores swaps 1 and 3, then 2 with itself: the third generated move
+// comes first. So the first ordered move is Be5 at levels 1 and 2, Bc3 at level 3.
+TEST(ComputerMove, EqualRootMovesFollowTheLevelsDirectionOrder) {
+    const char* fen = "8/k4p2/2p2P2/2P5/3Bp3/1p2P1p1/1P4P1/7K w - - 0 40";
+    EXPECT_EQ(PlayComputer(fen, 1, true).move, "WB d4-e5");
+    EXPECT_EQ(PlayComputer(fen, 2, true).move, "WB d4-e5");
+    EXPECT_EQ(PlayComputer(fen, 3, true).move, "WB d4-c3");
+    // The ordered list itself: three moves, all with one score.
+    SetUpPosition(fen);
+    GameMode = "CW";
+    for (const int level : {2, 3}) {
+        Level = static_cast<std::int16_t>(level);
+        ResetComputerForNewGame();
+        GenerateAtDepth("W", 1, 1);
+        ASSERT_EQ(MoveCountPly[1], 3);
+        OrderMoves("W", 1, 1, 3);
+        EXPECT_EQ(OrderScore[1], OrderScore[2]);
+        EXPECT_EQ(OrderScore[2], OrderScore[3]);
+        const MoveRecord& first = MoveList[0][1][1];
+        EXPECT_EQ(first.toFile, level == 3 ? 3 : 5) << "level " << level;
+        EXPECT_EQ(MoveList[0][1][3].piece, WhiteKing) << "level " << level;
+        EXPECT_EQ(MoveList[0][1][2].piece, WhiteBishop) << "level " << level;
+    }
+}
+
+// --- The mate-search depth reads the flag the last examined candidate left ---------
+
+// Records the largest number of moves to mate that the mate search announced in
+// LabPB(2) (its last try).
+class MateDepthRecorder : public CoreHooks {
+public:
+    void SetProgressLabel(int index, const std::string& text) override {
+        if (index == 2 && !text.empty() && text[0] >= '1' && text[0] <= '9') {
+            deepest = std::max(deepest, std::stoi(text));
+        }
+    }
+    int deepest = 0;
+};
+
+TEST(ComputerMove, MateSearchDepthFollowsTheLastCandidate) {
+    struct Case {
+        const char* fen;
+        int level;
+        int movesTried; // (depth + 1) / 2
+    };
+    const Case cases[] = {
+        // Ke1 and Be2 pinned by Re8 against Ka8: four legal king moves and four
+        // pieces would give depth 9, but Be2 is scanned last and every bishop
+        // candidate that reaches the legality test leaves the king in check (a6
+        // last at levels 1, 2; f1 last at level 3): the flag is set, depth 5.
+        {"k3r3/8/8/8/8/8/4B3/4K3 w - - 0 60", 2, 3},
+        {"k3r3/8/8/8/8/8/4B3/4K3 w - - 0 60", 3, 3},
+        // The rook on d8 instead: the bishop is free, its last candidate (a6, or f1
+        // at level 3) is legal and the flag clear; 11 moves and 4 pieces: depth 7.
+        {"k2r4/8/8/8/8/8/4B3/4K3 w - - 0 60", 2, 4},
+        {"k2r4/8/8/8/8/8/4B3/4K3 w - - 0 60", 3, 4},
+    };
+    for (const Case& c : cases) {
+        MateDepthRecorder hooks;
+        SetHooks(&hooks);
+        const auto outcome = PlayComputer(c.fen, c.level, false);
+        SetHooks(nullptr);
+        EXPECT_EQ(hooks.deepest, c.movesTried) << c.fen << " level " << c.level;
+        EXPECT_FALSE(outcome.move.empty()) << c.fen;
+        EXPECT_EQ(outcome.status.find("Key move"), std::string::npos) << outcome.status;
+    }
+}
 
 TEST(ComputerMove, SearchDoesNotTakeTheGuardedRook) {
     const auto searched = PlayComputer("2b1k3/3r4/8/8/8/8/8/3QK3 w - - 0 1", 2, false);

@@ -167,6 +167,22 @@ TEST(UciFrontEnd, LevelsSkipSearchAndNewGame) {
     EXPECT_TRUE(Contains(Send(frontEnd, "setoption name Seed value x\n"), "invalid value"));
 }
 
+TEST(UciFrontEnd, LeavingLevelOneStopsSkipping) {
+    // At level 1 the first go plays the first ordered move: Qxd7+, worth most by
+    // one-move look-ahead although the bishop takes back; the search does not.
+    const char* position = "position fen 2b1k3/3r4/8/8/8/8/8/3QK3 w - - 0 1\n";
+    UciFrontEnd fresh;
+    Send(fresh, "setoption name Nivel value 2\n");
+    const std::string searched = Send(fresh, std::string(position) + "go\n");
+    ASSERT_FALSE(Contains(searched, "bestmove d1d7"));
+    UciFrontEnd frontEnd;
+    Send(frontEnd, "setoption name Nivel value 1\n");
+    EXPECT_TRUE(Contains(Send(frontEnd, std::string(position) + "go\n"), "bestmove d1d7"));
+    Send(frontEnd, "setoption name Nivel value 2\n");
+    EXPECT_FALSE(SkipSearch);
+    EXPECT_EQ(Send(frontEnd, std::string(position) + "go\n"), searched);
+}
+
 TEST(UciFrontEnd, GoLeavesThePositionAsGiven) {
     UciFrontEnd frontEnd;
     // A mate found by the mate search rewrites the game ply; the next go still
