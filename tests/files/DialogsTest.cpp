@@ -8,9 +8,13 @@
 #include "rules/ModChecker.h"
 
 #include "files/QtPrint.h"
+#include <QApplication>
 #include <QFile>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace corvane {
@@ -123,6 +127,34 @@ TEST_F(FileDialogs, SaveAsksBeforeReplacingAndReportsFailure) {
     EXPECT_EQ(blocked.messages, QStringList{SaveFailedMessage("Blocked")});
     EXPECT_TRUE(blocked.dialog.isVisible());
     EXPECT_NE(blocked.dialog.result(), QDialog::Accepted);
+}
+
+// The window's own question: a warning titled "Aviso" answered in Portuguese.
+TEST_F(FileDialogs, OverwriteQuestionIsAskedInPortuguese) {
+    Put("Old", "[Corvane]\nPOSTION=8/8/8/8/8/8/8/8 w - - 0\n");
+    frmSalvar dialog(view_);
+    dialog.show();
+    dialog.txtNome.setText("Old");
+    QString title, text;
+    QStringList captions;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        title = box->windowTitle();
+        text = box->text();
+        icon = box->icon();
+        for (QAbstractButton* b : box->buttons()) captions << b->text();
+        box->button(QMessageBox::No)->click();
+    });
+    dialog.lblOk.click();
+    EXPECT_EQ(title, "Aviso");
+    EXPECT_EQ(text, QString::fromUtf8("O arquivo Old já existe, deseja Substituí-lo?"));
+    EXPECT_EQ(icon, QMessageBox::Warning);
+    captions.sort();
+    EXPECT_EQ(captions, (QStringList{"&Não", "&Sim"}));
+    EXPECT_TRUE(dialog.isVisible()); // "no": nothing written, the window stays
+    EXPECT_EQ(Key("Old", "POSTION"), "8/8/8/8/8/8/8/8 w - - 0");
 }
 
 TEST_F(FileDialogs, OpenWithoutSavedGamesDoesNothing) {
