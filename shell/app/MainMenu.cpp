@@ -215,7 +215,7 @@ void MainMenu::Exec(QDialog& dialog) {
 }
 
 void MainMenu::NewGame() {
-    frmNovo dialog(PlayerOption, Level, nick, &window_);
+    frmNovo dialog(PlayerOption, Level, readNick ? readNick() : QString(), &window_);
     dialog.beep = beep;
     dialog.closeConnection = closeConnection;
     dialog.startNetwork = startNetwork;
