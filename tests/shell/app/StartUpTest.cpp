@@ -14,6 +14,8 @@
 #include "shell/app/frmQuestion.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QMouseEvent>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -351,6 +353,52 @@ TEST_F(Menu, SaveAndOpenShowTheirWindows) {
     EXPECT_EQ(W().Tag(52), "WP");
     EXPECT_EQ(GameMode, "CB");
     EXPECT_TRUE(W().tmrElapsed()->isActive());
+    SetProgramFolder(QString());
+}
+
+// An opened game is played on from where it was saved, whatever went before.
+TEST_F(Menu, AnOpenedGameIsPlayedOn) {
+    SetProgramFolder(dir.path());
+    Start();
+    ASSERT_TRUE(QDir().mkpath(dir.filePath("savegames")));
+    {
+        QFile file(dir.filePath("savegames/Preta.sav"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("[Corvane]\r\nDATA=01/01/26 - 10:00\r\n"
+                   "POSTION=rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR w - - 0\r\n"
+                   "DIFFICULTY=1\r\nPLAYER=1\r\nMOVE=1\r\n");
+    }
+    W().EndGame(); // the previous game is over
+    answer = [](QDialog& d) {
+        auto& open = dynamic_cast<frmAbrir&>(d);
+        open.List1.setCurrentRow(0);
+        open.lblAbrir.click();
+    };
+    M().Click(9);
+    EXPECT_EQ(GameMode, "CB");
+    EXPECT_EQ(Level, 1);
+    // Black, the computer, was to move: it has answered and the user has White.
+    EXPECT_EQ(W().MoveCount(), 1);
+    EXPECT_EQ(SideToMove, "W");
+    EXPECT_FALSE(ComputerBusy);
+    // The game runs: saving it is allowed.
+    EXPECT_TRUE(W().WaitingForPeer);
+    int saves = 0;
+    M().save = [&] { ++saves; };
+    beeps = 0;
+    M().Click(8);
+    EXPECT_EQ(saves, 1);
+    EXPECT_EQ(beeps, 0);
+    // A new game after it starts from the initial position.
+    answer = [](QDialog& d) {
+        auto& novo = dynamic_cast<frmNovo&>(d);
+        novo.ChooseMode(3);
+        novo.Jogar();
+    };
+    M().Click(3);
+    EXPECT_EQ(W().Tag(52), "WP"); // e2
+    EXPECT_EQ(W().Tag(36), "");   // e4
+    EXPECT_FALSE(LoadedGame);
     SetProgramFolder(QString());
 }
 
