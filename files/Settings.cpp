@@ -55,8 +55,9 @@ bool WriteWarningHidden(bool hidden) {
 }
 
 bool WriteSettingsOnClose(bool soundOn, const QString& nick) {
-    return WriteIniValues(IniSection, {{SoundKey, BoolText(soundOn)}, {NickKey, nick}},
-                          ConfigPath());
+    IniPairs values = {{SoundKey, BoolText(soundOn)}};
+    if (!nick.trimmed().isEmpty()) values.push_back({NickKey, nick});
+    return WriteIniValues(IniSection, values, ConfigPath());
 }
 
 QString BoolText(bool value) {

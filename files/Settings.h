@@ -23,7 +23,8 @@ bool ReadWarningHidden();
 bool WriteWarningHidden(bool hidden);
 
 // What the main window writes when it closes ("SOM", then "NICK"), in one
-// replacement of the file.
+// replacement of the file. An empty nick (none was chosen during the run)
+// keeps the stored one.
 bool WriteSettingsOnClose(bool soundOn, const QString& nick);
 
 // Booleans are stored as "True" and "False".

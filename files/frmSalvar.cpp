@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace corvane {
 
@@ -18,6 +19,10 @@ bool AskYesNo(QWidget* parent, const QString& text) {
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Aviso"), text,
                     QMessageBox::Yes | QMessageBox::No, parent);
     box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    // The toolkit's own captions would be English.
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("&Sim"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("&Não"));
+    box.setDefaultButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
 }
 

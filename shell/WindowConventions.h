@@ -40,6 +40,9 @@ private:
 // leaving it, or moving over the window's background, restores the normal one.
 // A "&" in the caption marks the Alt shortcut, as for any button.
 class ImageButton : public QAbstractButton {
+    // Its own meta-object, so that looking for image buttons among a window's
+    // children never mistakes another button (a message box's) for one.
+    Q_OBJECT
 public:
     explicit ImageButton(const QString& caption, QWidget* parent = nullptr);
     bool Highlighted() const { return highlighted_; }

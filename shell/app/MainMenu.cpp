@@ -216,7 +216,7 @@ void MainMenu::Exec(QDialog& dialog) {
 }
 
 void MainMenu::NewGame() {
-    frmNovo dialog(PlayerOption, Level, nick, &window_);
+    frmNovo dialog(PlayerOption, Level, readNick ? readNick() : QString(), &window_);
     dialog.beep = beep;
     dialog.closeConnection = closeConnection;
     dialog.startNetwork = startNetwork;
@@ -284,7 +284,16 @@ void MainMenu::OpenGame() {
     if (!LoadedGame || dialog.List1.currentItem() == nullptr) return;
     // The game as its file holds it, move number included.
     const OpenedGame game = OpenSavedGame(dialog.List1.currentItem()->text());
-    if (game.ok) window_.ResumeLoadedGame(game.position.toStdString());
+    if (!game.ok) return;
+    window_.ResumeLoadedGame(game.position.toStdString());
+    // The opened game is the one being played now: a later new game starts from
+    // the initial position, and saving and pausing are allowed even when the
+    // previous game had ended.
+    LoadedGame = false;
+    window_.WaitingForPeer = true;
+    // With the computer on Black and Black to move nothing else would start it
+    // (its first move as White comes when the user picks up a piece).
+    if (GameMode == "CB" && SideToMove == "B") window_.ComputerTurn(1);
 }
 
 void MainMenu::Restart() {

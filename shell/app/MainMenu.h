@@ -65,8 +65,10 @@ public:
     std::function<void()> beep;
     // Called with each dialog just before it is shown modally (tests answer it).
     std::function<void(QDialog&)> dialogShown;
-    // The nick offered by the new-game dialog ("NICK" setting; empty: account name),
-    // and the nick chosen there.
+    // The "NICK" setting, read each time the new-game dialog opens (unset or
+    // empty: the account name is offered).
+    std::function<QString()> readNick;
+    // The nick chosen in the new-game dialog for a network game; empty until then.
     QString nick;
     // Network play joins through these; unset, they do nothing.
     std::function<void()> resign;          // item 6 in a network game, after "&Sim"

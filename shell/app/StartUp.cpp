@@ -56,7 +56,7 @@ bool CorvaneProgram::Start() {
     menu_ = std::make_unique<MainMenu>(*window_);
     menu_->beep = options_.beep;
     menu_->dialogShown = options_.dialogShown;
-    if (options_.readNick) menu_->nick = options_.readNick();
+    menu_->readNick = options_.readNick;
     Trace(QStringLiteral("main window"));
 
     window_->resize(MainMenu::NormalWidth, MainMenu::NormalHeight);
@@ -109,16 +109,20 @@ void CorvaneProgram::Shutdown() {
     Trace(QStringLiteral("closed"));
 }
 
-int RunCorvane(int argc, char** argv) {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Corvane"));
-    QApplication::setWindowIcon(QIcon(AppIcon(256)));
-    StartUpOptions options;
+void UseSettingsFile(StartUpOptions& options) {
     options.readSound = [] { return ReadSoundOn(); };
     options.readNick = [] { return ReadNick(); };
     options.writeSettings = [](bool sound, const QString& nick) {
         WriteSettingsOnClose(sound, nick);
     };
+}
+
+int RunCorvane(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Corvane"));
+    QApplication::setWindowIcon(QIcon(AppIcon(256)));
+    StartUpOptions options;
+    UseSettingsFile(options);
     CorvaneProgram program(options);
     if (!program.Start()) return 0;
     if (program.Ended()) return 0;

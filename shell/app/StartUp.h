@@ -25,8 +25,8 @@ struct StartUpOptions {
     // Handed to the menu: each dialog just before it shows, and the beeps.
     std::function<void(QDialog&)> dialogShown;
     std::function<void()> beep;
-    // Settings "SOM" and "NICK": read at start, written at the close. Unset: sound
-    // on, no nick, nothing written.
+    // Settings "SOM" (read at start) and "NICK" (read by each new-game dialog), both
+    // written at the close. Unset: sound on, no nick, nothing written.
     std::function<bool()> readSound;
     std::function<QString()> readNick;
     std::function<void(bool sound, const QString& nick)> writeSettings;
@@ -59,6 +59,9 @@ private:
     std::unique_ptr<MainMenu> menu_; // after the window: destroyed first
     bool ended_ = false;
 };
+
+// Points the settings seams at config.dat in the program folder.
+void UseSettingsFile(StartUpOptions& options);
 
 // main(): runs the program and returns its exit code.
 int RunCorvane(int argc, char** argv);

@@ -1,4 +1,6 @@
 #include "shell/app/frmNovo.h"
+#include "files/Settings.h"
+#include "shell/app/frmAviso.h"
 
 #include "assets/frmPieces.h"
 #include "rules/GameState.h"
@@ -162,6 +164,7 @@ frmNovo::frmNovo(int mode, int level, const QString& nick, QWidget* parent)
 
     // Opening: the nick, the previous game's choices, "Criar um Jogo", tab 1 in front.
     txtNome->setText((nick.isEmpty() ? SystemUserName() : nick).toUpper());
+    warningAllowed_ = !ReadWarningHidden();
     ChooseMode(mode >= 1 && mode <= 3 ? mode : 1);
     ChooseLevel(level >= 1 && level <= 3 ? level : 2);
     ChooseRede(1);
@@ -248,10 +251,12 @@ void frmNovo::Jogar() {
             return;
         }
         playerNick_ = nick.toUpper();
-        if (startNetwork)
+        if (startNetwork) {
+            if (netServerMode_) AntivirusCheck();
             startNetwork(netServerMode_); // the dialog stays open underneath
-        else
+        } else {
             Beep(beep);
+        }
         return;
     }
     confirmed_ = true;
@@ -263,6 +268,22 @@ void frmNovo::Jogar() {
 void frmNovo::Cancelar() {
     confirmed_ = false;
     reject();
+}
+
+// The firewall warning, at most once per dialog and never once the user asked
+// not to see it again.
+void frmNovo::AntivirusCheck() {
+    if (!warningAllowed_ || warningShown_) return;
+    const bool running = antivirusRunning ? antivirusRunning() : KasperskyRunning();
+    if (!running) return;
+    warningShown_ = true;
+    if (showWarning) {
+        showWarning();
+        return;
+    }
+    frmAviso warning(this);
+    warning.move(geometry().center() - warning.rect().center());
+    warning.exec();
 }
 
 } // namespace corvane

@@ -59,6 +59,12 @@ public:
     std::function<void(bool host)> startNetwork;
     // Every refusal beeps through here (QApplication::beep when unset).
     std::function<void()> beep;
+    // Before hosting: whether the firewall product runs (KasperskyRunning when
+    // unset), and the warning shown when it does (frmAviso when unset).
+    std::function<bool()> antivirusRunning;
+    std::function<void()> showWarning;
+    // False when the "AVISO" setting, read as the dialog opened, hides the warning.
+    bool WarningAllowed() const { return warningAllowed_; }
 
     // Controls, named as the rest of the program knows them; index 0 unused.
     // (Members are destroyed before the panels that hold them, never after.)
@@ -79,11 +85,14 @@ private:
                 std::array<std::unique_ptr<ClickLabel>, N>& radios, int index);
     void ShowModeIcons();
     void NickEdited(const QString& text);
+    void AntivirusCheck();
 
     std::array<int, 3> selection_{0, 1, 2}; // element 1 mode, element 2 level
     bool networkTab_ = false;
     bool netServerMode_ = true;
     bool confirmed_ = false;
+    bool warningAllowed_ = true;
+    bool warningShown_ = false;
     QString playerNick_;
 };
 

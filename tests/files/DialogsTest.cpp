@@ -8,10 +8,15 @@
 #include "rules/ModChecker.h"
 
 #include "files/QtPrint.h"
+#include <QApplication>
 #include <QFile>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
+#include <random>
 
 namespace corvane {
 namespace {
@@ -125,6 +130,34 @@ TEST_F(FileDialogs, SaveAsksBeforeReplacingAndReportsFailure) {
     EXPECT_NE(blocked.dialog.result(), QDialog::Accepted);
 }
 
+// The window's own question: a warning titled "Aviso" answered in Portuguese.
+TEST_F(FileDialogs, OverwriteQuestionIsAskedInPortuguese) {
+    Put("Old", "[Corvane]\nPOSTION=8/8/8/8/8/8/8/8 w - - 0\n");
+    frmSalvar dialog(view_);
+    dialog.show();
+    dialog.txtNome.setText("Old");
+    QString title, text;
+    QStringList captions;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        title = box->windowTitle();
+        text = box->text();
+        icon = box->icon();
+        for (QAbstractButton* b : box->buttons()) captions << b->text();
+        box->button(QMessageBox::No)->click();
+    });
+    dialog.lblOk.click();
+    EXPECT_EQ(title, "Aviso");
+    EXPECT_EQ(text, QString::fromUtf8("O arquivo Old já existe, deseja Substituí-lo?"));
+    EXPECT_EQ(icon, QMessageBox::Warning);
+    captions.sort();
+    EXPECT_EQ(captions, (QStringList{"&Não", "&Sim"}));
+    EXPECT_TRUE(dialog.isVisible()); // "no": nothing written, the window stays
+    EXPECT_EQ(Key("Old", "POSTION"), "8/8/8/8/8/8/8/8 w - - 0");
+}
+
 TEST_F(FileDialogs, OpenWithoutSavedGamesDoesNothing) {
     frmAbrir open(view_);
     open.show();
@@ -211,6 +244,78 @@ TEST_F(FileDialogs, OpenLoadsTheGameOrRefusesIt) {
     EXPECT_EQ(view_.Tag(4), "BK");
     EXPECT_EQ(view_.Tag(63), "WR");
     EXPECT_EQ(view_.Clears(), clearsBefore + 1); // move list and move label cleared
+}
+
+// Damaged saved games through the Open window: previewing (and painting) each
+// one and pressing "&Abrir" either refuses it with the board untouched or
+// loads a board with one king of each colour.
+TEST_F(FileDialogs, DamagedSavedGamesNeverReachTheBoardBroken) {
+    std::mt19937 random(1243);
+    const QByteArray pieces[] = {"[Corvane]\n",
+                                 "POSTION=",
+                                 "MOVE=1\n",
+                                 "DIFFICULTY=9\n",
+                                 "PLAYER=-2\n",
+                                 "DATA=",
+                                 "4k3/8/8/8/8/8/8/4K3 w - - 0\n",
+                                 "K",
+                                 "k",
+                                 "9",
+                                 "/",
+                                 "\xFF\xFE",
+                                 QByteArray(1, '\0'),
+                                 "\r\n",
+                                 " ",
+                                 QByteArray(3000, 'Q')};
+    for (int n = 0; n < 40; ++n) {
+        // Every fifth one starts as a good saved game and is damaged after it.
+        QByteArray bytes = n % 5 == 0 ? "[Corvane]\nPOSTION=4k3/8/8/8/8/8/8/4K3 w - - 0\n" : "";
+        const int count = static_cast<int>(random() % 30);
+        for (int i = 0; i < count; ++i) {
+            if (random() % 8 == 0)
+                bytes.append(static_cast<char>(random() % 256));
+            else
+                bytes.append(pieces[random() % std::size(pieces)]);
+        }
+        Put(QStringLiteral("f%1").arg(n, 2, 10, QChar(u'0')), bytes);
+    }
+    frmAbrir open(view_);
+    QStringList messages;
+    open.tellFailure = [&](const QString& m) { messages << m; };
+    open.show();
+    ASSERT_EQ(open.List1.count(), 40);
+    int opened = 0;
+    for (int row = 0; row < open.List1.count(); ++row) {
+        std::string side;
+        LoadPosition(view_, Start, side);
+        LoadedGame = false;
+        open.List1.setCurrentRow(row);
+        open.grab(); // paints the preview
+        const qsizetype told = messages.size();
+        open.lblAbrir.click();
+        const QString name = open.List1.item(row)->text();
+        if (!LoadedGame) {
+            EXPECT_EQ(messages.size(), told + 1) << name.toStdString();
+            EXPECT_EQ(view_.Tag(0), "BR") << name.toStdString();
+            EXPECT_EQ(view_.Tag(60), "WK") << name.toStdString();
+            continue;
+        }
+        ++opened;
+        int whiteKings = 0, blackKings = 0;
+        for (int i = 0; i < 64; ++i) {
+            whiteKings += view_.Tag(i) == "WK";
+            blackKings += view_.Tag(i) == "BK";
+        }
+        EXPECT_EQ(whiteKings, 1) << name.toStdString();
+        EXPECT_EQ(blackKings, 1) << name.toStdString();
+        EXPECT_GE(Level, 1);
+        EXPECT_LE(Level, 3);
+        EXPECT_TRUE(LoadedSide == 0 || LoadedSide == 1);
+        open.setResult(0);
+        open.show();
+    }
+    EXPECT_GT(opened, 0); // the table holds playable files too
+    EXPECT_LT(opened, 40);
 }
 
 } // namespace

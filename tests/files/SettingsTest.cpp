@@ -78,6 +78,10 @@ TEST_F(SettingsFile, WritesKeepTheRestOfTheFile) {
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(),
               "[Corvane]\r\n; mine\r\nNICK=NEW\r\nOTHER=x\r\nSOM=False\r\nAVISO=True\r\n");
+    // A run that chose no nick keeps the stored one.
+    ASSERT_TRUE(WriteSettingsOnClose(true, ""));
+    EXPECT_EQ(ReadNick(), "NEW");
+    EXPECT_TRUE(ReadSoundOn());
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QEnterEvent>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QSignalSpy>
 #include <QTest>
@@ -119,6 +120,21 @@ TEST(WindowConventions, ImageButtonsLightUpUnderTheMouse) {
     EXPECT_EQ(clicked.count(), 1);
     EXPECT_EQ(jogar.text(), QStringLiteral("&Jogar"));
     EXPECT_GE(jogar.sizeHint().width(), 110);
+}
+
+// A message box opened over a dialog puts plain buttons among the dialog's
+// children; lighting the dialog's buttons must leave them alone.
+TEST(WindowConventions, OtherButtonsAreNotImageButtons) {
+    BorderlessDialog d;
+    ImageButton abrir(QStringLiteral("&Abrir"), &d);
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Aviso"), QStringLiteral("x"),
+                    QMessageBox::Yes | QMessageBox::No, &d);
+    const auto found = d.findChildren<ImageButton*>();
+    EXPECT_EQ(found, QList<ImageButton*>{&abrir});
+    for (QAbstractButton* b : box.buttons()) EXPECT_EQ(qobject_cast<ImageButton*>(b), nullptr);
+    Enter(&abrir);
+    ImageButton::ResetAll(&d);
+    EXPECT_FALSE(abrir.Highlighted());
 }
 
 } // namespace

@@ -1,7 +1,10 @@
 // The shell's dialogs over the real widgets: the new-game dialog's choices and
 // its "&Jogar"/"&Cancelar" rules, the question and pause notices, the splash.
 #include "assets/frmPieces.h"
+#include "files/Settings.h"
+#include "files/modINI.h"
 #include "rules/GameState.h"
+#include "shell/app/frmAviso.h"
 #include "shell/app/frmNovo.h"
 #include "shell/app/frmQuestion.h"
 #include "shell/app/frmSplash.h"
@@ -9,6 +12,8 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEnterEvent>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -249,6 +254,65 @@ struct QuestionRow {
     bool network;
     const char* text;
 };
+
+// The firewall warning before hosting: offered once while "AVISO" allows it,
+// and "AVISO" written as the warning closes.
+TEST_F(NewGameDialog, FirewallWarningFollowsAviso) {
+    QTemporaryDir dir;
+    SetProgramFolder(dir.path());
+    struct Row {
+        const char* aviso; // stored before the dialog opens; nullptr: no setting
+        bool running;      // the firewall product runs
+        int rede;          // 1 host, 2 join
+        int warnings;      // after two presses of "&Jogar"
+    };
+    const Row rows[] = {
+        {nullptr, true, 1, 1},  {"False", true, 1, 1}, {"True", true, 1, 0},
+        {nullptr, false, 1, 0}, {nullptr, true, 2, 0},
+    };
+    for (const Row& r : rows) {
+        QFile::remove(ConfigPath());
+        if (r.aviso != nullptr) {
+            ASSERT_TRUE(WriteWarningHidden(r.aviso == std::string("True")));
+        }
+        auto d = Open();
+        EXPECT_EQ(d->WarningAllowed(), r.aviso == nullptr || r.aviso == std::string("False"));
+        int warnings = 0, starts = 0;
+        d->antivirusRunning = [&] { return r.running; };
+        d->showWarning = [&] { ++warnings; };
+        d->startNetwork = [&](bool) { ++starts; };
+        d->ClickTab(3);
+        d->ChooseRede(r.rede);
+        d->txtNome->setText(QStringLiteral("JOGADOR"));
+        d->Jogar();
+        d->Jogar();
+        EXPECT_EQ(warnings, r.warnings) << (r.aviso ? r.aviso : "-") << r.running << r.rede;
+        EXPECT_EQ(starts, 2);
+    }
+
+    // The warning itself: its texts, one information beep, and the box kept as "AVISO".
+    for (const bool ticked : {true, false}) {
+        frmAviso warning;
+        int beeps = 0;
+        warning.beep = [&] { ++beeps; };
+        EXPECT_EQ(warning.lblAviso.text(),
+                  QStringLiteral("Foi detectado que você está usando o antivirus Kaspersky, para "
+                                 "poder jogar online\n com o Corvane é necessario abrir a porta "
+                                 "1243 TCP do Firewall do Kaspersky."));
+        EXPECT_EQ(warning.chkExibir.text(), QStringLiteral("Não exibir mais este aviso"));
+        EXPECT_EQ(warning.cmdOK.text(), QStringLiteral("Ok"));
+        warning.show();
+        warning.hide();
+        warning.show();
+        EXPECT_EQ(beeps, 1);
+        warning.chkExibir.setChecked(ticked);
+        warning.cmdOK.click();
+        EXPECT_FALSE(warning.isVisible());
+        EXPECT_EQ(ReadIniValue(IniSection, "AVISO", ConfigPath(), ""), ticked ? "True" : "False");
+        EXPECT_EQ(Open()->WarningAllowed(), !ticked);
+    }
+    SetProgramFolder(QString());
+}
 
 TEST(QuestionAndPause, TextsAndAnswers) {
     const std::vector<QuestionRow> rows{{false, "Deseja Reniciar o jogo atual ?"},

@@ -2,6 +2,7 @@
 // pause arithmetic and full screen, over the real main window.
 #include "shell/app/StartUp.h"
 #include "assets/BusyCursor.h"
+#include "files/Settings.h"
 #include "files/frmAbrir.h"
 #include "files/frmSalvar.h"
 #include "files/modINI.h"
@@ -13,6 +14,8 @@
 #include "shell/app/frmQuestion.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QMouseEvent>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -353,7 +356,105 @@ TEST_F(Menu, SaveAndOpenShowTheirWindows) {
     SetProgramFolder(QString());
 }
 
+// An opened game is played on from where it was saved, whatever went before.
+TEST_F(Menu, AnOpenedGameIsPlayedOn) {
+    SetProgramFolder(dir.path());
+    Start();
+    ASSERT_TRUE(QDir().mkpath(dir.filePath("savegames")));
+    {
+        QFile file(dir.filePath("savegames/Preta.sav"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("[Corvane]\r\nDATA=01/01/26 - 10:00\r\n"
+                   "POSTION=rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR w - - 0\r\n"
+                   "DIFFICULTY=1\r\nPLAYER=1\r\nMOVE=1\r\n");
+    }
+    W().EndGame(); // the previous game is over
+    answer = [](QDialog& d) {
+        auto& open = dynamic_cast<frmAbrir&>(d);
+        open.List1.setCurrentRow(0);
+        open.lblAbrir.click();
+    };
+    M().Click(9);
+    EXPECT_EQ(GameMode, "CB");
+    EXPECT_EQ(Level, 1);
+    // Black, the computer, was to move: it has answered and the user has White.
+    EXPECT_EQ(W().MoveCount(), 1);
+    EXPECT_EQ(SideToMove, "W");
+    EXPECT_FALSE(ComputerBusy);
+    // The game runs: saving it is allowed.
+    EXPECT_TRUE(W().WaitingForPeer);
+    int saves = 0;
+    M().save = [&] { ++saves; };
+    beeps = 0;
+    M().Click(8);
+    EXPECT_EQ(saves, 1);
+    EXPECT_EQ(beeps, 0);
+    // A new game after it starts from the initial position.
+    answer = [](QDialog& d) {
+        auto& novo = dynamic_cast<frmNovo&>(d);
+        novo.ChooseMode(3);
+        novo.Jogar();
+    };
+    M().Click(3);
+    EXPECT_EQ(W().Tag(52), "WP"); // e2
+    EXPECT_EQ(W().Tag(36), "");   // e4
+    EXPECT_FALSE(LoadedGame);
+    SetProgramFolder(QString());
+}
+
 using Close = Started;
+
+// The real settings file across two runs of the program: "SOM" read at start
+// and written at the close, "NICK" read by every new-game dialog and written at
+// the close.
+TEST_F(Close, SettingsSurviveTheProgram) {
+    SetProgramFolder(dir.path());
+    UseSettingsFile(options);
+    QStringList offered; // the nick box of each new-game dialog as it opened
+    const auto record = [&](frmNovo& d) { offered << d.txtNome->text(); };
+    Start([&](frmNovo& d) {
+        record(d);
+        d.Cancelar();
+    });
+    EXPECT_EQ(offered, QStringList{AccountUserName().toUpper()});
+    EXPECT_TRUE(SoundOn);
+    EXPECT_FALSE(QFile::exists(ConfigPath())); // nothing is written before the close
+
+    // The file changes while the program runs: the next dialog reads it.
+    ASSERT_TRUE(WriteNick(QStringLiteral("beto")));
+    answer = [&](QDialog& d) {
+        auto& novo = dynamic_cast<frmNovo&>(d);
+        record(novo);
+        novo.ClickTab(3);
+        novo.txtNome->setText(QStringLiteral("  ana maria "));
+        novo.Jogar(); // network play is not wired here: the nick is kept, the dialog stays
+        novo.Cancelar();
+    };
+    M().Click(3);
+    EXPECT_EQ(offered.back(), QStringLiteral("BETO"));
+    W().WaitingForPeer = true;
+    M().Click(2); // sound off
+    M().Click(1);
+    ASSERT_TRUE(program->Ended());
+    EXPECT_EQ(ReadIniValue(IniSection, "SOM", ConfigPath(), ""), "False");
+    EXPECT_EQ(ReadIniValue(IniSection, "NICK", ConfigPath(), ""), "ANA MARIA");
+
+    // The second run starts with sound off and offers the saved nick.
+    program.reset();
+    offered.clear();
+    Start([&](frmNovo& d) {
+        record(d);
+        d.Cancelar();
+    });
+    EXPECT_FALSE(SoundOn);
+    EXPECT_EQ(M().ToolTipText(2), QStringLiteral("Ligar Som"));
+    EXPECT_EQ(offered, QStringList{QStringLiteral("ANA MARIA")});
+    // Closed without choosing a nick: the saved one stays.
+    M().Click(1);
+    EXPECT_EQ(ReadIniValue(IniSection, "NICK", ConfigPath(), ""), "ANA MARIA");
+    EXPECT_EQ(ReadIniValue(IniSection, "SOM", ConfigPath(), ""), "False");
+    SetProgramFolder(QString());
+}
 
 TEST_F(Close, ItemOneEndsTheProgramAndWritesTheSettings) {
     bool written = false, soundWritten = true;
@@ -375,7 +476,7 @@ TEST_F(Close, ItemOneEndsTheProgramAndWritesTheSettings) {
     EXPECT_FALSE(W().windowState() & Qt::WindowFullScreen);
     EXPECT_TRUE(written);
     EXPECT_FALSE(soundWritten);
-    EXPECT_EQ(nickWritten, QStringLiteral("ANA"));
+    EXPECT_TRUE(nickWritten.isEmpty()); // no nick chosen: the stored one stays
     EXPECT_EQ(steps.back(), QStringLiteral("closed"));
 }
 
