@@ -24,6 +24,18 @@ struct SquareImage {
     int top = 0;
 };
 
+// Moves the piece shown on one image to another, leaving the first a visible bare square.
+inline void MovePieceImage(SquareImage& from, SquareImage& to) {
+    to.picture = from.picture;
+    to.tag = from.tag;
+    to.dragIcon = from.dragIcon;
+    to.visible = true;
+    from.picture.clear();
+    from.tag.clear();
+    from.dragIcon.clear();
+    from.visible = true;
+}
+
 class BoardView : public QWidget {
     Q_OBJECT
 public:

@@ -321,14 +321,7 @@ void frmMain::SetUpDrop(int target) {
         if (target != PickedSquare) {
             SquareImage& from = IM(PickedSquare);
             SquareImage& to = IM(target);
-            to.picture = from.picture;
-            to.tag = from.tag;
-            to.dragIcon = from.dragIcon;
-            to.visible = true;
-            from.picture.clear();
-            from.tag.clear();
-            from.dragIcon.clear();
-            from.visible = true;
+            MovePieceImage(from, to);
         }
     } else {
         SetSquare(target, PieceCodeOf(SetUpPiece));

@@ -150,14 +150,7 @@ void frmMain::MoveCastlingRook(int kingTarget) {
     if (from < 0) return;
     SquareImage& rook = IM(from);
     SquareImage& dest = IM(to);
-    dest.picture = rook.picture;
-    dest.tag = rook.tag;
-    dest.dragIcon = rook.dragIcon;
-    dest.visible = true;
-    rook.picture.clear();
-    rook.tag.clear();
-    rook.dragIcon.clear();
-    rook.visible = true;
+    MovePieceImage(rook, dest);
 }
 
 // Shows the game-ending status, then ends the game.
@@ -176,14 +169,7 @@ bool frmMain::CommitMove(int target) {
 
     SquareImage& picked = IM(PickedSquare);
     SquareImage& dest = IM(target);
-    dest.picture = picked.picture;
-    dest.tag = picked.tag;
-    dest.dragIcon = picked.dragIcon;
-    dest.visible = true;
-    picked.picture.clear();
-    picked.tag.clear();
-    picked.dragIcon.clear();
-    picked.visible = true;
+    MovePieceImage(picked, dest);
     picked.left = PickedLeft;
     picked.top = PickedTop;
     picBoard_->update();
