@@ -13,20 +13,20 @@ constexpr std::array<char16_t, 32> HighControls = {
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-char16_t CharOfByte(std::uint8_t b) {
+} // namespace
+
+char16_t CharOfWindows1252(std::uint8_t b) {
     if (b >= 0x80 && b <= 0x9F) return HighControls[b - 0x80];
     return b;
 }
 
-std::optional<std::uint8_t> ByteOfChar(char16_t c) {
+std::optional<std::uint8_t> Windows1252OfChar(char16_t c) {
     if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<std::uint8_t>(c);
     for (std::size_t i = 0; i < HighControls.size(); ++i) {
         if (HighControls[i] == c) return static_cast<std::uint8_t>(0x80 + i);
     }
     return std::nullopt;
 }
-
-} // namespace
 
 bool IsValidUtf8(const QByteArray& bytes) {
     const auto* p = reinterpret_cast<const std::uint8_t*>(bytes.constData());
@@ -67,7 +67,7 @@ bool IsValidUtf8(const QByteArray& bytes) {
 QString DecodeWindows1252(const QByteArray& bytes) {
     QString text;
     text.reserve(bytes.size());
-    for (const char b : bytes) text.append(QChar(CharOfByte(static_cast<std::uint8_t>(b))));
+    for (const char b : bytes) text.append(QChar(CharOfWindows1252(static_cast<std::uint8_t>(b))));
     return text;
 }
 
@@ -75,7 +75,7 @@ std::optional<QByteArray> EncodeWindows1252(const QString& text) {
     QByteArray bytes;
     bytes.reserve(text.size());
     for (const QChar c : text) {
-        const auto b = ByteOfChar(c.unicode());
+        const auto b = Windows1252OfChar(c.unicode());
         if (!b) return std::nullopt;
         bytes.append(static_cast<char>(*b));
     }

@@ -3,9 +3,16 @@
 // and a strict UTF-8 check that tells the two apart.
 #include <QByteArray>
 #include <QString>
+#include <cstdint>
 #include <optional>
 
 namespace corvane {
+
+// One byte of the code page as a character, and back (nullopt when the
+// character has no byte). The five undefined bytes stand for the control
+// characters of the same number.
+char16_t CharOfWindows1252(std::uint8_t byte);
+std::optional<std::uint8_t> Windows1252OfChar(char16_t c);
 
 // True when the bytes are well-formed UTF-8 (no overlong forms, no surrogates).
 bool IsValidUtf8(const QByteArray& bytes);

@@ -1,5 +1,7 @@
 #include "net/SocketVariant.h"
 
+#include "files/Windows1252.h"
+
 #include <array>
 #include <cmath>
 #include <cstring>
@@ -8,17 +10,10 @@ namespace corvane {
 
 namespace {
 
-// Windows-1252 bytes 0x80..0x9F; the five unassigned ones keep the C1 control.
-constexpr std::array<char16_t, 32> kHighBlock = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
+// Characters outside the code page travel as '?'.
 char EncodeChar(char16_t c) {
-    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return char(c);
-    for (std::size_t i = 0; i < kHighBlock.size(); ++i)
-        if (kHighBlock[i] == c) return char(0x80 + i);
-    return '?';
+    const std::optional<std::uint8_t> byte = Windows1252OfChar(c);
+    return byte ? char(*byte) : '?';
 }
 
 template <class T> QByteArray MemoryImage(T value) {
@@ -48,7 +43,7 @@ QString FromCodePage(const QByteArray& bytes) {
     out.reserve(bytes.size());
     for (char b : bytes) {
         const auto u = static_cast<unsigned char>(b);
-        out.append(u >= 0x80 && u < 0xA0 ? QChar(kHighBlock[u - 0x80]) : QChar(u));
+        out.append(QChar(CharOfWindows1252(u)));
     }
     return out;
 }
