@@ -12,12 +12,6 @@
 
 namespace corvane {
 
-namespace {
-
-const QString TextStyle = QStringLiteral("color: rgb(240, 226, 194); background: transparent;");
-
-} // namespace
-
 // --- PreviewBoard -------------------------------------------------------------------
 
 PreviewBoard::PreviewBoard(QWidget* parent) : QWidget(parent) {
@@ -69,18 +63,9 @@ frmAbrir::frmAbrir(SquareImages& mainView, QWidget* parent)
         box.exec();
     };
 
-    Image1.setPixmap(frmPieces::Instance().Piece(11, 40, devicePixelRatioF()));
-    Image1.setGeometry(22, 14, 40, 40);
-    QFont titleFont = font();
-    titleFont.setPixelSize(20);
-    titleFont.setBold(true);
-    Label2.setFont(titleFont);
-    Label2.setText(QStringLiteral("Abrir Jogo"));
-    Label2.setGeometry(72, 18, 300, 32);
-    for (QLabel* label : {&Label2, &lblData, &Image1}) {
-        label->setStyleSheet(TextStyle);
-        label->setAttribute(Qt::WA_TransparentForMouseEvents); // drags reach the window
-    }
+    SetDialogHeading(Image1, Label2, 11, QStringLiteral("Abrir Jogo"), 14, 300);
+    lblData.setStyleSheet(DialogTextStyle);
+    lblData.setAttribute(Qt::WA_TransparentForMouseEvents); // drags reach the window
     List1.setGeometry(22, 64, 210, 196);
     Picture1.setGeometry(250, 62, 8 * PreviewBoard::Cell + 4, 8 * PreviewBoard::Cell + 4);
     Picture1.setFrameShape(QFrame::Box);

@@ -4,7 +4,7 @@
 // leaves the values the game resumes from (Level, PlayerOption, LoadedSide,
 // LoadedGame).
 #include "rules/SquareImages.h"
-#include "shell/WindowConventions.h"
+#include "shell/kit/WindowConventions.h"
 
 #include <QFrame>
 #include <QLabel>

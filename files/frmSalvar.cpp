@@ -1,6 +1,5 @@
 #include "files/frmSalvar.h"
 
-#include "assets/frmPieces.h"
 #include "files/SavedGame.h"
 #include "rules/GameState.h"
 #include "rules/ModChecker.h"
@@ -12,8 +11,6 @@
 namespace corvane {
 
 namespace {
-
-const QString TextStyle = QStringLiteral("color: rgb(240, 226, 194); background: transparent;");
 
 bool AskYesNo(QWidget* parent, const QString& text) {
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Aviso"), text,
@@ -44,20 +41,11 @@ frmSalvar::frmSalvar(SquareImages& mainView, QWidget* parent)
     tellFailure = [this](const QString& m) { Tell(this, m); };
     beep = [] { QApplication::beep(); };
 
-    Image1.setPixmap(frmPieces::Instance().Piece(4, 40, devicePixelRatioF()));
-    Image1.setGeometry(22, 16, 40, 40);
-    QFont titleFont = font();
-    titleFont.setPixelSize(20);
-    titleFont.setBold(true);
-    Label2.setFont(titleFont);
-    Label2.setText(QStringLiteral("Salvar Jogo"));
-    Label2.setGeometry(72, 20, 280, 32);
+    SetDialogHeading(Image1, Label2, 4, QStringLiteral("Salvar Jogo"), 16, 280);
     Label1.setText(QStringLiteral("Informe um nome descritivo:"));
     Label1.setGeometry(24, 66, 332, 22);
-    for (QLabel* label : {&Label2, &Label1, &Image1}) {
-        label->setStyleSheet(TextStyle);
-        label->setAttribute(Qt::WA_TransparentForMouseEvents); // drags reach the window
-    }
+    Label1.setStyleSheet(DialogTextStyle);
+    Label1.setAttribute(Qt::WA_TransparentForMouseEvents); // drags reach the window
     txtNome.setGeometry(24, 92, 332, 28);
     lblOk.setGeometry(70, 140, 110, 34);
     lblCancelar.setGeometry(200, 140, 110, 34);

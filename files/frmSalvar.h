@@ -3,7 +3,7 @@
 // characters a file name may hold, asks before replacing a saved game, and
 // writes the game shown on the main board.
 #include "rules/SquareImages.h"
-#include "shell/WindowConventions.h"
+#include "shell/kit/WindowConventions.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -13,6 +13,8 @@
 #include <functional>
 #include <string>
 
+#include "game/PieceArt.h"
+
 namespace corvane {
 
 struct SquareImage {
@@ -39,10 +41,9 @@ inline void MovePieceImage(SquareImage& from, SquareImage& to) {
 class BoardView : public QWidget {
     Q_OBJECT
 public:
-    static constexpr int SquareSize = 44;
-    static constexpr int Margin = 34;
-    // The board picture: 8 squares inside a 34-unit margin on every side.
-    static constexpr int PictureSize = 8 * SquareSize + 2 * Margin; // 420
+    static constexpr int SquareSize = BoardSquareUnits;
+    static constexpr int Margin = BoardMarginUnits;
+    static constexpr int PictureSize = BoardPictureUnits; // 420
     // Inner width and height that Flip mirrors about: with its centre at
     // InnerSize / 2 + 29 every square image lands on the opposite square.
     static constexpr int InnerSize = 408;

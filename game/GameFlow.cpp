@@ -7,7 +7,7 @@
 #include "game/Widgets.h"
 #include "game/frmMain.h"
 #include "rules/ModChecker.h"
-#include "shell/frmMensagem.h"
+#include "shell/kit/frmMensagem.h"
 
 namespace corvane {
 

@@ -2,7 +2,6 @@
 #include "game/PieceArt.h"
 
 #include "assets/frmPieces.h"
-#include "game/BoardView.h"
 
 namespace corvane {
 
@@ -20,7 +19,7 @@ QPixmap PointerPixmap(bool on, int) {
 }
 
 void PaintBoardPicture(QPainter& painter, bool whiteAtBottom) {
-    frmPieces::PaintBoard(painter, QRectF(0, 0, BoardView::PictureSize, BoardView::PictureSize),
+    frmPieces::PaintBoard(painter, QRectF(0, 0, BoardPictureUnits, BoardPictureUnits),
                           whiteAtBottom);
 }
 

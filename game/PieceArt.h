@@ -8,13 +8,19 @@
 
 namespace corvane {
 
+// The board picture in its own units: 8 squares of 44 inside a 34-unit margin
+// on every side.
+inline constexpr int BoardSquareUnits = 44;
+inline constexpr int BoardMarginUnits = 34;
+inline constexpr int BoardPictureUnits = 8 * BoardSquareUnits + 2 * BoardMarginUnits; // 420
+
 // Draws the piece with this PieceCode scaled into the rectangle; "" draws nothing.
 void PaintPiece(QPainter& painter, const QRectF& rect, const std::string& code);
 // A picture of the piece at a pixel size (promotion chooser, palette, panel).
 QPixmap PiecePixmap(const std::string& code, int size);
 // The two states of the move indicator.
 QPixmap PointerPixmap(bool on, int size);
-// The board picture's squares and margin letters into a square of PictureSize units.
+// The board picture's squares and margin letters into a square of BoardPictureUnits.
 void PaintBoardPicture(QPainter& painter, bool whiteAtBottom);
 
 } // namespace corvane

@@ -16,7 +16,7 @@
 #include "game/Widgets.h"
 #include "rules/ModChecker.h"
 #include "shell/ModResWav.h"
-#include "shell/WindowConventions.h"
+#include "shell/kit/WindowConventions.h"
 
 namespace corvane {
 

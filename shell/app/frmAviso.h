@@ -2,7 +2,7 @@
 // The one-time warning about an antivirus firewall that blocks the game's
 // port, offered before hosting a network game; and the check that decides
 // whether it is offered.
-#include "shell/WindowConventions.h"
+#include "shell/kit/WindowConventions.h"
 
 #include <QCheckBox>
 #include <QLabel>

@@ -3,7 +3,7 @@
 // tab 2 the computer's level, tab 3 a network game hosted or joined. A local
 // choice is only recorded (Level, PlayerOption and Confirmed()); the caller starts
 // the game. A network choice hands over to the network side through callbacks.
-#include "shell/WindowConventions.h"
+#include "shell/kit/WindowConventions.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -1,7 +1,7 @@
 #pragma once
 // The shell's small notices: the yes/no question before a restart or a
 // resignation, and the pause notice that holds the game until "&OK".
-#include "shell/WindowConventions.h"
+#include "shell/kit/WindowConventions.h"
 
 #include <QLabel>
 

@@ -13,7 +13,7 @@
 #include "game/frmMain.h"
 #include "rules/ModChecker.h"
 #include "shell/ModResWav.h"
-#include "shell/frmMensagem.h"
+#include "shell/kit/frmMensagem.h"
 
 namespace corvane::testing {
 

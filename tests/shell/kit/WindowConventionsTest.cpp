@@ -1,6 +1,6 @@
 // Dialog conventions: window flags, placement over the board, dragging by the
 // background, and button pictures that light up under the mouse.
-#include "shell/WindowConventions.h"
+#include "shell/kit/WindowConventions.h"
 
 #include <QApplication>
 #include <QEnterEvent>

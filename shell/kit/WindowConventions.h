@@ -5,6 +5,7 @@
 // of a dialog over the centre of the board.
 #include <QAbstractButton>
 #include <QDialog>
+#include <QLabel>
 #include <QPoint>
 
 namespace corvane {
@@ -12,6 +13,16 @@ namespace corvane {
 // Moves window so that its centre lies on the centre of boardWidget on the screen.
 // Does nothing when either is missing.
 void CenterOverBoard(QWidget* window, const QWidget* boardWidget);
+
+// The colour of the dialogs' captions over their dark panel.
+inline const QString DialogTextStyle =
+    QStringLiteral("color: rgb(240, 226, 194); background: transparent;");
+
+// The heading at the top left of a dialog: a piece picture (a PieceIndex) and
+// the title in large bold letters. Both let mouse presses through, so the
+// window is dragged by them as by its background.
+void SetDialogHeading(QLabel& picture, QLabel& title, int piece, const QString& text, int top,
+                      int titleWidth);
 
 // A borderless, topmost, modal dialog painted with the shared panel picture.
 // Pressing the left button on its background (or on a child that lets mouse

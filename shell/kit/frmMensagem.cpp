@@ -1,4 +1,4 @@
-#include "shell/frmMensagem.h"
+#include "shell/kit/frmMensagem.h"
 
 #include "rules/GameState.h"
 #include "shell/ModResWav.h"

@@ -1,4 +1,4 @@
-#include "shell/WindowConventions.h"
+#include "shell/kit/WindowConventions.h"
 
 #include "assets/frmPieces.h"
 
@@ -9,6 +9,22 @@
 #include <QWindow>
 
 namespace corvane {
+
+void SetDialogHeading(QLabel& picture, QLabel& title, int piece, const QString& text, int top,
+                      int titleWidth) {
+    picture.setPixmap(frmPieces::Instance().Piece(piece, 40, picture.devicePixelRatioF()));
+    picture.setGeometry(22, top, 40, 40);
+    QFont font = title.font();
+    font.setPixelSize(20);
+    font.setBold(true);
+    title.setFont(font);
+    title.setText(text);
+    title.setGeometry(72, top + 4, titleWidth, 32);
+    for (QLabel* label : {&picture, &title}) {
+        label->setStyleSheet(DialogTextStyle);
+        label->setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+}
 
 void CenterOverBoard(QWidget* window, const QWidget* boardWidget) {
     if (window == nullptr || boardWidget == nullptr) return;

@@ -1,7 +1,7 @@
 // The message window: its text, opacity, the sound chosen for each status and
 // side, and the timing of its two timers (run under a time scale).
-#include "shell/frmMensagem.h"
-#include "RecordingPlayer.h"
+#include "shell/kit/frmMensagem.h"
+#include "shell/RecordingPlayer.h"
 #include "rules/GameState.h"
 
 #include <QElapsedTimer>

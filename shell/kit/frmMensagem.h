@@ -3,7 +3,7 @@
 // "EMPATE", "STALEMATE", or any other line such as a resignation), plays the
 // status's sound 300 ms after it opens and closes itself 1000 ms later for a
 // check, 3000 ms later otherwise. Modal, borderless, topmost, opacity 210.
-#include "shell/WindowConventions.h"
+#include "shell/kit/WindowConventions.h"
 
 #include <QLabel>
 #include <QTimer>
