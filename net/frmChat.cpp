@@ -58,9 +58,12 @@ void frmChat::resizeEvent(QResizeEvent* event) {
 }
 
 bool frmChat::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == &lblClose && event->type() == QEvent::MouseButtonRelease &&
+    const QEvent::Type type = event->type();
+    if (watched == &lblClose &&
+        (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease) &&
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-        hide(); // the transcript stays for the next line
+        // The press is kept from the window, which would take it for a drag.
+        if (type == QEvent::MouseButtonRelease) hide(); // the transcript stays
         return true;
     }
     return BorderlessDialog::eventFilter(watched, event);

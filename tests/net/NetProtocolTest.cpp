@@ -195,7 +195,8 @@ TEST(NetProtocol, HandshakeOverLoopbackWithAScriptedPeer) {
             if (m.command == C::StartServidor)
                 link->SendData(StartClienteMessage("ANA"));
             else if (got.size() == 2) { // events run inside, as under a modal announcement
-                peer->SendSplit("Jogar:#BP e7-e5#XEQUE", {3, 10, 17}, QuietMs / 5);
+                // Cut where no pause can make a part look whole.
+                peer->SendSplit("Jogar:#BP e7-e5#XEQUE", {10, 17}, QuietMs * 2);
                 QTest::qWait(QuietMs * 2);
             }
             --depth;
@@ -232,7 +233,7 @@ TEST(NetProtocol, HandshakeOverLoopbackWithAScriptedPeer) {
                                  {C::Jogar, "WP e2-e4", ""},
                                  {C::Chat, "oi # tudo?", ""},
                                  {C::Jogar, "BP e7-e5", "XEQUE"}}));
-        peer->Send(QByteArray(MaxPending + 1, 'A'));
+        peer->SendSplit(QByteArray(MaxPending + 1, 'A'), {MaxPending / 2}, 10);
         EXPECT_TRUE(peer->SeesClose());
         EXPECT_EQ(got.size(), 4u);
     }
