@@ -53,8 +53,6 @@ TEST(NetProtocol, StreamsAreCutAtTheCommandWords) {
         {"Jogar:#WQ d1-h5#XEQUE#", {{C::Jogar, "WQ d1-h5", "XEQUE"}}},
         {"Chat:#Chat:#oi", {{C::Chat, "", ""}, {C::Chat, "oi", ""}}},
         {"Jogar:#WP e2-e4#FOO#x", {{C::Jogar, "WP e2-e4", ""}}},
-        {"Jogar:#WP e2-e4", {}}, // no status separator: still on its way
-        {"Jogar:#WP e2-e4#XEQUE-MA", {}},
         {"lixo#StartServidor:# AB\x01\tCD\x7f\x81 #EntregarJogo:#EntregarJogo:#",
          {{C::StartServidor, "ABCD", ""}, {C::EntregarJogo, "", ""}, {C::EntregarJogo, "", ""}}},
         {"StartCliente:#" + QByteArray(30, 'N'), {{C::StartCliente, QString(20, 'N'), ""}}},
