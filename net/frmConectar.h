@@ -25,7 +25,7 @@ inline const QString MsgBuscando = QStringLiteral("Buscando o servidor na rede..
 inline const QString MsgEncontrado = QStringLiteral("Endereço do servidor encontrado...");
 // A connection that failed after the host answered the check; %1 is the reason.
 inline const QString MsgConexaoFalhou =
-    QStringLiteral("Não foi possível conectar ao servidor (%1).\n"
+    QStringLiteral("Não foi possível conectar ao servidor.\nMotivo: %1\n"
                    "Verifique se o jogo foi criado no outro computador e tente de novo.");
 // No connection reported in time after the attempt started.
 inline const QString MsgSemResposta =
