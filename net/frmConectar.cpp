@@ -123,7 +123,6 @@ void frmConectar::LayOut() {
 
 void frmConectar::showEvent(QShowEvent* event) {
     BorderlessDialog::showEvent(event);
-    closed_ = false;
     if (opened_) return;
     opened_ = true;
     if (netServerMode_)
@@ -168,7 +167,7 @@ void frmConectar::AnimationTick() {
 }
 
 void frmConectar::Conectar() {
-    if (netServerMode_ || checking_ || closed_) return;
+    if (netServerMode_) return; // the host has no address to look for
     netServerAddress_ = txtServ.text().trimmed();
     if (netServerAddress_.isEmpty()) {
         Tell(MsgInformeServidor);
@@ -180,7 +179,6 @@ void frmConectar::Conectar() {
         connectBound_.stop();
         if (releaseSocket) releaseSocket();
     }
-    checking_ = true;
     const int attempt = ++attempt_;
     ShowMens(MsgBuscando);
     FindServer(
@@ -191,7 +189,6 @@ void frmConectar::Conectar() {
 void frmConectar::ServerChecked(bool found, int attempt) {
     if (attempt != attempt_) return;
     if (!found) {
-        checking_ = false;
         lblMens.hide();
         Tell(MsgServidorNaoEncontrado);
         txtServ.setFocus();
@@ -209,7 +206,6 @@ void frmConectar::ServerChecked(bool found, int attempt) {
 }
 
 void frmConectar::StartConnection() {
-    checking_ = false;
     failed_ = false;
     const bool started = startNetwork && startNetwork();
     // Connected, failed or closed already: nothing left to wait for.
@@ -240,7 +236,6 @@ void frmConectar::reject() {
 
 void frmConectar::done(int result) {
     closed_ = true;
-    checking_ = false;
     ++attempt_;
     AnimationTimer.stop();
     connectBound_.stop();

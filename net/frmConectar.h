@@ -100,9 +100,8 @@ private:
     bool netServerMode_;
     bool opened_ = false;
     bool closed_ = false;
-    bool checking_ = false; // from "&Conectar" until the connection is started
-    bool failed_ = false;   // the network side reported a failed connection
-    int attempt_ = 0;       // callbacks of an older attempt are stale
+    bool failed_ = false; // the network side reported a failed connection
+    int attempt_ = 0;     // callbacks of an older attempt are stale
     bool movingRight_ = true;
     QString netServerAddress_;
     QTimer connectBound_;
