@@ -1,0 +1,263 @@
+#include "net/frmConectar.h"
+
+#include "assets/frmPieces.h"
+
+#include <QMessageBox>
+#include <QShowEvent>
+
+namespace corvane {
+namespace {
+
+constexpr QSize kSize(540, 300);
+constexpr QRect kPanel(20, 66, 500, 170);
+const QColor kPanelColour(20, 87, 113);
+constexpr QSize kButton(120, 34);
+constexpr int kTickMs = 50;
+// The indicator's stride and the gap it keeps from the strip's right end.
+constexpr int kStride = 7;
+constexpr int kRightGap = 5;
+
+void PaintPanel(QWidget& panel) {
+    panel.setGeometry(kPanel);
+    QPalette palette = panel.palette();
+    palette.setColor(QPalette::Window, kPanelColour);
+    panel.setPalette(palette);
+    panel.setAutoFillBackground(true);
+    // A plain widget lets mouse presses through to the window, which is then
+    // dragged as by its background.
+}
+
+void Caption(QLabel& label, const QString& text, QRect where, int pixels) {
+    label.setText(text);
+    QFont f = label.font();
+    f.setPixelSize(pixels);
+    label.setFont(f);
+    label.setStyleSheet(DialogTextStyle);
+    label.setGeometry(where);
+    label.setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+QPixmap Arrow(bool right) {
+    return frmPieces::Instance().Pixmap(right ? QStringLiteral("imgRight")
+                                              : QStringLiteral("imgLeft"));
+}
+
+} // namespace
+
+frmConectar::frmConectar(bool netServerMode, QWidget* parent)
+    : BorderlessDialog(parent), Image1(this), lblTitulo(this), picListen(this), picServidor(this),
+      Label1(&picListen), Label4(&picListen), List1(&picListen), ProgressBar(&picListen),
+      ImgGo(&ProgressBar), Label2(&picServidor), txtServ(&picServidor), lblMens(&picServidor),
+      lblConectar(QStringLiteral("&Conectar"), this),
+      lblCancelar(QStringLiteral("&Cancelar"), this), DL1(this), netServerMode_(netServerMode) {
+    setFixedSize(kSize);
+    setWindowTitle(QStringLiteral("Conectar"));
+    // The host plays White in the first game, the joiner Black.
+    SetDialogHeading(Image1, lblTitulo, netServerMode_ ? 2 : 8,
+                     netServerMode_ ? QStringLiteral("Criar um Jogo")
+                                    : QStringLiteral("Entrar em um Jogo"),
+                     14, 400);
+    LayOut();
+
+    AnimationTimer.setInterval(kTickMs);
+    connect(&AnimationTimer, &QTimer::timeout, this, &frmConectar::AnimationTick);
+    connectBound_.setSingleShot(true);
+    connect(&connectBound_, &QTimer::timeout, this, [this] {
+        if (releaseSocket) releaseSocket();
+        Tell(MsgSemResposta);
+        txtServ.setFocus();
+    });
+    connect(&txtServ, &QLineEdit::returnPressed, this, &frmConectar::Conectar);
+    connect(&lblConectar, &ImageButton::clicked, this, &frmConectar::Conectar);
+    connect(&lblCancelar, &ImageButton::clicked, this, &frmConectar::Cancelar);
+
+    picListen.setVisible(netServerMode_);
+    picServidor.setVisible(!netServerMode_);
+    lblConectar.setVisible(!netServerMode_);
+}
+
+frmConectar::~frmConectar() = default;
+
+void frmConectar::LayOut() {
+    PaintPanel(picListen);
+    PaintPanel(picServidor);
+
+    Caption(Label1,
+            QStringLiteral("Você pode convidar um amigo para jogar com você\n"
+                           "através da internet ou rede local:\n\n"
+                           "Informe o seu IP, que é listado ao lado para o seu\n"
+                           "amigo e aguarde a entrada dele no jogo"),
+            QRect(14, 10, 334, 112), 13);
+    Label1.setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    List1.setGeometry(356, 12, 130, 106);
+    List1.setStyleSheet(
+        QStringLiteral("QListWidget { background: rgb(12,52,68); color: rgb(192,246,249);"
+                       " border: 1px solid rgb(120,178,192); font-weight: bold; }"));
+    Caption(Label4, QStringLiteral("Aguardando entrada do usuário ..."), QRect(14, 124, 330, 18),
+            13);
+    ProgressBar.setGeometry(14, 146, 472, 18);
+    ProgressBar.setStyleSheet(QStringLiteral("background: rgb(12,52,68);"));
+    ProgressBar.setAttribute(Qt::WA_StyledBackground);
+    ImgGo.setPixmap(Arrow(true));
+    ImgGo.setGeometry(0, 1, 28, 16);
+    ImgGo.setStyleSheet(QStringLiteral("background: transparent;"));
+
+    Caption(Label2, QStringLiteral("Insira o IP do Servidor e clique em Conectar:"),
+            QRect(20, 28, 460, 22), 14);
+    txtServ.setGeometry(20, 60, 300, 28);
+    txtServ.setStyleSheet(
+        QStringLiteral("QLineEdit { background: rgb(12,52,68); color: rgb(192,246,249);"
+                       " border: 1px solid rgb(120,178,192); border-radius: 4px; padding: 1px 5px;"
+                       " font-weight: bold; }"));
+    Caption(lblMens, MsgBuscando, QRect(20, 106, 460, 22), 13);
+    lblMens.hide();
+
+    const int y = kSize.height() - 52;
+    if (netServerMode_) {
+        lblCancelar.setGeometry(QRect(QPoint((kSize.width() - kButton.width()) / 2, y), kButton));
+    } else {
+        lblConectar.setGeometry(QRect(QPoint(kSize.width() / 2 - 130, y), kButton));
+        lblCancelar.setGeometry(QRect(QPoint(kSize.width() / 2 + 10, y), kButton));
+    }
+}
+
+void frmConectar::showEvent(QShowEvent* event) {
+    BorderlessDialog::showEvent(event);
+    if (opened_) return;
+    opened_ = true;
+    if (netServerMode_)
+        OpenHost();
+    else
+        txtServ.setFocus();
+}
+
+// The first address shows at once; the public one, when it is needed, comes
+// from a web page once the window is up.
+void frmConectar::OpenHost() {
+    const LocalAddresses local =
+        PickAddresses(localAddresses ? localAddresses() : LocalIPv4Addresses());
+    List1.addItem(local.first);
+    AnimationTimer.start();
+    QTimer::singleShot(0, this, [this, local] {
+        const QStringList listed = HostAddressList(
+            local, [this] { return PublicAddressFromPage(DL1.GetURL(MyIpPageURL())); });
+        if (closed_) return;
+        for (qsizetype i = 1; i < listed.size(); ++i) List1.addItem(listed[i]);
+    });
+}
+
+void frmConectar::AnimationTick() {
+    int left = ImgGo.x();
+    if (movingRight_) {
+        const int last = ProgressBar.width() - (ImgGo.width() + kRightGap);
+        if (left + kStride > last) {
+            movingRight_ = false;
+            ImgGo.setPixmap(Arrow(false));
+        } else {
+            left += kStride;
+        }
+    } else {
+        left = std::max(0, left - kStride);
+        if (left <= 0) {
+            movingRight_ = true;
+            ImgGo.setPixmap(Arrow(true));
+        }
+    }
+    ImgGo.move(left, ImgGo.y());
+}
+
+void frmConectar::Conectar() {
+    if (netServerMode_) return; // the host has no address to look for
+    netServerAddress_ = txtServ.text().trimmed();
+    if (netServerAddress_.isEmpty()) {
+        Tell(MsgInformeServidor);
+        txtServ.setFocus();
+        return;
+    }
+    // Trying again gives up the attempt still under way.
+    if (connectBound_.isActive()) {
+        connectBound_.stop();
+        if (releaseSocket) releaseSocket();
+    }
+    const int attempt = ++attempt_;
+    ShowMens(MsgBuscando);
+    FindServer(
+        netServerAddress_, this, [this, attempt](bool found) { ServerChecked(found, attempt); },
+        resolveName);
+}
+
+void frmConectar::ServerChecked(bool found, int attempt) {
+    if (attempt != attempt_) return;
+    if (!found) {
+        lblMens.hide();
+        Tell(MsgServidorNaoEncontrado);
+        txtServ.setFocus();
+        return;
+    }
+    QTimer::singleShot(500, this, [this, attempt] {
+        if (attempt != attempt_) return;
+        ShowMens(MsgEncontrado);
+        QTimer::singleShot(500, this, [this, attempt] {
+            if (attempt != attempt_) return;
+            lblMens.hide();
+            StartConnection();
+        });
+    });
+}
+
+void frmConectar::StartConnection() {
+    failed_ = false;
+    const bool started = startNetwork && startNetwork();
+    // Connected, failed or closed already: nothing left to wait for.
+    if (!started || closed_ || failed_) return;
+    connectBound_.start(connectBoundMs);
+}
+
+void frmConectar::Connected() {
+    done(Accepted);
+}
+
+void frmConectar::ConnectionFailed(const QString& reason) {
+    if (closed_) return;
+    connectBound_.stop();
+    failed_ = true;
+    Tell(MsgConexaoFalhou.arg(reason));
+    txtServ.setFocus();
+}
+
+void frmConectar::Cancelar() {
+    if (releaseSocket) releaseSocket();
+    done(Rejected);
+}
+
+void frmConectar::reject() {
+    Cancelar();
+}
+
+void frmConectar::done(int result) {
+    closed_ = true;
+    ++attempt_;
+    AnimationTimer.stop();
+    connectBound_.stop();
+    DL1.StopWaiting();
+    BorderlessDialog::done(result);
+}
+
+void frmConectar::Tell(const QString& text) {
+    if (tellUser) {
+        tellUser(text);
+        return;
+    }
+    QMessageBox box(QMessageBox::Information, QStringLiteral("Corvane"), text, QMessageBox::Ok,
+                    this);
+    box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    box.exec();
+}
+
+void frmConectar::ShowMens(const QString& text) {
+    lblMens.setText(text);
+    lblMens.show();
+    lblMens.repaint();
+}
+
+} // namespace corvane
