@@ -159,11 +159,11 @@ void MainMenu::Click(int item) {
     if (item < 1 || item > Items) return;
     if (ComputerBusy) return;
     if (NetworkGame) {
-        if (item == 5 || item == 8 || item == 9 || (item == 6 && window_.WaitingForPeer)) {
+        if (item == 5 || item == 8 || item == 9 || (item == 6 && window_.WaitingForPeer())) {
             Beep();
             return;
         }
-    } else if ((item == 5 || item == 8) && !window_.WaitingForPeer) {
+    } else if ((item == 5 || item == 8) && !window_.WaitingForPeer()) {
         Beep(); // no game is running: nothing to pause or to save
         return;
     }
@@ -264,12 +264,10 @@ void MainMenu::RestoreWindow(bool show) {
 }
 
 void MainMenu::Pause() {
-    window_.tmrElapsed()->stop();
-    const qint64 pausedAt = window_.clockNow();
+    window_.PauseClocks();
     frmPause dialog(&window_);
     Exec(dialog);
-    window_.ClockStart = ClockStartAfterPause(window_.ClockStart, pausedAt, window_.clockNow());
-    window_.tmrElapsed()->start();
+    window_.ResumeClocks();
 }
 
 void MainMenu::SaveGame() {
@@ -290,7 +288,7 @@ void MainMenu::OpenGame() {
     // the initial position, and saving and pausing are allowed even when the
     // previous game had ended.
     LoadedGame = false;
-    window_.WaitingForPeer = true;
+    window_.SetWaitingForPeer(true);
     // With the computer on Black and Black to move nothing else would start it
     // (its first move as White comes when the user picks up a piece).
     if (GameMode == "CB" && SideToMove == "B") window_.ComputerTurn(1);
@@ -304,7 +302,7 @@ void MainMenu::Restart() {
         if (resign) resign();
         return;
     }
-    window_.WaitingForPeer = true;
+    window_.SetWaitingForPeer(true);
     window_.NovoJogo(PlayerOption);
     window_.StartClocks();
 }

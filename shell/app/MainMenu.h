@@ -1,8 +1,7 @@
 #pragma once
 // The main window's image menu: imgMenu(1..9) on the toolbar, their tooltips
 // (lblToolTip over shpToolTip) and what each item does, with the rules that
-// hold while the computer thinks or a network game runs; the full-screen toggle;
-// and the pause arithmetic of the clocks.
+// hold while the computer thinks or a network game runs; the full-screen toggle.
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -16,12 +15,6 @@ namespace corvane {
 
 class frmMain;
 class MenuButton;
-
-// The clock start after a pause: moved forward by the pause's length, so that
-// neither clock counts it. All values on the window's clock, in milliseconds.
-constexpr qint64 ClockStartAfterPause(qint64 clockStart, qint64 pausedAt, qint64 resumedAt) {
-    return resumedAt - (pausedAt - clockStart);
-}
 
 class MainMenu : public QObject {
     Q_OBJECT

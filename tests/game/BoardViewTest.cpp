@@ -133,7 +133,7 @@ TEST_F(BoardViewTest, ClockTextsAndArithmetic) {
     SideToMove = "W";
     now += 600; // White absorbs the fraction since Black's last tick
     window->ClockTick();
-    EXPECT_EQ(window->WhiteTime, 13'000 - 7'400);
+    EXPECT_EQ(window->WhiteTime(), 13'000 - 7'400);
     EXPECT_EQ(window->lblTime(0)->text(), "00:05");
     window->ResetClocks();
     EXPECT_EQ(window->lblTime(0)->text(), "00:00");
