@@ -10,6 +10,7 @@
 #include "shell/app/frmNovo.h"
 #include "shell/app/frmQuestion.h"
 
+#include <QCursor>
 #include <QDialog>
 #include <QEnterEvent>
 #include <QHBoxLayout>
@@ -83,7 +84,10 @@ MainMenu::MainMenu(frmMain& window) : window_(window) {
     for (int n = 1; n <= Items; ++n) {
         tips_[n] = QString::fromUtf8(kInitialTips[n]);
         buttons_[n] = std::make_unique<MenuButton>(n, bar);
-        buttons_[n]->onClick = [this, n] { Click(n); };
+        buttons_[n]->onClick = [this, n] {
+            clickedAt_ = QCursor::pos();
+            Click(n);
+        };
         buttons_[n]->onHover = [this, n] { Hover(n); };
         row->addWidget(buttons_[n].get());
     }
@@ -134,6 +138,8 @@ void MainMenu::ShowSoundState() {
 }
 
 void MainMenu::Hover(int item) {
+    if (clickedAt_ && *clickedAt_ == QCursor::pos()) return;
+    clickedAt_.reset();
     if (item == shownToolTip_) return;
     shownToolTip_ = item;
     const MenuButton& b = *buttons_.at(item);

@@ -10,6 +10,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace corvane {
 
@@ -89,6 +90,10 @@ private:
     std::unique_ptr<QFrame> shpToolTip_;
     std::unique_ptr<QLabel> lblToolTip_;
     int shownToolTip_ = 0;
+    // Where the mouse was at the last click on an item: until it moves from
+    // there no tooltip shows (a window that changes under a still mouse, as
+    // after "Maximizar", reports hovers).
+    std::optional<QPoint> clickedAt_;
     bool fullScreen_ = false;
     bool lastConfirmed_ = false;
 };
