@@ -302,7 +302,15 @@ TEST_F(Menu, RestartAsksFirst) {
 
 TEST_F(Menu, FullScreenAndBack) {
     Start();
-    M().Click(4);
+    M().Hover(4);
+    QTest::mouseClick(M().imgMenu(4), Qt::LeftButton);
+    // The window grows under the still mouse: its hover brings no tooltip back
+    // until the mouse moves.
+    M().Hover(4);
+    EXPECT_FALSE(M().lblToolTip().isVisible());
+    QCursor::setPos(QCursor::pos() + QPoint(1, 0));
+    M().Hover(4);
+    EXPECT_TRUE(M().lblToolTip().isVisible());
     EXPECT_TRUE(M().FullScreen());
     EXPECT_TRUE(W().windowFlags() & Qt::FramelessWindowHint);
     EXPECT_TRUE(W().windowState() & Qt::WindowFullScreen);
