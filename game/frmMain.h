@@ -40,9 +40,7 @@ public:
     // --- Game lifecycle and turn flow ------------------------------------------
     void NovoJogo(int mode);
     void WhoMoves(int side);
-    void Reset_ALL_BOOLS();
     void EndGame();
-    void PeerPause();
     // After a network game: a fresh game with the colours swapped.
     void StartNextNetworkGame();
     // After a saved game was opened: its position string, LoadedSide and PlayerOption.
@@ -60,14 +58,7 @@ public:
     // The nicknames shown beside the board in a network game.
     void SetPlayerNicks(const std::string& own, const std::string& opponent);
 
-    // --- Human move input --------------------------------------------------------
-    void PickUp(int index, Qt::MouseButton button);
-    void DropOnSquare(int target);
-    void DropOnBoard(double x, double y);
-    void DropOutsideBoard();
-    bool CommitMove(int target);
-    void ReturnPiece();
-    void MoveCastlingRook(int kingTarget);
+    // --- Moves of the network peer ---------------------------------------------------
     // Applies a move text of the network peer to the view; false, with nothing
     // changed, for a text that is not a move of the piece on its from-square.
     bool ShowMoveRecord(const std::string& text);
@@ -90,13 +81,9 @@ public:
     qint64 WhiteTime() const { return whiteTime_; }
     qint64 BlackTime() const { return blackTime_; }
 
-    // --- Set-up, promotion --------------------------------------------------------
-    void SelectOption(int index, bool guarded);
+    // --- Set-up ------------------------------------------------------------------------
     void OptionClicked(int index);
-    void SetUpDrop(int target);
     bool ValidateSetUp();
-    bool ChoosePromotion(int target);
-    void ChoosePromotionPiece(int index, Qt::MouseButton button);
 
     // SquareImages (the rules core reads and writes the board through these).
     std::string Tag(int index) const override;
@@ -128,6 +115,21 @@ private:
         bool check = false;
         std::string ending;
     };
+
+    void Reset_ALL_BOOLS();
+    void PeerPause();
+    // A person's move: pick-up, drops, the legality test and the commit.
+    void PickUp(int index, Qt::MouseButton button);
+    void DropOnSquare(int target);
+    void DropOnBoard(double x, double y);
+    void DropOutsideBoard();
+    bool CommitMove(int target);
+    void ReturnPiece();
+    void MoveCastlingRook(int kingTarget);
+    void SelectOption(int index, bool guarded);
+    void SetUpDrop(int target);
+    bool ChoosePromotion(int target);
+    void ChoosePromotionPiece(int index, Qt::MouseButton button);
 
     void WireControls();
     void SetPlayerCaptions();
