@@ -28,7 +28,7 @@ std::vector<std::string> Words(const std::string& line) {
 
 // A generated move as the front end writes it: "e2e4", "a7a8q" (the generator
 // always promotes to a queen).
-std::string LongAlgebraicOf(const MoveRecord& m) {
+std::string GeneratedMoveText(const MoveRecord& m) {
     MoveText move{m.piece, m.fromRank, m.fromFile, m.toRank, m.toFile, m.capture != 0, ""};
     if ((m.piece == WhitePawn && m.toRank == 8) || (m.piece == BlackPawn && m.toRank == 1)) {
         move.promotion = "Q";
@@ -297,7 +297,7 @@ void UciFrontEnd::Perft(int depth, std::ostream& out) {
             PlayIntoNextPly(m.fromRank, m.fromFile, m.toRank, m.toFile, 0);
             count = PerftFrom(!white, 1, depth - 1, overflow);
         }
-        out << LongAlgebraicOf(m) << ": " << count << '\n';
+        out << GeneratedMoveText(m) << ": " << count << '\n';
         total += count;
     }
     // Past its capacity the move list keeps no more moves.
