@@ -1,5 +1,6 @@
 // The opening book: a few lines for the computer's first moves, chosen at random.
 #include "engine/ModCompMove.h"
+#include "rules/MoveText.h"
 
 namespace corvane {
 
@@ -62,11 +63,6 @@ std::string Trimmed(const std::string& text) {
     return text.substr(first, last - first + 1);
 }
 
-// Numeric value of one character ('0'..'9'), 0 for anything else.
-int Digit(char c) {
-    return c >= '0' && c <= '9' ? c - '0' : 0;
-}
-
 } // namespace
 
 bool PlayBookMove(const std::string& moveText, int ply) {
@@ -74,12 +70,12 @@ bool PlayBookMove(const std::string& moveText, int ply) {
 }
 
 bool PlayBookMove(const std::string& moveText, int ply, std::string_view side) {
-    if (moveText.size() < 5) return false;
-    FromFile = static_cast<unsigned char>(moveText[0]) - 96;
-    FromRank = Digit(moveText[1]);
-    ToFile = static_cast<unsigned char>(moveText[3]) - 96;
-    ToRank = Digit(moveText[4]);
-    if (!OnBoard(FromRank, FromFile) || !OnBoard(ToRank, ToFile)) return false;
+    MoveText move;
+    if (!ParseCoordinateText(Trimmed(moveText), move)) return false;
+    FromRank = move.fromRank;
+    FromFile = move.fromFile;
+    ToRank = move.toRank;
+    ToFile = move.toFile;
     PlyBoard& board = Board[ply];
     PieceIndex piece = board[FromRank][FromFile];
     if (piece == Empty || board[ToRank][ToFile] != Empty) return false;
@@ -92,7 +88,9 @@ bool PlayBookMove(const std::string& moveText, int ply, std::string_view side) {
     if (ownCheck) return false;
     board[FromRank][FromFile] = Empty;
     board[ToRank][ToFile] = piece;
-    CurrentMove = PieceCodeOf(piece) + " " + Trimmed(moveText);
+    move.piece = piece;
+    move.capture = false;
+    CurrentMove = FormatMoveText(move);
     return true;
 }
 

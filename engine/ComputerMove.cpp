@@ -6,26 +6,11 @@
 #include "engine/ModMate.h"
 #include "engine/ModScoreArrays.h"
 #include "rules/CoreHooks.h"
+#include "rules/MoveText.h"
 
 namespace corvane {
 
 namespace {
-
-bool InsufficientMaterial() {
-    if (WhitePieceTotal == 1 && BlackPieceTotal == 1) return true;
-    if (WhitePieceTotal > 2 || BlackPieceTotal > 2) return false;
-    for (const int piece : {WhiteRook, BlackRook, WhiteQueen, BlackQueen, WhitePawn, BlackPawn}) {
-        if (PieceCount[CountSlot(piece)] != 0) return false;
-    }
-    return true;
-}
-
-std::string SquareName(int rank, int file) {
-    std::string name;
-    name += static_cast<char>('a' + file - 1);
-    name += static_cast<char>('0' + rank);
-    return name;
-}
 
 // The pawn flags of the game position follow the played move, as they do for a
 // move the legality test accepts: the opponent's double step expires, a double
@@ -75,23 +60,19 @@ bool RepetitionDraw(int ply) {
 // The status of a move the book played: in a position set up by hand a book
 // move can give check, which the game must learn of like any other check.
 void BookMoveStatus(std::string_view side, int ply) {
-    const bool white = side != "B";
     GameStatus.clear();
-    std::int32_t kr = 0, kf = 0;
     CountPieces(ply);
-    if (FindKing(white ? "B" : "W", kr, kf, ply) &&
-        IsSquareAttacked(kr, kf, white ? "W" : "B", ply)) {
-        GameStatus = "CHECK";
-    }
+    if (KingInCheck(side == "B" ? "W" : "B", ply)) GameStatus = "CHECK";
 }
 
 } // namespace
 
 void FormatComputerMove(int piece, int fromRank, int fromFile, int toRank, int toFile,
                         int captured) {
-    CurrentMove = PieceCodeOf(piece) + " " + SquareName(fromRank, fromFile) +
-                  (captured != Empty ? "x" : "-") + SquareName(toRank, toFile);
-    if (PromotionChoice == "Q") CurrentMove += "=Q";
+    MoveText move{
+        static_cast<PieceIndex>(piece), fromRank, fromFile, toRank, toFile, captured != Empty, ""};
+    if (PromotionChoice == "Q") move.promotion = "Q";
+    CurrentMove = FormatMoveText(move);
 }
 
 bool MakeBESTMove(std::string_view side, int best, int ply) {
@@ -119,7 +100,7 @@ void ComputerMove(std::int16_t ply) {
     CurrentMove.clear();
     // The totals must describe this position before the draw test reads them.
     CountPieces(ply);
-    if (InsufficientMaterial()) {
+    if (BareKings() || InsufficientMaterial()) {
         GameStatus = "DRAW";
         return;
     }

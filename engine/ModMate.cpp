@@ -10,6 +10,7 @@
 #include "engine/ModCompMove.h"
 #include "rules/CoreHooks.h"
 #include "rules/GameState.h"
+#include "rules/MoveText.h"
 
 namespace corvane {
 
@@ -536,11 +537,8 @@ bool MateSearch(std::string_view side, int depth, std::int32_t& movesToMate) {
 
     movesToMate = (d + 1) / 2;
     const KeyMove& k = st.key;
-    CurrentMove = k.code + " " + static_cast<char>('a' + k.fromFile - 1) +
-                  static_cast<char>('0' + k.fromRank) +
-                  (Board[0][k.toRank][k.toFile] != Empty ? "x" : "-") +
-                  static_cast<char>('a' + k.toFile - 1) + static_cast<char>('0' + k.toRank);
-    if (!k.promotion.empty()) CurrentMove += "=" + k.promotion;
+    CurrentMove = FormatMoveText({PieceIndexOf(k.code), k.fromRank, k.fromFile, k.toRank, k.toFile,
+                                  Board[0][k.toRank][k.toFile] != Empty, k.promotion});
     if (d == 1) {
         GameStatus = CurrentMove + "   XEQUE-MATE";
     } else {

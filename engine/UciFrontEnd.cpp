@@ -10,6 +10,7 @@
 #include "engine/ModCompMove.h"
 #include "engine/ModScoreArrays.h"
 #include "rules/Fen.h"
+#include "rules/MoveText.h"
 
 namespace corvane {
 
@@ -25,36 +26,32 @@ std::vector<std::string> Words(const std::string& line) {
     return words;
 }
 
-std::string SquareText(int rank, int file) {
-    std::string s;
-    s += static_cast<char>('a' + file - 1);
-    s += static_cast<char>('0' + rank);
-    return s;
+// A generated move as the front end writes it: "e2e4", "a7a8q" (the generator
+// always promotes to a queen).
+std::string GeneratedMoveText(const MoveRecord& m) {
+    MoveText move{m.piece, m.fromRank, m.fromFile, m.toRank, m.toFile, m.capture != 0, ""};
+    if ((m.piece == WhitePawn && m.toRank == 8) || (m.piece == BlackPawn && m.toRank == 1)) {
+        move.promotion = "Q";
+    }
+    return LongAlgebraicOf(move);
 }
 
-// Plays the generated move index of the side at ply `ply` onto ply + 1 through
-// the legality test, so that the flags of ply + 1 are those of the game.
-void PlayGenerated(const MoveRecord& m, int ply) {
-    Board[ply + 1] = Board[ply];
-    CopyPlyFlags(ply, ply + 1);
-    FromRank = m.fromRank;
-    FromFile = m.fromFile;
-    ToRank = m.toRank;
-    ToFile = m.toFile;
-    PieceIndex piece = m.piece;
-    MoveBarred(piece, ply + 1);
-    PlayAcceptedMove(ply + 1);
-    CountPieces(ply + 1);
+// The stored moves of a generation: the count may exceed what the list holds.
+int Stored(std::int32_t generated, bool& overflow) {
+    if (generated <= MoveListCapacity) return generated;
+    overflow = true;
+    return MoveListCapacity;
 }
 
-std::uint64_t PerftFrom(bool white, int ply, int depth) {
+std::uint64_t PerftFrom(bool white, int ply, int depth, bool& overflow) {
     const std::string_view side = white ? "W" : "B";
     if (depth == 1) return static_cast<std::uint64_t>(GenerateMoves(side, ply, 1, 0));
-    const std::int32_t n = GenerateMoves(side, ply, depth, 2);
+    const int n = Stored(GenerateMoves(side, ply, depth, 2), overflow);
     std::uint64_t total = 0;
     for (int i = 1; i <= n; ++i) {
-        PlayGenerated(MoveList[white ? 0 : 1][depth][i], ply);
-        total += PerftFrom(!white, ply + 1, depth - 1);
+        const MoveRecord& m = MoveList[white ? 0 : 1][depth][i];
+        PlayIntoNextPly(m.fromRank, m.fromFile, m.toRank, m.toFile, ply);
+        total += PerftFrom(!white, ply + 1, depth - 1, overflow);
     }
     return total;
 }
@@ -81,19 +78,13 @@ void PrepareComputerPlayer() {
 std::uint64_t GeneratorPerft(std::string_view side, int depth) {
     if (depth < 1 || depth > MoveListDepths - 1) return 0;
     CountPieces(0);
-    return PerftFrom(side != "B", 0, depth);
+    bool overflow = false;
+    return PerftFrom(side != "B", 0, depth, overflow);
 }
 
 std::string UciMoveOf(const std::string& moveText) {
-    if (moveText.size() < 8) return "0000";
-    std::string move = moveText.substr(3, 2) + moveText.substr(6, 2);
-    const auto eq = moveText.find('=', 8);
-    if (eq != std::string::npos && eq + 1 < moveText.size()) {
-        // "=Q" from the computer, "=WQ" in the move list's form.
-        const char piece = moveText.back();
-        move += static_cast<char>(piece - 'A' + 'a');
-    }
-    return move;
+    MoveText move;
+    return ParseMoveText(moveText, move) ? LongAlgebraicOf(move) : "0000";
 }
 
 UciFrontEnd::UciFrontEnd() {
@@ -224,35 +215,29 @@ void UciFrontEnd::SetPosition(const std::string& line, std::ostream& out) {
 }
 
 bool UciFrontEnd::ApplyMove(const std::string& uciMove) {
-    if (uciMove.size() < 4 || uciMove.size() > 5) return false;
-    const int ff = uciMove[0] - 'a' + 1, fr = uciMove[1] - '0';
-    const int tf = uciMove[2] - 'a' + 1, tr = uciMove[3] - '0';
-    if (!OnBoard(fr, ff) || !OnBoard(tr, tf)) return false;
+    MoveText move;
+    if (!ParseLongAlgebraic(uciMove, move)) return false;
     CountPieces(0);
-    PieceIndex piece = Board[0][fr][ff];
+    const PieceIndex piece = Board[0][move.fromRank][move.fromFile];
     const bool white = IsWhitePiece(piece);
     if (piece == Empty || white != (side_ == "W")) return false;
-    const PieceIndex target = Board[0][tr][tf];
-    FromRank = fr;
-    FromFile = ff;
-    ToRank = tr;
-    ToFile = tf;
+    move.piece = piece;
+    move.capture = Board[0][move.toRank][move.toFile] != Empty;
+    FromRank = move.fromRank;
+    FromFile = move.fromFile;
+    ToRank = move.toRank;
+    ToFile = move.toFile;
     if (MoveBarred(piece, 0)) return false;
     if (white ? WhiteInCheck : BlackInCheck) return false;
     PlayAcceptedMove(0);
     CastleMade[0] = PlyFlags{};
-    const bool promotes = (piece == WhitePawn && tr == 8) || (piece == BlackPawn && tr == 1);
-    if (promotes && uciMove.size() == 5) {
-        const std::string_view letters = "rnbq";
-        const auto k = letters.find(uciMove[4]);
-        if (k == std::string_view::npos) return false;
-        Board[0][tr][tf] = static_cast<PieceIndex>((white ? 1 : 7) + k);
+    const bool promotes =
+        (piece == WhitePawn && move.toRank == 8) || (piece == BlackPawn && move.toRank == 1);
+    if (promotes && !move.promotion.empty()) {
+        Board[0][move.toRank][move.toFile] = PromotedPieceOf(move);
     }
     // The opening line grows as the move list builds it.
-    if (ListCursor < 10) {
-        OpeningLine +=
-            SquareText(fr, ff) + (target != Empty ? "x" : "-") + SquareText(tr, tf) + " ";
-    }
+    if (ListCursor < 10) OpeningLine += CoordinateText(move) + " ";
     ++ListCursor;
     side_.assign(1, white ? 'B' : 'W');
     return true;
@@ -301,21 +286,28 @@ void UciFrontEnd::Go(const std::string& line, std::ostream& out) {
 void UciFrontEnd::Perft(int depth, std::ostream& out) {
     const bool white = side_ == "W";
     CountPieces(0);
-    const std::int32_t n = GenerateMoves(side_, 0, depth, 2);
+    const std::int32_t generated = GenerateMoves(side_, 0, depth, 2);
+    bool overflow = false;
+    const int n = Stored(generated, overflow);
     std::uint64_t total = 0;
     for (int i = 1; i <= n; ++i) {
         const MoveRecord m = MoveList[white ? 0 : 1][depth][i];
         std::uint64_t count = 1;
         if (depth > 1) {
-            PlayGenerated(m, 0);
-            count = PerftFrom(!white, 1, depth - 1);
+            PlayIntoNextPly(m.fromRank, m.fromFile, m.toRank, m.toFile, 0);
+            count = PerftFrom(!white, 1, depth - 1, overflow);
         }
-        std::string text = SquareText(m.fromRank, m.fromFile) + SquareText(m.toRank, m.toFile);
-        if ((m.piece == WhitePawn && m.toRank == 8) || (m.piece == BlackPawn && m.toRank == 1)) {
-            text += 'q';
-        }
-        out << text << ": " << count << '\n';
+        out << GeneratedMoveText(m) << ": " << count << '\n';
         total += count;
+    }
+    // Past its capacity the move list keeps no more moves.
+    if (overflow && depth == 1) {
+        out << "info string only the first " << MoveListCapacity << " of " << generated
+            << " moves are listed" << std::endl;
+        total = static_cast<std::uint64_t>(generated);
+    } else if (overflow) {
+        out << "info string more moves than the move list holds (" << MoveListCapacity
+            << "): the count is incomplete" << std::endl;
     }
     out << "\nNodes searched: " << total << std::endl;
 }

@@ -3,25 +3,14 @@
 #include "files/SavedGame.h"
 #include "rules/GameState.h"
 #include "rules/ModChecker.h"
+#include "shell/kit/QuestionBox.h"
 
 #include <QApplication>
 #include <QMessageBox>
-#include <QPushButton>
 
 namespace corvane {
 
 namespace {
-
-bool AskYesNo(QWidget* parent, const QString& text) {
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("Aviso"), text,
-                    QMessageBox::Yes | QMessageBox::No, parent);
-    box.setWindowFlag(Qt::WindowStaysOnTopHint);
-    // The toolkit's own captions would be English.
-    box.button(QMessageBox::Yes)->setText(QStringLiteral("&Sim"));
-    box.button(QMessageBox::No)->setText(QStringLiteral("&Não"));
-    box.setDefaultButton(QMessageBox::No);
-    return box.exec() == QMessageBox::Yes;
-}
 
 void Tell(QWidget* parent, const QString& text) {
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Aviso"), text, QMessageBox::Ok, parent);
@@ -37,7 +26,9 @@ frmSalvar::frmSalvar(SquareImages& mainView, QWidget* parent)
       Image1(this), view_(mainView) {
     setWindowTitle(QStringLiteral("SALVAR JOGO"));
     setFixedSize(380, 196);
-    askOverwrite = [this](const QString& q) { return AskYesNo(this, q); };
+    askOverwrite = [this](const QString& q) {
+        return AskWarningQuestion(this, QStringLiteral("Aviso"), q);
+    };
     tellFailure = [this](const QString& m) { Tell(this, m); };
     beep = [] { QApplication::beep(); };
 

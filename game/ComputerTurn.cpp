@@ -1,42 +1,13 @@
-// The computer's turn: freeze the board, search, show and list the move, report
-// check, mate, stalemate or draw, hand the turn back.
-#include <QApplication>
+// The computer's turn: freeze the board, search, show and list the move, then
+// the step every move ends with.
 #include <QElapsedTimer>
-#include <QEventLoop>
-#include <QTimer>
 
 #include "assets/BusyCursor.h"
 #include "game/ComputerPlayer.h"
 #include "game/frmMain.h"
-#include "rules/ModChecker.h"
+#include "rules/MoveText.h"
 
 namespace corvane {
-
-namespace {
-
-// Lets events run for the given time.
-void WaitWithEvents(int ms) {
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < ms) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents,
-                                        std::max<int>(1, ms - timer.elapsed()));
-    }
-}
-
-bool IsCastlingText(const std::string& move) {
-    return move == "WK e1-g1" || move == "WK e1-c1" || move == "BK e8-g8" || move == "BK e8-c8";
-}
-
-// Rank and file of a square written at pos of a move text; false when it is none.
-bool SquareAt(const std::string& move, std::size_t pos, int& rank, int& file) {
-    if (move.size() < pos + 2) return false;
-    file = move[pos] - 'a' + 1;
-    rank = move[pos + 1] - '0';
-    return OnBoard(rank, file);
-}
-
-} // namespace
 
 void frmMain::ComputerTurn(int ply) {
     if (GameMode == "H" || SideToMove == "A" || closing_) return;
@@ -46,116 +17,94 @@ void frmMain::ComputerTurn(int ply) {
     LoadBoardFromView(*this, 1);
     CopyPlyFlags(0, 1);
     BusyCursor::Start();
-    if (ListCursor < 1) LabTime_->clear();
-
+    if (ListCursor < 1) LabTime()->clear();
     const PlyBoard before = Board[0];
-    QElapsedTimer ticks;
-    ticks.start();
-    ComputerPlay(ply);
-    const qint64 elapsed = ticks.elapsed() / 1000;
-    ComputerMoveTicks = elapsed;
-    if (elapsed > LongestThinkTime) LongestThinkTime = static_cast<std::int32_t>(elapsed);
-    LabTime_->setText(QString("%1 s").arg(elapsed));
+    ThinkTimed(ply);
     BusyCursor::Stop();
     if (closing_) return;
-
-    int fromRank = 0, fromFile = 0, toRank = 0, toFile = 0;
-    const bool moved =
-        SquareAt(CurrentMove, 3, fromRank, fromFile) && SquareAt(CurrentMove, 6, toRank, toFile);
-    if (moved) {
-        SquareImage& square = IM(ImageIndexOf(fromRank, fromFile));
-        for (int i = 0; i < 8 && !closing_; ++i) {
-            square.visible = !square.visible;
-            picBoard_->update();
-            QCoreApplication::processEvents();
-            WaitWithEvents(blinkMilliseconds);
-        }
-        square.visible = true;
-    }
+    MoveText move;
+    const bool moved = ParseMoveText(CurrentMove, move);
+    if (moved) BlinkSquare(ImageIndexOf(move.fromRank, move.fromFile));
     if (closing_) return;
-
-    DrawBoard(*this, 1);
-    Board[0] = Board[1];
-    CopyPlyFlags(1, 0);
-    // A rook taken on its corner cannot castle any more.
-    if (moved) MarkCornerRooks(fromRank, fromFile, toRank, toFile, 0);
-    LoadBoardFromView(*this, 0);
-    ComputerBusy = false;
-    LabPB_[2]->setText("H");
-    LabPB_[1]->clear();
-    LabPB_[0]->clear();
-
-    if (GameStatus.find("ERROR") != std::string::npos) {
-        EndGame();
-        return;
-    }
-    if (GameStatus.find("STALEMATE") != std::string::npos) {
-        ShowGameMessage();
-        EndGame();
-        return;
-    }
-    if (!moved) {
-        // A draw declared before any search: nothing to list.
-        if (GameStatus == "DRAW") {
-            GameStatus = "EMPATE";
-            ShowGameMessage();
-        }
-        EndGame();
+    ShowComputerPosition(moved ? &move : nullptr);
+    if (!moved || GameStatus.find("ERROR") != std::string::npos ||
+        GameStatus.find("STALEMATE") != std::string::npos) {
+        EndWithoutMove();
         return;
     }
     SetMoveLabel(CurrentMove);
     ListTheMove();
-    const PieceIndex taken = before[toRank][toFile];
-    const PieceIndex mover = before[fromRank][fromFile];
-    if (taken == Empty && (mover == WhitePawn || mover == BlackPawn) && fromFile != toFile) {
+    CountComputerCapture(before, move);
+    PlayMoveSound(CurrentMove, move.capture, GameStatus == "DRAW");
+    AfterMove(Mover::Computer, IsWhitePiece(move.piece), ComputerOutcome());
+}
+
+// The search, timed in whole seconds.
+void frmMain::ThinkTimed(int ply) {
+    QElapsedTimer ticks;
+    ticks.start();
+    ComputerPlay(ply);
+    const qint64 elapsed = ticks.elapsed() / 1000;
+    computerMoveTicks_ = elapsed;
+    if (elapsed > LongestThinkTime) LongestThinkTime = static_cast<std::int32_t>(elapsed);
+    LabTime()->setText(QString("%1 s").arg(elapsed));
+}
+
+// The board shows the position after the computer's move and the game keeps it.
+void frmMain::ShowComputerPosition(const MoveText* move) {
+    DrawBoard(*this, 1);
+    Board[0] = Board[1];
+    CopyPlyFlags(1, 0);
+    // A rook taken on its corner cannot castle any more.
+    if (move != nullptr) {
+        MarkCornerRooks(move->fromRank, move->fromFile, move->toRank, move->toFile, 0);
+    }
+    LoadBoardFromView(*this, 0);
+    ComputerBusy = false;
+    LabPB(2)->setText("H");
+    LabPB(1)->clear();
+    LabPB(0)->clear();
+}
+
+// The computer played nothing: an internal error, no legal move, or a draw
+// declared before any search. Nothing is listed.
+void frmMain::EndWithoutMove() {
+    if (GameStatus.find("ERROR") == std::string::npos) {
+        if (GameStatus == "DRAW") GameStatus = "EMPATE";
+        if (GameStatus.find("STALEMATE") != std::string::npos || GameStatus == "EMPATE") {
+            ShowGameMessage();
+        }
+    }
+    EndGame();
+}
+
+void frmMain::CountComputerCapture(const PlyBoard& before, const MoveText& move) {
+    const PieceIndex taken = before[move.toRank][move.toFile];
+    const PieceIndex mover = before[move.fromRank][move.fromFile];
+    if (taken == Empty && (mover == WhitePawn || mover == BlackPawn) &&
+        move.fromFile != move.toFile) {
         // En passant: the pawn beside the origin was taken.
         CountCapture(mover == WhitePawn ? "BP" : "WP");
     }
-    if (CurrentMove.find('x', 3) != std::string::npos) {
-        CountCapture(PieceCodeOf(taken));
-        Sound(9);
-    } else if (IsCastlingText(CurrentMove)) {
-        Sound(0);
-        Sound(0);
-    } else if (GameStatus != "DRAW") {
-        Sound(0);
+    if (move.capture) CountCapture(PieceCodeOf(taken));
+}
+
+// The computer player's own status for its move; then the side now to move may
+// have no move at all: mate or stalemate.
+frmMain::Announcement frmMain::ComputerOutcome() {
+    Announcement a;
+    if (GameStatus.find("XEQUE-MATE") != std::string::npos) {
+        a.ending = "XEQUE-MATE";
+    } else if (GameStatus == "DRAW") {
+        a.ending = "EMPATE";
+    } else {
+        a.check = GameStatus.find("CHECK") != std::string::npos;
+        const MoveOutcome o = OutcomeAfterMove(SideToMove == "W" ? "B" : "W", 0, true);
+        if (o.checkmate) a.ending = "XEQUE-MATE";
+        if (o.stalemate) a.ending = "STALEMATE";
+        if (!a.ending.empty()) a.check = false;
     }
-    if (!GameStatus.empty()) {
-        if (GameStatus.find("XEQUE-MATE") != std::string::npos) {
-            GameStatus = "XEQUE-MATE";
-            ShowGameMessage();
-            EndGame();
-            return;
-        }
-        if (GameStatus.find("CHECK") != std::string::npos) {
-            GameStatus = "XEQUE";
-            ComputerBusy = false;
-            ShowGameMessage();
-            if (closing_) return;
-        } else if (GameStatus == "DRAW") {
-            GameStatus = "EMPATE";
-            ShowGameMessage();
-            EndGame();
-            return;
-        }
-    }
-    // The side now to move may have no move at all: mate or stalemate.
-    const std::string human = SideToMove == "W" ? "B" : "W";
-    CountPieces(0);
-    if (!HasLegalMove(human, 0)) {
-        std::int32_t kr = 0, kf = 0;
-        const bool inCheck = FindKing(human, kr, kf, 0) && IsSquareAttacked(kr, kf, SideToMove, 0);
-        GameStatus = inCheck ? "XEQUE-MATE" : "STALEMATE";
-        ShowGameMessage();
-        EndGame();
-        return;
-    }
-    if (SideToMove == "W") {
-        WhoMoves(1);
-    } else if (SideToMove == "B") {
-        WhoMoves(0);
-    }
-    UnlockBoard();
+    return a;
 }
 
 } // namespace corvane

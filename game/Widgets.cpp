@@ -8,7 +8,7 @@
 
 namespace corvane {
 
-void PromotionImage::mousePressEvent(QMouseEvent* event) {
+void PressableImage::mousePressEvent(QMouseEvent* event) {
     if (onPress) onPress(event->button());
 }
 

@@ -1,6 +1,6 @@
 #pragma once
-// Small widgets of the main window: the promotion choice images and the set-up
-// palette of the twelve pieces.
+// Small widgets of the main window: images that report presses, the set-up
+// palette of the twelve pieces and the move list.
 #include <QLabel>
 #include <QListWidget>
 #include <QWidget>
@@ -8,11 +8,12 @@
 
 namespace corvane {
 
-// One choice image of the promotion panels; reports the pressed button.
-class PromotionImage : public QLabel {
+// An image that reports the button pressed on it: the choice images of the
+// promotion panels, the move indicators.
+class PressableImage : public QLabel {
     Q_OBJECT
 public:
-    explicit PromotionImage(QWidget* parent) : QLabel(parent) { setCursor(Qt::PointingHandCursor); }
+    explicit PressableImage(QWidget* parent) : QLabel(parent) {}
     std::function<void(Qt::MouseButton)> onPress;
 
 protected:

@@ -1,31 +1,26 @@
 #pragma once
-// The main window: board view, labels, move list, clocks, captured pieces,
-// promotion chooser and set-up panel, and the game controller that runs on them
-// (new game, turn flow, human move input and commit, the computer's turn, the
-// clocks, set-up mode, promotion and the board view's small procedures).
+// The main window's game controller: new games and the turn, the input and
+// commit of a person's move, the step every move ends with, the computer's
+// turn, the move list, the clocks, set-up mode, the promotion chooser and the
+// board view's procedures. Its controls are those of MainLayout.
 //
 // The game-level variables (GameMode, SideToMove, Level, ComputerBusy, ...) live
 // in rules/GameState.h; the board model in rules/ModChecker.h. The window's own
-// flags are members below.
+// flags are members below; other subsystems read them through the accessors and
+// change them through the named procedures.
 #include <QElapsedTimer>
-#include <QLabel>
-#include <QListWidget>
-#include <QRadioButton>
-#include <QTimer>
-#include <QWidget>
 #include <array>
 #include <functional>
 #include <memory>
 #include <string>
 
-#include "game/BoardView.h"
-#include "rules/CoreHooks.h"
+#include "game/MainLayout.h"
+#include "rules/ModChecker.h"
 #include "rules/SquareImages.h"
 
 namespace corvane {
 
-class PiecePalette;
-class PromotionImage;
+struct MoveText;
 
 // --- Owned by the game controller --------------------------------------------
 
@@ -36,74 +31,59 @@ extern std::int32_t PromotedPiece;
 // PieceIndex placed by a set-up drop that does not come from the board.
 extern std::int16_t SetUpPiece;
 
-class frmMain : public QWidget, public SquareImages {
+class frmMain : public MainLayout, public SquareImages {
     Q_OBJECT
 public:
     explicit frmMain(QWidget* parent = nullptr);
     ~frmMain() override;
 
-    // --- Controls -------------------------------------------------------------
-    BoardView* picBoard() const { return picBoard_; }
-    SquareImage& IM(int index) { return picBoard_->IM(index); }
-    QLabel* LabCH(int i) const { return LabCH_.at(i); }
-    QLabel* lblTime(int i) const { return lblTime_.at(i); }
-    QLabel* imgMvIndicator(int i) const { return imgMvIndicator_.at(i); }
-    bool IndicatorOn(int i) const { return indicatorOn_.at(i); }
-    QLabel* LabMvString() const { return LabMvString_; }
-    QListWidget* ListMoves() const { return ListMoves_; }
-    QLabel* LabTime() const { return LabTime_; }
-    QLabel* LabPB(int i) const { return LabPB_.at(i); }
-    QLabel* lblMW(int i) const { return lblMW_.at(i); }
-    QWidget* picWPP() const { return picWPP_; }
-    QWidget* picBPP() const { return picBPP_; }
-    QWidget* IMWPP(int i) const;
-    QWidget* IMBPP(int i) const;
-    QLabel* lblPromover() const { return lblPromover_; }
-    QWidget* picOptions() const { return picOptions_; }
-    QRadioButton* optSetUp(int i) const { return optSetUp_.at(i); }
-    QWidget* picToobar() const { return picToobar_; }
-    QTimer* tmrElapsed() const { return tmrElapsed_; }
-    QWidget* palette() const;
-
     // --- Game lifecycle and turn flow ------------------------------------------
     void NovoJogo(int mode);
     void WhoMoves(int side);
-    void Reset_ALL_BOOLS();
     void EndGame();
-    void LockBoard();
-    void UnlockBoard();
-    void PeerPause();
-    void CenterOverBoard(QWidget* window) const;
+    // After a network game: a fresh game with the colours swapped.
+    void StartNextNetworkGame();
     // After a saved game was opened: its position string, LoadedSide and PlayerOption.
     void ResumeLoadedGame(const std::string& positionString);
+    void ShowGameMessage();
 
-    // --- Human move input --------------------------------------------------------
-    void PickUp(int index, Qt::MouseButton button);
-    void DropOnSquare(int target);
-    void DropOnBoard(double x, double y);
-    void DropOutsideBoard();
-    bool CommitMove(int target);
-    void ReturnPiece();
-    void MoveCastlingRook(int kingTarget);
-    void CountCapture(const std::string& code);
+    // --- State other subsystems read and write -----------------------------------
+    bool LocalIsWhite() const { return localIsWhite_; }
+    bool WaitingForPeer() const { return waitingForPeer_; }
+    // The local player's colour in a network game: only its pieces may be picked.
+    void SetLocalIsWhite(bool white);
+    // Set while the local player waits for the peer; outside network games it
+    // is what allows pausing and saving (a game is running).
+    void SetWaitingForPeer(bool waiting);
+    // The nicknames shown beside the board in a network game.
+    void SetPlayerNicks(const std::string& own, const std::string& opponent);
+
+    // --- Moves of the network peer ---------------------------------------------------
+    // Applies a move text of the network peer to the view; false, with nothing
+    // changed, for a text that is not a move of the piece on its from-square.
     bool ShowMoveRecord(const std::string& text);
+    // The peer's move "Jogar:": applied, listed, sounded, announced with the
+    // peer's status, then the next game or the local player's turn.
+    bool PlayPeerMove(const std::string& text, const std::string& status);
 
-    // --- Move list, computer, clocks, set-up, promotion, view ---------------------
+    // --- Move list, computer, clocks ---------------------------------------------
     void ListTheMove();
     void ComputerTurn(int ply);
     void ResetClocks();
+    // The clocks count from now.
     void StartClocks();
+    // The pause: the clocks stop, then go on as if the pause had not been.
+    void PauseClocks();
+    void ResumeClocks();
     void ClockTick();
     static QString ClockText(qint64 milliseconds);
-    void SelectOption(int index, bool guarded);
+    qint64 ClockStart() const { return clockStart_; }
+    qint64 WhiteTime() const { return whiteTime_; }
+    qint64 BlackTime() const { return blackTime_; }
+
+    // --- Set-up ------------------------------------------------------------------------
     void OptionClicked(int index);
-    void SetUpDrop(int target);
     bool ValidateSetUp();
-    bool ChoosePromotion(int target);
-    void ChoosePromotionPiece(int index, Qt::MouseButton button);
-    void ResetCapturePanel();
-    void ClearMoveList();
-    void ShowGameMessage();
 
     // SquareImages (the rules core reads and writes the board through these).
     std::string Tag(int index) const override;
@@ -111,77 +91,105 @@ public:
     void ClearMoveTextAndList() override;
     void Flip() override;
 
-    // --- State of the window -----------------------------------------------------
-    std::int16_t PickedSquare = -1;
-    std::int32_t PickedLeft = 0, PickedTop = 0;
-    bool Dragging = false;
-    bool DropOutside = false;
-    bool LocalIsWhite = true;
-    bool WaitingForPeer = false;
-    // Clock bookkeeping on a monotonic clock, in milliseconds since ClockStart.
-    QElapsedTimer ClockBase;
-    qint64 ClockStart = 0;
-    qint64 WhiteTime = 0;
-    qint64 BlackTime = 0;
-    // Position string of the position play started from.
-    std::string StartPosition;
-    // Start tick of the computer's current move, then its elapsed seconds.
-    qint64 ComputerMoveTicks = 0;
-
-    // --- Seams for the tests ---------------------------------------------------------
+    // --- Seams ------------------------------------------------------------------------
+    // Sends a message to the network peer; unset, nothing is sent.
+    std::function<void(const std::string& message)> sendToPeer;
     // Shows the status message; the default is the message window over the board.
     std::function<void()> messagePresenter;
-    // Milliseconds per blink state of the computer's moved square (100 by default).
+    // Milliseconds per blink state of a moved piece's square (100 by default).
     int blinkMilliseconds = 100;
     // Clock milliseconds now (monotonic; a test may replace it).
     std::function<qint64()> clockNow;
     // True once the window began to close; waits and the search end.
     bool Closing() const { return closing_; }
-    // The number of moves in the list.
-    int MoveCount() const { return ListMoves_->count(); }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void BuildControls();
-    void PlaceClockLabels();
+    // Who made the move that AfterMove finishes.
+    enum class Mover { Person, Computer, Peer };
+    // What a move leaves to announce: a check, and the status that ends the
+    // game ("XEQUE-MATE", "STALEMATE", "EMPATE"; "" when it goes on).
+    struct Announcement {
+        bool check = false;
+        std::string ending;
+    };
+
+    void Reset_ALL_BOOLS();
+    void PeerPause();
+    // A person's move: pick-up, drops, the legality test and the commit.
+    void PickUp(int index, Qt::MouseButton button);
+    void DropOnSquare(int target);
+    void DropOnBoard(double x, double y);
+    void DropOutsideBoard();
+    bool CommitMove(int target);
+    void ReturnPiece();
+    void MoveCastlingRook(int kingTarget);
+    void SelectOption(int index, bool guarded);
+    void SetUpDrop(int target);
+    bool ChoosePromotion(int target);
+    void ChoosePromotionPiece(int index, Qt::MouseButton button);
+
+    void WireControls();
     void SetPlayerCaptions();
     void Sound(int number);
-    void SetMoveLabel(const std::string& text);
-    void ShowIndicator(int i, bool on);
-    void FinishHumanDrop(int target);
-    void AnnounceAndEnd();
+    void IndicatorPressed(int i, Qt::MouseButton button);
     void PaletteDrag(int piece, QPoint globalPos, bool finished);
-    bool ApplyComputerResult();
-    std::string SquareName(int index) const;
+    void DropOnPalette();
+    void ShowOptionInForce();
+    void EnterSetUp(int index);
+    void Play();
+    void BlinkSquare(int index);
+    bool PeerMoveFits(const std::string& text, MoveText& move) const;
 
-    BoardView* picBoard_ = nullptr;
-    std::array<QLabel*, 2> LabCH_{};
-    std::array<QLabel*, 2> lblTime_{};
-    std::array<QLabel*, 2> imgMvIndicator_{};
-    std::array<bool, 2> indicatorOn_{};
-    QLabel* LabMvString_ = nullptr;
-    QListWidget* ListMoves_ = nullptr;
-    QLabel* LabTime_ = nullptr;
-    std::array<QLabel*, 3> LabPB_{};
-    std::array<QLabel*, 10> lblMW_{};
-    QWidget* picWPP_ = nullptr;
-    QWidget* picBPP_ = nullptr;
-    std::array<PromotionImage*, 5> IMWPP_{};
-    std::array<PromotionImage*, 5> IMBPP_{};
-    QLabel* lblPromover_ = nullptr;
-    QWidget* picOptions_ = nullptr;
-    std::array<QRadioButton*, 4> optSetUp_{};
-    QWidget* picToobar_ = nullptr;
-    PiecePalette* palette_ = nullptr;
-    QTimer* tmrElapsed_ = nullptr;
-    QWidget* topRow_ = nullptr;
-    QWidget* bottomRow_ = nullptr;
+    // Steps of the commit and of the computer's turn.
+    void FinishHumanDrop(int target);
+    bool MovePickedPiece(int target);
+    void CompleteCastling(int target);
+    std::string TakeEnPassantPawn(int target, int fromFile, int toFile, std::string captured);
+    Announcement PersonOutcome(bool whiteMoved);
+    void ThinkTimed(int ply);
+    void ShowComputerPosition(const MoveText* move);
+    void EndWithoutMove();
+    void CountComputerCapture(const PlyBoard& before, const MoveText& move);
+    Announcement ComputerOutcome();
+
+    // The step every move ends with (the move stands on the board and in the
+    // list): the peer is told, check and the end of the game are announced,
+    // then the game ends or the turn passes on.
+    void AfterMove(Mover mover, bool whiteMoved, const Announcement& outcome);
+    void SendMoveToPeer(const std::string& status);
+    void PlayMoveSound(const std::string& moveText, bool capture, bool quiet = false);
+
     class WindowHooks;
     std::unique_ptr<WindowHooks> hooks_;
+
+    // Picking up and dropping a piece.
+    std::int16_t pickedSquare_ = -1;
+    std::int32_t pickedLeft_ = 0, pickedTop_ = 0;
+    bool dragging_ = false;
+    bool dropOutside_ = false;
+    // Network game.
+    bool localIsWhite_ = true;
+    bool waitingForPeer_ = false;
+    std::array<std::string, 2> nicks_{}; // own, opponent
+    // Clocks on a monotonic clock, in milliseconds since clockStart_.
+    QElapsedTimer clockBase_;
+    qint64 clockStart_ = 0;
+    qint64 whiteTime_ = 0;
+    qint64 blackTime_ = 0;
+    qint64 pausedAt_ = 0;
+    // Position string of the position play started from.
+    std::string startPosition_;
+    // Start tick of the computer's current move, then its elapsed seconds.
+    qint64 computerMoveTicks_ = 0;
     bool closing_ = false;
-    int setUpFailure_ = 0; // the set-up test that refused the last Play
+    int setUpFailure_ = 0;          // the set-up test that refused the last Play
+    bool promotionWaiting_ = false; // the chooser waits: nothing may change the position
+    int optionInForce_ = 2;         // the set-up option shown as selected
+    bool gameEnded_ = false;        // EndGame ran and no game was started since
+    std::string captionMode_ = "H"; // the mode the player captions show
 };
 
 } // namespace corvane

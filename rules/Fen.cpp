@@ -1,8 +1,10 @@
 #include "rules/Fen.h"
 
+#include <algorithm>
 #include <charconv>
 #include <vector>
 
+#include "rules/MoveText.h"
 #include "rules/RulesInternal.h"
 
 namespace corvane {
@@ -68,14 +70,14 @@ bool LoadFen(std::string_view fen, int ply, FenPosition& out) {
     }
     int epFile = 0;
     if (f[3] != "-") {
-        if (f[3].size() != 2 || f[3][0] < 'a' || f[3][0] > 'h') return false;
-        if (f[3][1] != (whiteToMove ? '6' : '3')) return false;
-        epFile = f[3][0] - 'a' + 1;
+        int epRank = 0;
+        if (!ReadSquareName(f[3], epRank, epFile) || epRank != (whiteToMove ? 6 : 3)) return false;
     }
     FenPosition parsed;
     parsed.sideToMove = whiteToMove ? "W" : "B";
     if (f.size() >= 5 && !ParseNumber(f[4], parsed.halfmoveClock)) return false;
     if (f.size() >= 6 && !ParseNumber(f[5], parsed.fullmoveNumber)) return false;
+    parsed.fullmoveNumber = std::min(parsed.fullmoveNumber, MaxMoveNumber);
 
     Board[ply] = board;
     WhiteCastleFlags[ply] = {static_cast<std::uint8_t>(!rights[0] && !rights[1]),
@@ -122,13 +124,8 @@ std::string FenOf(int ply, std::string_view sideToMove, int halfmoveClock, int f
     right(BlackCastleFlags[ply], 8, BlackKing, BlackRook, 2, 1, 'q');
     text += castling.empty() ? "-" : castling;
     const int epFile = (whiteToMove ? BlackPawnFlags : WhitePawnFlags)[ply][1];
-    if (epFile >= 1 && epFile <= 8) {
-        text += ' ';
-        text += static_cast<char>('a' + epFile - 1);
-        text += whiteToMove ? '6' : '3';
-    } else {
-        text += " -";
-    }
+    const std::string epSquare = SquareName(whiteToMove ? 6 : 3, epFile);
+    text += ' ' + (epSquare.empty() ? std::string("-") : epSquare);
     text += ' ' + std::to_string(halfmoveClock) + ' ' + std::to_string(fullmoveNumber);
     return text;
 }

@@ -50,6 +50,9 @@ extern std::string OpeningLine;
 
 // Move number read from the last field of a loaded position string.
 extern std::int32_t LoadedMoveNumber;
+// Move numbers read from a position string or a FEN are held within
+// -MaxMoveNumber..MaxMoveNumber, so that counting on from them cannot overflow.
+constexpr std::int32_t MaxMoveNumber = 100000000;
 // "Q" after the legality test examined a promotion; otherwise the piece letter
 // picked in the promotion chooser.
 extern std::string PromotionChoice;

@@ -137,4 +137,19 @@ void PlayAcceptedMove(int ply) {
     MarkCornerRooks(FromRank, FromFile, ToRank, ToFile, ply);
 }
 
+bool PlayIntoNextPly(int fromRank, int fromFile, int toRank, int toFile, int ply) {
+    if (ply < 0 || ply >= MaxDepth || !OnBoard(fromRank, fromFile)) return false;
+    Board[ply + 1] = Board[ply];
+    CopyPlyFlags(ply, ply + 1);
+    CountPieces(ply + 1);
+    FromRank = fromRank;
+    FromFile = fromFile;
+    ToRank = toRank;
+    ToFile = toFile;
+    if (MoveBarred(Board[ply + 1][fromRank][fromFile], ply + 1)) return false;
+    PlayAcceptedMove(ply + 1);
+    CountPieces(ply + 1);
+    return true;
+}
+
 } // namespace corvane

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "rules/CoreHooks.h"
+#include "rules/MoveText.h"
 #include "rules/RulesInternal.h"
 
 namespace corvane {
@@ -23,22 +24,6 @@ bool OwnPiece(PieceIndex piece) {
 
 int Sign(int v) {
     return (v > 0) - (v < 0);
-}
-
-// Characters 1-8 of a move text: "WP e2-e4", optionally followed by a promotion
-// suffix "=Q" or "=WQ". Anything else is refused before a coordinate is read.
-bool WellFormedMoveText(const std::string& text) {
-    if (text.size() < 8) return false;
-    auto in = [](char c, std::string_view set) { return set.find(c) != std::string_view::npos; };
-    if (!in(text[0], "WB") || !in(text[1], "RNBQKP") || text[2] != ' ') return false;
-    if (!in(text[3], "abcdefgh") || !in(text[4], "12345678")) return false;
-    if (!in(text[5], "-x")) return false;
-    if (!in(text[6], "abcdefgh") || !in(text[7], "12345678")) return false;
-    const std::string_view rest = std::string_view(text).substr(8);
-    if (rest.empty()) return true;
-    if (rest.size() == 2) return rest[0] == '=' && in(rest[1], "RNBQ");
-    if (rest.size() == 3) return rest[0] == '=' && in(rest[1], "WB") && in(rest[2], "RNBQ");
-    return false;
 }
 
 // The king's two-file move along its rank. Leaves GameStatus with the reason of
@@ -213,15 +198,15 @@ bool CheckMoveShape(const std::string& moveText) {
 
 bool IsMoveLegal(const std::string& moveText) {
     GameStatus.clear();
-    if (!WellFormedMoveText(moveText)) return false;
-    FromRank = moveText[4] - '0';
-    FromFile = moveText[3] - 96;
-    ToRank = moveText[7] - '0';
-    ToFile = moveText[6] - 96;
-    if (!OnBoard(FromRank, FromFile) || !OnBoard(ToRank, ToFile)) return false;
+    MoveText move;
+    if (!ParseMoveText(moveText, move)) return false;
+    FromRank = move.fromRank;
+    FromFile = move.fromFile;
+    ToRank = move.toRank;
+    ToFile = move.toFile;
     PieceIndex piece = Board[0][FromRank][FromFile];
     // The text must name the piece that stands on its from-square.
-    if (PieceCodeOf(piece) != std::string_view(moveText).substr(0, 2)) return false;
+    if (piece != move.piece) return false;
     return CheckMoveShape(moveText) && !MoveBarred(piece, 0);
 }
 

@@ -296,6 +296,31 @@ struct AttackerList {
 };
 extern AttackerList Attackers;
 
+// --- What a move leaves ------------------------------------------------------------------------
+
+// Whether the side's king stands attacked at the ply; False when the side has no king.
+bool KingInCheck(std::string_view side, int ply);
+// The two draws by material read the piece counters, which must describe the
+// position. Both sides are down to the bare king:
+bool BareKings();
+// Neither side has more than two pieces and no rook, queen or pawn is left
+// (bare kings, king and minor piece against king and minor piece, ...):
+bool InsufficientMaterial();
+
+// The outcome of a move for the side that moves next, tested in the game's
+// order: check and checkmate, stalemate (only when asked for and not in check),
+// the bare kings, insufficient material. A check can come with a draw by
+// material; a mate or a stalemate ends the tests.
+struct MoveOutcome {
+    bool check = false;
+    bool checkmate = false;
+    bool stalemate = false;
+    bool drawByMaterial = false;
+    bool operator==(const MoveOutcome&) const = default;
+};
+// Recounts the pieces of the ply first; the board and its flags are left as they were.
+MoveOutcome OutcomeAfterMove(std::string_view nextSide, int ply, bool testStalemate);
+
 // --- Legal moves of a side -------------------------------------------------------------------
 
 // One from-to move; a promotion is one move (examined as a queen).
@@ -319,6 +344,12 @@ bool HasLegalMove(std::string_view side, int ply);
 // still set): castling moves the rook too and records the king state, en passant
 // removes the pawn, a promotion makes a queen; corner rights are ended.
 void PlayAcceptedMove(int ply);
+// Plays a move of the position at a ply into the next ply (ply < MaxDepth):
+// ply + 1 becomes a copy of the ply, the legality test runs there so that the
+// flags of ply + 1 carry the move's side effects, then PlayAcceptedMove makes
+// it. The counters describe ply + 1 afterwards. False, leaving ply + 1 the
+// unchanged copy, when the test refuses the move.
+bool PlayIntoNextPly(int fromRank, int fromFile, int toRank, int toFile, int ply);
 
 // --- Position string ---------------------------------------------------------------------------
 

@@ -1,6 +1,4 @@
 // The position string of a saved game: FEN-style placement and a fixed tail.
-#include <climits>
-
 #include "rules/RulesInternal.h"
 
 namespace corvane {
@@ -17,7 +15,7 @@ PieceIndex PieceOfLetter(char c) {
 }
 
 // The value of the leading number of a text (blanks skipped, 0 when there is none),
-// held within the range of a 32-bit integer.
+// held within -MaxMoveNumber..MaxMoveNumber.
 std::int32_t NumberOf(std::string_view text) {
     std::size_t i = 0;
     while (i < text.size() && text[i] == ' ') ++i;
@@ -26,7 +24,7 @@ std::int32_t NumberOf(std::string_view text) {
     long long value = 0;
     for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
         value = value * 10 + (text[i] - '0');
-        if (value > INT_MAX) value = INT_MAX;
+        if (value > MaxMoveNumber) value = MaxMoveNumber;
     }
     return static_cast<std::int32_t>(negative ? -value : value);
 }

@@ -7,6 +7,7 @@
 
 #include "rules/Fen.h"
 #include "rules/ModChecker.h"
+#include "rules/MoveText.h"
 #include "rules/Perft.h"
 
 using namespace corvane;
@@ -33,9 +34,9 @@ int main(int argc, char** argv) {
     const auto counts = PerftDivide(position.sideToMove, 0, static_cast<int>(depth));
     std::uint64_t total = 0;
     for (const PerftRootCount& c : counts) {
-        std::printf("%c%d%c%d: %llu\n", 'a' + c.move.fromFile - 1, c.move.fromRank,
-                    'a' + c.move.toFile - 1, c.move.toRank,
-                    static_cast<unsigned long long>(c.nodes));
+        const std::string move =
+            SquareName(c.move.fromRank, c.move.fromFile) + SquareName(c.move.toRank, c.move.toFile);
+        std::printf("%s: %llu\n", move.c_str(), static_cast<unsigned long long>(c.nodes));
         total += c.nodes;
     }
     const double seconds =

@@ -10,6 +10,7 @@
 #include "shell/app/frmNovo.h"
 #include "shell/app/frmQuestion.h"
 
+#include <QCursor>
 #include <QDialog>
 #include <QEnterEvent>
 #include <QHBoxLayout>
@@ -83,7 +84,10 @@ MainMenu::MainMenu(frmMain& window) : window_(window) {
     for (int n = 1; n <= Items; ++n) {
         tips_[n] = QString::fromUtf8(kInitialTips[n]);
         buttons_[n] = std::make_unique<MenuButton>(n, bar);
-        buttons_[n]->onClick = [this, n] { Click(n); };
+        buttons_[n]->onClick = [this, n] {
+            clickedAt_ = QCursor::pos();
+            Click(n);
+        };
         buttons_[n]->onHover = [this, n] { Hover(n); };
         row->addWidget(buttons_[n].get());
     }
@@ -134,6 +138,8 @@ void MainMenu::ShowSoundState() {
 }
 
 void MainMenu::Hover(int item) {
+    if (clickedAt_ && *clickedAt_ == QCursor::pos()) return;
+    clickedAt_.reset();
     if (item == shownToolTip_) return;
     shownToolTip_ = item;
     const MenuButton& b = *buttons_.at(item);
@@ -159,11 +165,11 @@ void MainMenu::Click(int item) {
     if (item < 1 || item > Items) return;
     if (ComputerBusy) return;
     if (NetworkGame) {
-        if (item == 5 || item == 8 || item == 9 || (item == 6 && window_.WaitingForPeer)) {
+        if (item == 5 || item == 8 || item == 9 || (item == 6 && window_.WaitingForPeer())) {
             Beep();
             return;
         }
-    } else if ((item == 5 || item == 8) && !window_.WaitingForPeer) {
+    } else if ((item == 5 || item == 8) && !window_.WaitingForPeer()) {
         Beep(); // no game is running: nothing to pause or to save
         return;
     }
@@ -264,12 +270,10 @@ void MainMenu::RestoreWindow(bool show) {
 }
 
 void MainMenu::Pause() {
-    window_.tmrElapsed()->stop();
-    const qint64 pausedAt = window_.clockNow();
+    window_.PauseClocks();
     frmPause dialog(&window_);
     Exec(dialog);
-    window_.ClockStart = ClockStartAfterPause(window_.ClockStart, pausedAt, window_.clockNow());
-    window_.tmrElapsed()->start();
+    window_.ResumeClocks();
 }
 
 void MainMenu::SaveGame() {
@@ -290,7 +294,7 @@ void MainMenu::OpenGame() {
     // the initial position, and saving and pausing are allowed even when the
     // previous game had ended.
     LoadedGame = false;
-    window_.WaitingForPeer = true;
+    window_.SetWaitingForPeer(true);
     // With the computer on Black and Black to move nothing else would start it
     // (its first move as White comes when the user picks up a piece).
     if (GameMode == "CB" && SideToMove == "B") window_.ComputerTurn(1);
@@ -304,7 +308,7 @@ void MainMenu::Restart() {
         if (resign) resign();
         return;
     }
-    window_.WaitingForPeer = true;
+    window_.SetWaitingForPeer(true);
     window_.NovoJogo(PlayerOption);
     window_.StartClocks();
 }

@@ -1,8 +1,7 @@
 #pragma once
 // The main window's image menu: imgMenu(1..9) on the toolbar, their tooltips
 // (lblToolTip over shpToolTip) and what each item does, with the rules that
-// hold while the computer thinks or a network game runs; the full-screen toggle;
-// and the pause arithmetic of the clocks.
+// hold while the computer thinks or a network game runs; the full-screen toggle.
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -11,17 +10,12 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace corvane {
 
 class frmMain;
 class MenuButton;
-
-// The clock start after a pause: moved forward by the pause's length, so that
-// neither clock counts it. All values on the window's clock, in milliseconds.
-constexpr qint64 ClockStartAfterPause(qint64 clockStart, qint64 pausedAt, qint64 resumedAt) {
-    return resumedAt - (pausedAt - clockStart);
-}
 
 class MainMenu : public QObject {
     Q_OBJECT
@@ -96,6 +90,10 @@ private:
     std::unique_ptr<QFrame> shpToolTip_;
     std::unique_ptr<QLabel> lblToolTip_;
     int shownToolTip_ = 0;
+    // Where the mouse was at the last click on an item: until it moves from
+    // there no tooltip shows (a window that changes under a still mouse, as
+    // after "Maximizar", reports hovers).
+    std::optional<QPoint> clickedAt_;
     bool fullScreen_ = false;
     bool lastConfirmed_ = false;
 };

@@ -58,6 +58,12 @@ frmMensagem::frmMensagem(QWidget* parent) : BorderlessDialog(parent), LabMessage
     tmrSom.start(Scaled(SoundDelayMs));
 }
 
+void frmMensagem::FitWidth(int width) {
+    LabMessage.setWordWrap(true);
+    setMaximumWidth(std::max(width, minimumWidth()));
+    adjustSize();
+}
+
 void frmMensagem::SomTick() {
     tmrSom.stop();
     closeDelay_ = GameStatus == "XEQUE" ? CheckCloseMs : CloseMs;
@@ -76,6 +82,7 @@ void ShowGameMessage(QWidget* boardWidget) {
     // No parent: the window must not be destroyed under its own modal loop when
     // the main window goes away meanwhile.
     frmMensagem message;
+    if (boardWidget != nullptr) message.FitWidth(boardWidget->width());
     message.adjustSize();
     CenterOverBoard(&message, boardWidget);
     message.exec();

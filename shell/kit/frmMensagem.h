@@ -29,6 +29,8 @@ public:
     static int SoundFor(const std::string& status, const std::string& sideToMove);
     // Closing delay chosen at the first tmrSom tick (0 before it).
     int CloseDelay() const { return closeDelay_; }
+    // A text wider than this many pixels wraps onto more lines.
+    void FitWidth(int width);
 
     // Multiplies every delay of the window (tests use 0 to run them at once).
     static void SetTimeScale(double scale);
@@ -44,8 +46,9 @@ private:
     int closeDelay_ = 0;
 };
 
-// Shows GameStatus in the message window centred over the board and returns when
-// the window has closed by itself. The controller's one call for announcements.
+// Shows GameStatus in the message window centred over the board, no wider than
+// the board, and returns when the window has closed by itself. The
+// controller's one call for announcements.
 void ShowGameMessage(QWidget* boardWidget);
 
 } // namespace corvane

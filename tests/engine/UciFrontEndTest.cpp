@@ -82,6 +82,13 @@ TEST(UciFrontEnd, PerftListsRootMovesAndEnPassant) {
         Send(frontEnd, "position fen 8/P6k/8/8/8/8/8/K7 w - - 0 1\ngo perft 1\n");
     EXPECT_TRUE(Contains(promo, "a7a8q: 1\n"));
     EXPECT_TRUE(Contains(Send(frontEnd, "go perft 0\n"), "info string perft depth"));
+    // More moves than the move list holds: counted, never read past its end.
+    const std::string crowded =
+        Send(frontEnd, "position fen QQQQQQQk/Q6Q/Q6Q/Q6Q/Q6Q/Q6Q/Q6Q/KQQQQQQQ w - - 0 1\n"
+                       "go perft 1\ngo perft 2\n");
+    EXPECT_TRUE(Contains(crowded, "only the first 256 of 277 moves are listed\n")) << crowded;
+    EXPECT_TRUE(Contains(crowded, "Nodes searched: 277\n"));
+    EXPECT_TRUE(Contains(crowded, "the count is incomplete\n"));
 }
 
 struct GoCase {
@@ -142,6 +149,15 @@ TEST(UciFrontEnd, PositionSetsListCursorAndOpeningLine) {
     EXPECT_TRUE(Contains(bad, "info string illegal move e1e3"));
     EXPECT_EQ(ListCursor, 1);
     EXPECT_TRUE(Contains(Send(frontEnd, "position fen nonsense\n"), "info string invalid fen"));
+    // A move number beyond the bound is held there; a refused move changes nothing.
+    Send(frontEnd, "position fen 4k3/8/8/8/8/8/8/4K3 w - - 0 2147483647\n");
+    EXPECT_EQ(ListCursor, (MaxMoveNumber - 1) * 2 - 1);
+    const std::string refused =
+        Send(frontEnd, "position fen 8/P6k/8/8/8/8/8/K7 w - - 0 1 moves a7a8x\n");
+    EXPECT_TRUE(Contains(refused, "info string illegal move a7a8x"));
+    EXPECT_EQ(Board[0][7][1], WhitePawn);
+    EXPECT_EQ(Board[0][8][1], Empty);
+    EXPECT_EQ(frontEnd.SideToMoveNow(), "W");
 }
 
 TEST(UciFrontEnd, LevelsSkipSearchAndNewGame) {

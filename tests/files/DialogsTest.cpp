@@ -6,11 +6,11 @@
 #include "files/modINI.h"
 #include "rules/GameState.h"
 #include "rules/ModChecker.h"
+#include "shell/kit/QuestionBox.h"
 
 #include "files/QtPrint.h"
 #include <QApplication>
 #include <QFile>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -130,30 +130,31 @@ TEST_F(FileDialogs, SaveAsksBeforeReplacingAndReportsFailure) {
     EXPECT_NE(blocked.dialog.result(), QDialog::Accepted);
 }
 
-// The window's own question: a warning titled "Aviso" answered in Portuguese.
+// The replace question in the look of the program's dialogs: titled "Aviso",
+// answered with "&Sim" / "&Não".
 TEST_F(FileDialogs, OverwriteQuestionIsAskedInPortuguese) {
     Put("Old", "[Corvane]\nPOSTION=8/8/8/8/8/8/8/8 w - - 0\n");
     frmSalvar dialog(view_);
     dialog.show();
     dialog.txtNome.setText("Old");
-    QString title, text;
-    QStringList captions;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QString title, text, sim, nao;
+    bool borderless = false;
     QTimer::singleShot(0, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        auto* box = qobject_cast<QuestionBox*>(QApplication::activeModalWidget());
         ASSERT_NE(box, nullptr);
-        title = box->windowTitle();
-        text = box->text();
-        icon = box->icon();
-        for (QAbstractButton* b : box->buttons()) captions << b->text();
-        box->button(QMessageBox::No)->click();
+        title = box->Label1.text();
+        text = box->Label2.text();
+        sim = box->lblSim.text();
+        nao = box->lblNao.text();
+        borderless = box->windowFlags() & Qt::FramelessWindowHint;
+        QTest::mouseClick(&box->lblNao, Qt::LeftButton);
     });
     dialog.lblOk.click();
     EXPECT_EQ(title, "Aviso");
     EXPECT_EQ(text, QString::fromUtf8("O arquivo Old já existe, deseja Substituí-lo?"));
-    EXPECT_EQ(icon, QMessageBox::Warning);
-    captions.sort();
-    EXPECT_EQ(captions, (QStringList{"&Não", "&Sim"}));
+    EXPECT_EQ(sim, "&Sim");
+    EXPECT_EQ(nao, QString::fromUtf8("&Não"));
+    EXPECT_TRUE(borderless);
     EXPECT_TRUE(dialog.isVisible()); // "no": nothing written, the window stays
     EXPECT_EQ(Key("Old", "POSTION"), "8/8/8/8/8/8/8/8 w - - 0");
 }

@@ -133,7 +133,7 @@ TEST_F(BoardViewTest, ClockTextsAndArithmetic) {
     SideToMove = "W";
     now += 600; // White absorbs the fraction since Black's last tick
     window->ClockTick();
-    EXPECT_EQ(window->WhiteTime, 13'000 - 7'400);
+    EXPECT_EQ(window->WhiteTime(), 13'000 - 7'400);
     EXPECT_EQ(window->lblTime(0)->text(), "00:05");
     window->ResetClocks();
     EXPECT_EQ(window->lblTime(0)->text(), "00:00");
@@ -160,9 +160,21 @@ TEST_F(BoardViewTest, CapturedPiecesPanel) {
 // Move texts from the peer: well-formed ones apply, anything else is refused.
 TEST_F(BoardViewTest, PeerMoveTexts) {
     const std::pair<const char*, bool> texts[] = {
-        {"", false},          {"WP", false},      {"WP e2-e9", false}, {"WP z2-e4", false},
-        {"XX e2-e4", false},  {"WP e2e4", false}, {"WP e3-e4", false}, {"WP e2-e4=ZZ", false},
-        {" wp E2-E4 ", true}, {"bn G8-F6", true},
+        {"", false},
+        {"WP", false},
+        {"WP e2-e9", false},
+        {"WP z2-e4", false},
+        {"XX e2-e4", false},
+        {"WP e2e4", false},
+        {"WP e3-e4", false},
+        {"WP e2-e4=ZZ", false},
+        {" wp E2-E4 ", true},
+        {"bn G8-F6", true},
+        // Kings two files from the edge: no rook square beyond the board.
+        {"BK e8-c8", true},
+        {"BK c8-a8", true},
+        {"WK e1-f1", true},
+        {"WK f1-h1", true},
     };
     for (const auto& [text, ok] : texts) {
         EXPECT_EQ(window->ShowMoveRecord(text), ok) << text;
@@ -174,6 +186,10 @@ TEST_F(BoardViewTest, PeerMoveTexts) {
     EXPECT_EQ(TagAt("e4"), "WP");
     EXPECT_EQ(TagAt("e2"), "");
     EXPECT_EQ(TagAt("f6"), "BN");
+    EXPECT_EQ(TagAt("a8"), "BK");
+    EXPECT_EQ(TagAt("d8"), "BR") << "the rook of the castling";
+    EXPECT_EQ(TagAt("h1"), "WK");
+    EXPECT_EQ(TagAt("g1"), "WN");
 }
 
 } // namespace

@@ -13,7 +13,16 @@ TEST_F(ComputerGameTest, ReplyAppearsAndTheTurnReturns) {
     EXPECT_EQ(GameMode, "CB");
     EXPECT_EQ(window->LabCH(0)->text(), "JOGADOR");
     EXPECT_EQ(window->LabCH(1)->text(), "CPU");
+    // An option clicked while the computer thinks is ignored and does not look selected.
+    bool inForceShown = false;
+    WhenThen([] { return ComputerBusy; },
+             [&] {
+                 window->optSetUp(1)->click();
+                 inForceShown = window->optSetUp(3)->isChecked();
+             });
     Drag("e2", "e4");
+    EXPECT_TRUE(inForceShown);
+    EXPECT_FALSE(SetUpMode);
     ASSERT_EQ(window->MoveCount(), 2);
     EXPECT_EQ(Entry(0), " 1 WP e2-e4");
     EXPECT_EQ(Entry(1).substr(0, 4), " 2 B");
@@ -88,13 +97,17 @@ TEST_F(ComputerGameTest, ComputerDrawWithoutAMove) {
 TEST_F(ComputerGameTest, ResumeLoadedGame) {
     LoadedSide = 1;
     PlayerOption = 2;
-    window->ResumeLoadedGame("4k3/8/8/8/8/8/4P3/4K3 w - - 12");
+    // The saved move number is held within its bound: the list counts on from it.
+    window->ResumeLoadedGame("4k3/8/8/8/8/8/4P3/4K3 w - - 2147483647");
     EXPECT_EQ(GameMode, "CW");
     EXPECT_EQ(SideToMove, "B");
     EXPECT_EQ(TagAt("e2"), "WP");
     EXPECT_EQ(TagAt("e8"), "BK");
     EXPECT_EQ(window->MoveCount(), 0);
     EXPECT_TRUE(window->tmrElapsed()->isActive());
+    Drag("e8", "d8");
+    ASSERT_GE(window->MoveCount(), 1);
+    EXPECT_EQ(Entry(0), "100000001 BK e8-d8");
 }
 
 // The computer takes the rook on its corner: that castling right is gone.

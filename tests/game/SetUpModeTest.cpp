@@ -91,5 +91,69 @@ TEST_F(SetUpModeTest, PaletteAndMoves) {
     EXPECT_EQ(PieceTotal, 2);
 }
 
+// "Set full board" gives White the move; in set-up mode a click on the move
+// indicator beside a side gives that side the first move, except from the
+// initial position.
+TEST_F(SetUpModeTest, WhoMovesFirst) {
+    window->NovoJogo(3);
+    Drag("e2", "e4");
+    ASSERT_EQ(SideToMove, "B");
+    window->optSetUp(1)->click();
+    EXPECT_EQ(SideToMove, "W");
+    const auto press = [&](int i) { QTest::mouseClick(window->imgMvIndicator(i), Qt::LeftButton); };
+    press(1); // Black's, at the top
+    EXPECT_EQ(SideToMove, "W") << "the initial position";
+    Drag("e2", "e4");
+    press(1);
+    EXPECT_EQ(SideToMove, "B");
+    EXPECT_TRUE(window->IndicatorOn(1));
+    EXPECT_FALSE(window->IndicatorOn(0));
+    window->optSetUp(3)->click();
+    Drag("e7", "e5");
+    EXPECT_EQ(Entry(0), " 1 BP e7-e5");
+    press(1); // outside set-up mode the indicators only show
+    EXPECT_EQ(SideToMove, "W");
+}
+
+// After a finished game, Play starts a live game of the mode the captions show:
+// the clocks run, pausing and saving are allowed, the computer plays its side.
+TEST_F(SetUpModeTest, PlayAfterAFinishedGameIsLive) {
+    SetUpPosition({"WK f7", "BK h8", "WQ g1"});
+    window->optSetUp(3)->click();
+    Drag("g1", "g7");
+    ASSERT_EQ(messages, std::vector<std::string>{"XEQUE-MATE"});
+    ASSERT_FALSE(window->tmrElapsed()->isActive());
+    window->optSetUp(1)->click();
+    window->optSetUp(3)->click();
+    EXPECT_EQ(GameMode, "CB");
+    EXPECT_TRUE(window->tmrElapsed()->isActive());
+    EXPECT_TRUE(window->WaitingForPeer());
+    Drag("e2", "e4");
+    EXPECT_EQ(window->MoveCount(), 2) << "the computer answers";
+}
+
+// While the promotion chooser waits nothing changes the position: the set-up
+// options do nothing and keep showing the option in force.
+TEST_F(SetUpModeTest, OptionsWaitForThePromotionChoice) {
+    window->NovoJogo(3);
+    SetUpPosition({"WK e1", "BK h6", "WP a7"});
+    window->optSetUp(3)->click();
+    bool inForceShown = false;
+    WhenThen([&] { return window->picWPP()->isVisible(); },
+             [&] {
+                 window->optSetUp(0)->click();
+                 window->OptionClicked(0);
+                 inForceShown = window->optSetUp(3)->isChecked();
+                 QTest::mouseClick(window->IMWPP(4), Qt::LeftButton);
+             });
+    Drag("a7", "a8");
+    EXPECT_TRUE(inForceShown);
+    EXPECT_EQ(TagAt("a8"), "WQ");
+    EXPECT_EQ(TagAt("e1"), "WK");
+    EXPECT_EQ(Entry(0), " 1 WP a7-a8=WQ");
+    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(window->picOptions()->isEnabled());
+}
+
 } // namespace
 } // namespace corvane::testing

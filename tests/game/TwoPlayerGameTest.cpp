@@ -172,18 +172,29 @@ TEST_F(TwoPlayerGameTest, StalemateIsAnnounced) {
     EXPECT_FALSE(window->picBoard()->isEnabled());
 }
 
-// The king takes a rook; what is left decides.
+// A capture leaves what decides; a check by the capture is announced first.
 TEST_F(TwoPlayerGameTest, MaterialDraws) {
     struct Case {
         const char* name;
         std::vector<std::string> pieces;
-        bool draw;
+        const char* from;
+        const char* to;
+        std::vector<std::string> messages;
     };
     const Case cases[] = {
-        {"bare kings", {"WK e1", "BK e8", "BR d2"}, true},
-        {"bishop against knight", {"WK e1", "WB c4", "BK e8", "BN b8", "BR d2"}, true},
-        {"king and pawn against king", {"WK e1", "WP a2", "BK e8", "BR d2"}, false},
-        {"two knights against king", {"WK e1", "WN a1", "WN b1", "BK e8", "BR d2"}, false},
+        {"bare kings", {"WK e1", "BK e8", "BR d2"}, "e1", "d2", {"EMPATE"}},
+        {"bishop against knight",
+         {"WK e1", "WB c4", "BK e8", "BN b8", "BR d2"},
+         "e1",
+         "d2",
+         {"EMPATE"}},
+        {"king and pawn against king", {"WK e1", "WP a2", "BK e8", "BR d2"}, "e1", "d2", {}},
+        {"two knights against king", {"WK e1", "WN a1", "WN b1", "BK e8", "BR d2"}, "e1", "d2", {}},
+        {"knight takes with check",
+         {"WK e1", "WN c4", "BK e8", "BR d6"},
+         "c4",
+         "d6",
+         {"XEQUE", "EMPATE"}},
     };
     for (const Case& c : cases) {
         window->NovoJogo(3);
@@ -191,12 +202,11 @@ TEST_F(TwoPlayerGameTest, MaterialDraws) {
         SetUpPosition(c.pieces);
         window->optSetUp(3)->click();
         ASSERT_FALSE(SetUpMode) << c.name;
-        Drag("e1", "d2");
-        ASSERT_EQ(TagAt("d2"), "WK") << c.name;
-        EXPECT_EQ(messages,
-                  c.draw ? std::vector<std::string>{"EMPATE"} : std::vector<std::string>{})
-            << c.name;
-        EXPECT_EQ(window->picBoard()->isEnabled(), !c.draw) << c.name;
+        Drag(c.from, c.to);
+        ASSERT_EQ(window->MoveCount(), 1) << c.name;
+        EXPECT_EQ(messages, c.messages) << c.name;
+        const bool draw = !c.messages.empty() && c.messages.back() == "EMPATE";
+        EXPECT_EQ(window->picBoard()->isEnabled(), !draw) << c.name;
     }
 }
 
@@ -230,6 +240,54 @@ TEST_F(TwoPlayerGameTest, CastlingRightsFollowTheMoves) {
     ASSERT_EQ(window->MoveCount(), 3);
     EXPECT_EQ(Entry(2), " 3 WK 0-0");
     EXPECT_EQ(TagAt("f1"), "WR");
+}
+
+// A network game: the local move goes to the peer and the board waits; the
+// peer's move comes back through the same step; each mate starts the next game
+// with the colours swapped.
+TEST_F(TwoPlayerGameTest, NetworkMovesAndTheNextGame) {
+    std::vector<std::string> sent;
+    window->sendToPeer = [&](const std::string& m) { sent.push_back(m); };
+    NetworkGame = true;
+    window->SetLocalIsWhite(true);
+    window->SetPlayerNicks("Ana", "Rui");
+    Drag("e2", "e4");
+    EXPECT_EQ(sent, std::vector<std::string>{"Jogar:#WP e2-e4#"});
+    EXPECT_TRUE(window->WaitingForPeer());
+    EXPECT_FALSE(window->picBoard()->isEnabled());
+    EXPECT_FALSE(window->PlayPeerMove("BP f6-f5", "")) << "no pawn on f6";
+    ASSERT_TRUE(window->PlayPeerMove("BP f7-f6", ""));
+    EXPECT_FALSE(window->WaitingForPeer());
+    EXPECT_TRUE(window->picBoard()->isEnabled());
+    EXPECT_EQ(SideToMove, "W");
+    Drag("d2", "d4");
+    ASSERT_TRUE(window->PlayPeerMove("BP g7-g5", ""));
+    Drag("d1", "h5");
+    EXPECT_EQ(sent.back(), "Jogar:#WQ d1-h5#XEQUE-MATE");
+    EXPECT_EQ(messages, std::vector<std::string>{"XEQUE-MATE"});
+
+    // The next game: the initial position, the local player Black at the bottom,
+    // waiting for the peer's first move.
+    const auto nextGame = [&](bool localWhite) {
+        EXPECT_EQ(window->LocalIsWhite(), localWhite);
+        EXPECT_EQ(WhiteAtBottom, localWhite);
+        EXPECT_EQ(window->WaitingForPeer(), !localWhite);
+        EXPECT_EQ(window->picBoard()->isEnabled(), localWhite);
+        EXPECT_EQ(window->MoveCount(), 0);
+        EXPECT_EQ(SideToMove, "W");
+        EXPECT_EQ(TagAt("h5"), "");
+        EXPECT_EQ(window->LabCH(0)->text(), "Ana");
+        EXPECT_EQ(window->LabCH(1)->text(), "Rui");
+        EXPECT_TRUE(window->tmrElapsed()->isActive());
+    };
+    nextGame(false);
+    ASSERT_TRUE(window->PlayPeerMove("WP e2-e4", ""));
+    Drag("f7", "f6");
+    ASSERT_TRUE(window->PlayPeerMove("WP d2-d4", ""));
+    Drag("g7", "g5");
+    ASSERT_TRUE(window->PlayPeerMove("WQ d1-h5", "XEQUE-MATE"));
+    EXPECT_EQ(messages, (std::vector<std::string>{"XEQUE-MATE", "XEQUE-MATE"}));
+    nextGame(true);
 }
 
 } // namespace

@@ -62,7 +62,10 @@ const ReaderRow kReaderRows[] = {
     {"empty_text", "", "8/8/8/8/8/8/8/8", "?", 0, 0, 0},
     {"pieces_past_the_board", "8/8/8/8/8/8/8/8/8/8/QQQQ w - - 0", "8/8/8/8/8/8/8/8", "W", 0, 0, 0},
     {"non_ascii_skipped", "\xc3\xa9k6/8/8/8/8/8/8/8 w - - 0", "2k5/8/8/8/8/8/8/8", "W", 0, 0, 1},
-    {"huge_number", "8/8/8/8/8/8/8/8 w - - 99999999999999", "8/8/8/8/8/8/8/8", "W", 2147483647, 0,
+    // Move numbers are held within MaxMoveNumber, so that counting on cannot overflow.
+    {"huge_number", "8/8/8/8/8/8/8/8 w - - 99999999999999", "8/8/8/8/8/8/8/8", "W", 100000000, 0,
+     0},
+    {"huge_negative", "8/8/8/8/8/8/8/8 b - - -2147483648", "8/8/8/8/8/8/8/8", "B", -100000000, 0,
      0},
 };
 

@@ -165,7 +165,7 @@ TEST_F(Menu, RulesWhileBusyOrInANetworkGame) {
     for (const Row& r : rows) {
         ComputerBusy = r.busy;
         NetworkGame = r.network;
-        W().WaitingForPeer = r.waiting;
+        W().SetWaitingForPeer(r.waiting);
         beeps = 0;
         shown.clear();
         const bool sound = SoundOn, white = WhiteAtBottom;
@@ -225,7 +225,7 @@ TEST_F(Menu, TooltipsArePaddedCentredAndHidden) {
 
     // Toggling the sound with the mouse on item 2: the click hides the tooltip,
     // the next move over the item shows the new text.
-    W().WaitingForPeer = true;
+    W().SetWaitingForPeer(true);
     M().Hover(2);
     QTest::mouseClick(M().imgMenu(2), Qt::LeftButton);
     EXPECT_FALSE(SoundOn);
@@ -241,16 +241,17 @@ TEST_F(Menu, TooltipsArePaddedCentredAndHidden) {
 
 TEST_F(Menu, PauseMovesTheClockStartByThePause) {
     Start();
-    EXPECT_EQ(ClockStartAfterPause(1000, 5000, 65000), 61000);
-    EXPECT_EQ(ClockStartAfterPause(0, 0, 0), 0);
-    qint64 now = 5000;
+    qint64 now = 1000;
     W().clockNow = [&] { return now; };
-    W().ClockStart = 1000;
-    W().WaitingForPeer = true;
-    SideToMove = "W";
-    W().BlackTime = 1500;
+    W().StartClocks();
+    W().SetWaitingForPeer(true);
+    SideToMove = "B";
+    now = 2500;
     W().ClockTick();
-    const qint64 whiteBefore = W().WhiteTime;
+    SideToMove = "W";
+    now = 5000;
+    W().ClockTick();
+    const qint64 whiteBefore = W().WhiteTime();
     bool timerStoppedDuringPause = false;
     answer = [&](QDialog& d) {
         auto& p = dynamic_cast<frmPause&>(d);
@@ -263,17 +264,17 @@ TEST_F(Menu, PauseMovesTheClockStartByThePause) {
     M().Click(5);
     EXPECT_TRUE(timerStoppedDuringPause);
     EXPECT_TRUE(W().tmrElapsed()->isActive());
-    EXPECT_EQ(W().ClockStart, 61000);
+    EXPECT_EQ(W().ClockStart(), 61000);
     W().ClockTick();
-    EXPECT_EQ(W().WhiteTime, whiteBefore);
-    EXPECT_EQ(W().BlackTime, 1500);
+    EXPECT_EQ(W().WhiteTime(), whiteBefore);
+    EXPECT_EQ(W().BlackTime(), 1500);
 }
 
 TEST_F(Menu, RestartAsksFirst) {
     Start();
     for (bool yes : {false, true}) {
         W().lblTime(0)->setText(QStringLiteral("05:00"));
-        W().WaitingForPeer = false;
+        W().SetWaitingForPeer(false);
         W().tmrElapsed()->stop();
         answer = [yes](QDialog& d) {
             auto& q = dynamic_cast<frmQuestion&>(d);
@@ -282,14 +283,14 @@ TEST_F(Menu, RestartAsksFirst) {
         };
         M().Click(6);
         EXPECT_EQ(W().lblTime(0)->text(), yes ? QStringLiteral("00:00") : QStringLiteral("05:00"));
-        EXPECT_EQ(W().WaitingForPeer, yes);
+        EXPECT_EQ(W().WaitingForPeer(), yes);
         EXPECT_EQ(W().tmrElapsed()->isActive(), yes);
     }
     // In a network game the question is the resignation, and "&Sim" resigns.
     int resigned = 0;
     M().resign = [&] { ++resigned; };
     NetworkGame = true;
-    W().WaitingForPeer = false;
+    W().SetWaitingForPeer(false);
     answer = [](QDialog& d) {
         auto& q = dynamic_cast<frmQuestion&>(d);
         EXPECT_EQ(q.Label2.text(), QStringLiteral("Desejo entregar o jogo ?"));
@@ -301,7 +302,15 @@ TEST_F(Menu, RestartAsksFirst) {
 
 TEST_F(Menu, FullScreenAndBack) {
     Start();
-    M().Click(4);
+    M().Hover(4);
+    QTest::mouseClick(M().imgMenu(4), Qt::LeftButton);
+    // The window grows under the still mouse: its hover brings no tooltip back
+    // until the mouse moves.
+    M().Hover(4);
+    EXPECT_FALSE(M().lblToolTip().isVisible());
+    QCursor::setPos(QCursor::pos() + QPoint(1, 0));
+    M().Hover(4);
+    EXPECT_TRUE(M().lblToolTip().isVisible());
     EXPECT_TRUE(M().FullScreen());
     EXPECT_TRUE(W().windowFlags() & Qt::FramelessWindowHint);
     EXPECT_TRUE(W().windowState() & Qt::WindowFullScreen);
@@ -318,7 +327,7 @@ TEST_F(Menu, FullScreenAndBack) {
 TEST_F(Menu, SaveAndOpenShowTheirWindows) {
     SetProgramFolder(dir.path()); // no saved games of the user's own
     Start();
-    W().WaitingForPeer = true;
+    W().SetWaitingForPeer(true);
     std::vector<std::string> kinds;
     answer = [&](QDialog& d) {
         kinds.push_back(dynamic_cast<frmSalvar*>(&d)  ? "save"
@@ -382,7 +391,7 @@ TEST_F(Menu, AnOpenedGameIsPlayedOn) {
     EXPECT_EQ(SideToMove, "W");
     EXPECT_FALSE(ComputerBusy);
     // The game runs: saving it is allowed.
-    EXPECT_TRUE(W().WaitingForPeer);
+    EXPECT_TRUE(W().WaitingForPeer());
     int saves = 0;
     M().save = [&] { ++saves; };
     beeps = 0;
@@ -432,7 +441,7 @@ TEST_F(Close, SettingsSurviveTheProgram) {
     };
     M().Click(3);
     EXPECT_EQ(offered.back(), QStringLiteral("BETO"));
-    W().WaitingForPeer = true;
+    W().SetWaitingForPeer(true);
     M().Click(2); // sound off
     M().Click(1);
     ASSERT_TRUE(program->Ended());
@@ -467,7 +476,7 @@ TEST_F(Close, ItemOneEndsTheProgramAndWritesTheSettings) {
     };
     Start();
     M().Click(4); // close from full screen
-    W().WaitingForPeer = true;
+    W().SetWaitingForPeer(true);
     M().Click(2); // sound off
     M().Click(1);
     EXPECT_TRUE(program->Ended());

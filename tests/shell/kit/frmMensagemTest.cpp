@@ -1,8 +1,8 @@
 // The message window: its text, opacity, the sound chosen for each status and
 // side, and the timing of its two timers (run under a time scale).
 #include "shell/kit/frmMensagem.h"
-#include "shell/RecordingPlayer.h"
 #include "rules/GameState.h"
+#include "shell/RecordingPlayer.h"
 
 #include <QElapsedTimer>
 #include <QTest>
@@ -71,6 +71,12 @@ TEST(frmMensagem, RealDelaysAndLook) {
     EXPECT_TRUE(m.windowFlags() & Qt::FramelessWindowHint);
     EXPECT_TRUE(m.windowFlags() & Qt::WindowStaysOnTopHint);
     EXPECT_TRUE(m.isModal());
+    // A long set-up message wraps to the board's width.
+    GameStatus = "Peão na primeira ou na última fileira";
+    frmMensagem wide;
+    wide.FitWidth(300);
+    EXPECT_LE(wide.width(), 300);
+    EXPECT_GT(wide.LabMessage.height(), wide.LabMessage.fontMetrics().lineSpacing()); // two lines
     GameStatus.clear();
 }
 
