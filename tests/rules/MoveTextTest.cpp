@@ -11,9 +11,9 @@ TEST(MoveText, ReadAndWrittenBack) {
     struct Row {
         const char* text;
         bool ok;
-        const char* longAlgebraic; // and the text itself written back
-        PieceIndex promoted;
-        Castling castling;
+        const char* longAlgebraic = ""; // and the text itself written back
+        PieceIndex promoted = Empty;
+        Castling castling = Castling::None;
     };
     const Row rows[] = {
         {"WP e2-e4", true, "e2e4", Empty, Castling::None},
@@ -37,7 +37,9 @@ TEST(MoveText, ReadAndWrittenBack) {
         {"WP e2-e4=WK", false},
         {"WP e2-e4=XQ", false},
         {"WP e2-e4=WQQ", false},
-        {"WP\xc3\xa9e2-e4", false},
+        {"WP\xc3\xa9"
+         "e2-e4",
+         false},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.text);

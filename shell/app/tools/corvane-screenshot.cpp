@@ -31,8 +31,9 @@ bool Play(frmMain& window, std::initializer_list<const char*> moves) {
     for (const char* move : moves) {
         const int from = Square(move), to = Square(move + 2);
         const std::string piece = window.Tag(from).substr(0, 2);
-        window.PickUp(from, Qt::LeftButton);
-        window.DropOnSquare(to);
+        // The board's own press and drop, as the mouse gives them.
+        window.picBoard()->onPress(from, Qt::LeftButton);
+        window.picBoard()->onDropSquare(to);
         if (piece.empty() || window.Tag(to).substr(0, 2) != piece) {
             std::fprintf(stderr, "corvane-screenshot: the move %s was refused\n", move);
             return false;
