@@ -134,12 +134,28 @@ TEST_F(IniFiles, WriteKeepsEverythingElse) {
     }
 }
 
-TEST_F(IniFiles, WrittenValuesReadBack) {
-    const QString nick = QString::fromUtf8("JOÃO \"O REI\"");
-    ASSERT_TRUE(WriteIniValue("Corvane", "NICK", nick, Path()));
-    ASSERT_TRUE(WriteIniValue("Corvane", "SOM", "False", Path()));
-    EXPECT_EQ(ReadIniValue("CORVANE", "nick", Path(), ""), nick);
-    EXPECT_EQ(ReadIniValue("Corvane", "SOM", Path(), ""), "False");
+TEST_F(IniFiles, WrittenValuesReadBackAndTheFileKeepsItsMark) {
+    const QByteArray mark = "\xEF\xBB\xBF";
+    const std::pair<QByteArray, QString> rows[] = {
+        {"<none>", QString::fromUtf8("JOÃO \"O REI\"")},
+        // Windows-1252 bytes for these letters would form UTF-8 for others.
+        {"[Corvane]\nNICK=\xE9\n", QString::fromUtf8("Ã©")},
+        {mark + "[Corvane]\nA=\xE9\n", QString::fromUtf8("Ã©")},
+        {mark + "[Corvane]\nNICK=\xE9\n", QString::fromUtf8("Ã©")},
+        {mark + "[Corvane]\nA=\xE9\n", QString::fromUtf8("Ç")},
+    };
+    for (const auto& [before, nick] : rows) {
+        QFile::remove(Path());
+        if (before != "<none>") Put(before);
+        ASSERT_TRUE(WriteIniValue("Corvane", "NICK", nick, Path()));
+        ASSERT_TRUE(WriteIniValue("Corvane", "SOM", "False", Path()));
+        EXPECT_EQ(ReadIniValue("CORVANE", "nick", Path(), ""), nick) << before.toStdString();
+        EXPECT_EQ(ReadIniValue("Corvane", "SOM", Path(), ""), "False");
+        EXPECT_EQ(Get().startsWith(mark), before.startsWith(mark)) << before.toStdString();
+        if (before.contains("A=")) {
+            EXPECT_EQ(ReadIniValue("Corvane", "A", Path(), ""), QString::fromUtf8("é"));
+        }
+    }
 }
 
 TEST_F(IniFiles, BadNamesWriteNothing) {
