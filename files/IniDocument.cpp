@@ -2,6 +2,7 @@
 
 #include "files/Windows1252.h"
 
+#include <QStringDecoder>
 #include <algorithm>
 #include <optional>
 
@@ -35,12 +36,12 @@ bool IsAscii(const QByteArray& bytes) {
 
 } // namespace
 
-IniDocument::Line IniDocument::ParseLine(QString text, QString end) {
+IniDocument::Line IniDocument::ParseLine(QString text, QString end, qsizetype skip) {
     Line line;
     line.text = std::move(text);
     line.end = std::move(end);
     // Views into the text: a long value is not copied until it is read.
-    const QStringView trimmed = TrimBlanks(line.text);
+    const QStringView trimmed = TrimBlanks(QStringView(line.text).sliced(skip));
     line.blank = trimmed.isEmpty();
     if (line.blank || trimmed.front() == u';') return line;
     if (trimmed.front() == u'[') {
@@ -70,10 +71,17 @@ IniDocument IniDocument::FromBytes(const QByteArray& bytes) {
         body.remove(0, 3);
     }
     doc.utf8_ = IsValidUtf8(body);
-    const QString text = doc.utf8_ ? QString::fromUtf8(body) : DecodeWindows1252(body);
+    // More marks at the start of the body are characters of the text, kept
+    // as they are but not read as part of the first line (QString::fromUtf8
+    // would drop one).
+    const QString text = doc.utf8_ ? QStringDecoder(QStringDecoder::Utf8,
+                                                    QStringDecoder::Flag::ConvertInitialBom)(body)
+                                   : DecodeWindows1252(body);
 
     const auto* chars = reinterpret_cast<const char16_t*>(text.constData());
     const qsizetype size = text.size();
+    qsizetype marks = 0;
+    while (marks < size && chars[marks] == u'\uFEFF') ++marks;
     bool newLineSeen = false;
     qsizetype start = 0;
     for (qsizetype i = 0; i < size; ++i) {
@@ -85,11 +93,13 @@ IniDocument IniDocument::FromBytes(const QByteArray& bytes) {
             doc.newLine_ = end;
             newLineSeen = true;
         }
-        doc.lines_.append(ParseLine(text.mid(start, i - start), std::move(end)));
+        doc.lines_.append(
+            ParseLine(text.mid(start, i - start), std::move(end), start == 0 ? marks : 0));
         if (crlf) ++i;
         start = i + 1;
     }
-    if (start < size) doc.lines_.append(ParseLine(text.mid(start), QString()));
+    if (start < size)
+        doc.lines_.append(ParseLine(text.mid(start), QString(), start == 0 ? marks : 0));
     return doc;
 }
 

@@ -62,7 +62,8 @@ private:
         int insertAt = -1;    // where a missing key goes in that section
     };
 
-    static Line ParseLine(QString text, QString end);
+    // skip: characters at the start of the text that are not read.
+    static Line ParseLine(QString text, QString end, qsizetype skip = 0);
     Place Find(const QString& section, const QString& key) const;
     void InsertLine(int at, const QString& text);
 

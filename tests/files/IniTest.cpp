@@ -68,6 +68,8 @@ TEST_F(IniFiles, ReadFollowsTheProfileRules) {
         {"UTF-8 letters", "[Corvane]\nNICK=JO\xC3\x83O\n", "Corvane", "NICK",
          QString::fromUtf8("JOÃO")},
         {"byte-order mark", "\xEF\xBB\xBF[Corvane]\nSOM=x\n", "Corvane", "SOM", "x"},
+        {"two byte-order marks", "\xEF\xBB\xBF\xEF\xBB\xBF[Corvane]\nSOM=x\n", "Corvane", "SOM",
+         "x"},
         {"NUL and stray bytes on other lines",
          Raw("\x00\xFF\xFE garbage\n[Corvane]\n\x01\x02=\x03\nSOM=y\n"), "Corvane", "SOM", "y"},
         {"section header without ]", "[Corvane\nSOM=z\n", "Corvane", "SOM", "z"},
