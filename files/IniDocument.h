@@ -23,9 +23,10 @@ public:
     // Text in UTF-8 when the bytes are valid UTF-8 (a byte-order mark is kept),
     // otherwise Windows-1252. Lines end in CRLF, LF or CR.
     static IniDocument FromBytes(const QByteArray& bytes);
-    // The file again: untouched lines give back their bytes. A Windows-1252 file
-    // stays Windows-1252 unless a new value has no byte in it; then the whole
-    // file is written as UTF-8.
+    // The file again: untouched lines give back their bytes and a byte-order
+    // mark stays. A Windows-1252 file stays Windows-1252 unless a new value has
+    // no byte in it, or its bytes would read back as UTF-8; then the whole file
+    // is written as UTF-8.
     QByteArray ToBytes() const;
 
     // The key's value in the first section of that name holding it: trimmed,
@@ -43,9 +44,17 @@ public:
     static bool IsValidKeyName(const QString& name);
 
 private:
+    enum class Kind { Other, Section, Key };
+    // A line and what it holds, parsed once when read or changed.
     struct Line {
         QString text; // without its line end
         QString end;  // "\r\n", "\n", "\r" or "" for a last line without one
+        Kind kind = Kind::Other;
+        bool blank = false;
+        QString name; // of the section or key, trimmed
+        // The trimmed value of a key, in text.
+        qsizetype valueFrom = 0;
+        qsizetype valueLength = 0;
     };
     struct Place {
         int keyLine = -1;     // line of the key, -1 when missing
@@ -53,6 +62,8 @@ private:
         int insertAt = -1;    // where a missing key goes in that section
     };
 
+    // skip: characters at the start of the text that are not read.
+    static Line ParseLine(QString text, QString end, qsizetype skip = 0);
     Place Find(const QString& section, const QString& key) const;
     void InsertLine(int at, const QString& text);
 

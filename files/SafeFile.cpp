@@ -50,7 +50,13 @@ FileReadResult ReadSmallFile(const QString& path, QByteArray& bytes) {
     if (!info.isFile() || info.size() > MaxSmallFileBytes) return FileReadResult::Failed;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return FileReadResult::Failed;
-    bytes = file.read(MaxSmallFileBytes + 1);
+    // Read by pieces: one read of the whole limit would reserve it for every
+    // small file, and the file may have grown since its size was looked at.
+    while (bytes.size() <= MaxSmallFileBytes) {
+        const QByteArray piece = file.read(64 * 1024);
+        if (piece.isEmpty()) break;
+        bytes += piece;
+    }
     if (file.error() != QFileDevice::NoError || bytes.size() > MaxSmallFileBytes) {
         bytes.clear();
         return FileReadResult::Failed;

@@ -50,6 +50,7 @@ struct Record {
 };
 
 class Channel : public QObject {
+    Q_OBJECT
 public:
     std::map<int, Record> records;
     std::map<long, ResolutionBuffer*> lookups;
@@ -58,7 +59,7 @@ public:
     void Remove(int fd);
     void Sync(Record& r);
     void Activated(int fd, QSocketNotifier* notifier);
-    void LookupDone(const QHostInfo& info);
+    Q_SLOT void LookupDone(const QHostInfo& info);
 
 private:
     void Stream(int fd, Record& r, bool writable);
@@ -286,9 +287,10 @@ void UnregisterSocket(long handle) {
 
 long StartLookup(const QString& name, CSocketLink* owner, ResolutionBuffer* buffer) {
     Channel& channel = TheChannel();
-    const int id = QHostInfo::lookupHost(name, &channel, [](const QHostInfo& info) {
-        if (gChannel) gChannel->LookupDone(info);
-    });
+    // The result goes to a slot named here rather than to a function object:
+    // Qt 6.4 never frees the function object of a lookup that is aborted, or
+    // whose channel goes first, and a cancelled connect does both.
+    const int id = QHostInfo::lookupHost(name, &channel, SLOT(LookupDone(QHostInfo)));
     if (id < 0) return -1;
     channel.lookups[id] = buffer;
     LookupTable.Register(id, owner);
@@ -355,3 +357,5 @@ ssize_t PlatformSend(int fd, const void* data, std::size_t length, const sockadd
 }
 
 } // namespace corvane
+
+#include "NotificationChannel.moc"

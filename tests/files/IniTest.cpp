@@ -68,6 +68,8 @@ TEST_F(IniFiles, ReadFollowsTheProfileRules) {
         {"UTF-8 letters", "[Corvane]\nNICK=JO\xC3\x83O\n", "Corvane", "NICK",
          QString::fromUtf8("JOÃO")},
         {"byte-order mark", "\xEF\xBB\xBF[Corvane]\nSOM=x\n", "Corvane", "SOM", "x"},
+        {"two byte-order marks", "\xEF\xBB\xBF\xEF\xBB\xBF[Corvane]\nSOM=x\n", "Corvane", "SOM",
+         "x"},
         {"NUL and stray bytes on other lines",
          Raw("\x00\xFF\xFE garbage\n[Corvane]\n\x01\x02=\x03\nSOM=y\n"), "Corvane", "SOM", "y"},
         {"section header without ]", "[Corvane\nSOM=z\n", "Corvane", "SOM", "z"},
@@ -134,12 +136,28 @@ TEST_F(IniFiles, WriteKeepsEverythingElse) {
     }
 }
 
-TEST_F(IniFiles, WrittenValuesReadBack) {
-    const QString nick = QString::fromUtf8("JOÃO \"O REI\"");
-    ASSERT_TRUE(WriteIniValue("Corvane", "NICK", nick, Path()));
-    ASSERT_TRUE(WriteIniValue("Corvane", "SOM", "False", Path()));
-    EXPECT_EQ(ReadIniValue("CORVANE", "nick", Path(), ""), nick);
-    EXPECT_EQ(ReadIniValue("Corvane", "SOM", Path(), ""), "False");
+TEST_F(IniFiles, WrittenValuesReadBackAndTheFileKeepsItsMark) {
+    const QByteArray mark = "\xEF\xBB\xBF";
+    const std::pair<QByteArray, QString> rows[] = {
+        {"<none>", QString::fromUtf8("JOÃO \"O REI\"")},
+        // Windows-1252 bytes for these letters would form UTF-8 for others.
+        {"[Corvane]\nNICK=\xE9\n", QString::fromUtf8("Ã©")},
+        {mark + "[Corvane]\nA=\xE9\n", QString::fromUtf8("Ã©")},
+        {mark + "[Corvane]\nNICK=\xE9\n", QString::fromUtf8("Ã©")},
+        {mark + "[Corvane]\nA=\xE9\n", QString::fromUtf8("Ç")},
+    };
+    for (const auto& [before, nick] : rows) {
+        QFile::remove(Path());
+        if (before != "<none>") Put(before);
+        ASSERT_TRUE(WriteIniValue("Corvane", "NICK", nick, Path()));
+        ASSERT_TRUE(WriteIniValue("Corvane", "SOM", "False", Path()));
+        EXPECT_EQ(ReadIniValue("CORVANE", "nick", Path(), ""), nick) << before.toStdString();
+        EXPECT_EQ(ReadIniValue("Corvane", "SOM", Path(), ""), "False");
+        EXPECT_EQ(Get().startsWith(mark), before.startsWith(mark)) << before.toStdString();
+        if (before.contains("A=")) {
+            EXPECT_EQ(ReadIniValue("Corvane", "A", Path(), ""), QString::fromUtf8("é"));
+        }
+    }
 }
 
 TEST_F(IniFiles, BadNamesWriteNothing) {

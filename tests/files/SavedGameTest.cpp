@@ -146,6 +146,8 @@ struct OpenCase {
 
 TEST_F(SavedGames, OpenReadsOrRefuses) {
     const QByteArray start = "POSTION=" + Start.toLatin1() + "\n";
+    QByteArray manySections;
+    for (int i = 0; i < 10000; ++i) manySections += "[S" + QByteArray::number(i) + "]\nA=1\n";
     const OpenCase cases[] = {
         {"sound file", "[Corvane]\nDATA=x\n" + start + "DIFFICULTY=3\nPLAYER=2\nMOVE=1\n", true, 3,
          2, 1, ""},
@@ -160,6 +162,10 @@ TEST_F(SavedGames, OpenReadsOrRefuses) {
          "[Corvane]\nPOSTION=4k3/8/8/8/8/8/8/4K3 w - - 0\nMOVE=1\n", true, 0, 0, 1, ""},
         {"placement ending in /", "[Corvane]\nPOSTION=4k3/8/8/8/8/8/8/4K3/ w - - 0\n", true, 0, 0,
          0, ""},
+        {"a value of 4 MB", "[Corvane]\nDATA=" + QByteArray(4000000, 'x') + "\n" + start + "MOVE=1",
+         true, 0, 0, 1, ""},
+        {"after 10,000 sections", manySections + "[Corvane]\n" + start + "DIFFICULTY=3\n", true, 3,
+         0, 0, ""},
         {"no position", "[Corvane]\nDIFFICULTY=2\n", false, 0, 0, 0, "não contém uma posição"},
         {"63 squares", "[Corvane]\nPOSTION=4k3/8/8/8/8/8/8/4K2 w - - 0\n", false, 0, 0, 0,
          "64 casas"},
