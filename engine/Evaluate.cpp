@@ -281,6 +281,65 @@ void CountMaterial(int ply) {
     PieceTotal = WhitePieceTotal + BlackPieceTotal;
 }
 
+namespace {
+
+// A piece leaving the board; kings and unknown bytes are not counted.
+void TallyRemove(MaterialTally& t, int piece) {
+    if (piece == Empty || piece > 12 || piece == WhiteKing || piece == BlackKing) return;
+    const int side = piece <= 6 ? 0 : 1;
+    --t.counts[piece];
+    --t.pieces[side];
+    t.totals[side] -= PieceValue[piece] * MaterialScale;
+}
+
+} // namespace
+
+MaterialTally TallyMaterial(const PlyBoard& board) {
+    MaterialTally t;
+    for (const PieceIndex p : board.squares) {
+        if (p == Empty || p > 12 || p == WhiteKing || p == BlackKing) continue;
+        const int side = p <= 6 ? 0 : 1;
+        ++t.counts[p];
+        ++t.pieces[side];
+        t.totals[side] += PieceValue[p] * MaterialScale;
+    }
+    return t;
+}
+
+MaterialTally TallyAfterMove(const MaterialTally& base, const PlyBoard& board,
+                             const MoveRecord& move) {
+    MaterialTally t = base;
+    const int piece = move.piece;
+    const PieceIndex captured = board.squares[(move.toRank - 1) * 8 + (move.toFile - 1)];
+    TallyRemove(t, captured);
+    if (piece == WhitePawn || piece == BlackPawn) {
+        if (move.fromFile != move.toFile && captured == Empty) {
+            TallyRemove(t, board.squares[(move.fromRank - 1) * 8 + (move.toFile - 1)]);
+        }
+        const bool white = piece == WhitePawn;
+        if (move.toRank == (white ? 8 : 1)) {
+            const int queen = white ? WhiteQueen : BlackQueen;
+            TallyRemove(t, piece);
+            ++t.counts[queen];
+            ++t.pieces[white ? 0 : 1];
+            t.totals[white ? 0 : 1] += PieceValue[queen] * MaterialScale;
+        }
+    }
+    return t;
+}
+
+void UseTally(const MaterialTally& t) {
+    for (int p = 0; p <= 12; ++p) PieceCount[CountSlot(p)] = t.counts[p];
+    PieceCount[0] = 0;
+    PieceCount[CountSlot(WhiteKing)] = 1;
+    PieceCount[CountSlot(BlackKing)] = 1;
+    WhiteTotal = t.totals[0];
+    BlackTotal = t.totals[1];
+    WhitePieceTotal = t.pieces[0];
+    BlackPieceTotal = t.pieces[1];
+    PieceTotal = WhitePieceTotal + BlackPieceTotal;
+}
+
 void KingTropism(std::string_view side, int rank, int file) {
     const bool white = side != "B";
     if ((white ? BlackPieceTotal : WhitePieceTotal) >= 10) return;

@@ -9,6 +9,8 @@
 
 namespace corvane {
 
+struct MoveRecord;
+
 // An 8x8 square table indexed (rank 1..8, file 1..8).
 struct ScoreTable {
     std::array<std::int16_t, 64> values{};
@@ -60,6 +62,21 @@ void ParseTableRows(ScoreTable& table, std::string_view text, std::int32_t mirro
 void ParseTableRows(PlyBoard& board, std::string_view text);
 // Counters, PieceList, KingSquare and the material totals of the ply.
 void CountMaterial(int ply);
+// What CountMaterial counts, without the piece lists: the piece counts of each
+// kind (kings always 1), each side's number of pieces (its king included) and
+// material total. The search keeps it up to date move by move where only the
+// totals are needed.
+struct MaterialTally {
+    std::array<std::int32_t, 13> counts{}; // by PieceIndex
+    std::int32_t pieces[2] = {1, 1};       // White, Black
+    std::int32_t totals[2] = {0, 0};
+};
+MaterialTally TallyMaterial(const PlyBoard& board);
+// The tally after MakeSearchMove plays the move on board (the position of base).
+MaterialTally TallyAfterMove(const MaterialTally& base, const PlyBoard& board,
+                             const MoveRecord& move);
+// Leaves the counters and the totals as CountMaterial would for that position.
+void UseTally(const MaterialTally& tally);
 // CountMaterial, then every positional term; the result in WhiteTotal/BlackTotal.
 void Evaluate(int ply);
 // Closeness to the enemy king, added to the side's total.

@@ -167,10 +167,18 @@ bool ReplyCheck(std::string_view side, int sourcePly, int index, int depth, int 
 void OrderMoves(std::string_view side, int sourcePly, int depth, int count) {
     const bool odd = depth % 2 == 1;
     SideMoveList& list = ListAt(side, depth);
+    // The opponent's replies are ordered by material alone: the totals follow
+    // from the position's tally and what each move takes or promotes.
+    const bool tallied = !odd && sourcePly != 0;
+    const MaterialTally base = tallied ? TallyMaterial(Board[sourcePly]) : MaterialTally{};
     for (int i = 1; i <= count; ++i) {
+        MaterialTally after;
+        if (tallied) after = TallyAfterMove(base, Board[sourcePly], list[depth][i]);
         MakeSearchMove(side, i, sourcePly, depth);
         if (odd) {
             Evaluate(sourcePly);
+        } else if (tallied) {
+            UseTally(after);
         } else {
             CountMaterial(sourcePly);
         }

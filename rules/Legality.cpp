@@ -130,11 +130,62 @@ bool PawnAccepted(int ply, bool black, bool& enPassant) {
     return true;
 }
 
+// Whether the mover's king is attacked in the position before its move. Every
+// candidate of one position asks the same question, so the answer is kept for
+// the position (board, counters and the en-passant file the test reads) it was
+// worked out on.
+struct KingSafetyMemo {
+    PlyBoard board;
+    std::array<std::int32_t, 13> counts{};
+    std::uint8_t doubleStepFile = 0;
+    bool black = false;
+    bool valid = false;
+    bool attacked = false;
+};
+
+bool OwnKingAttackedBefore(int ply, bool black, int kingRank, int kingFile) {
+    static KingSafetyMemo memo;
+    const PlyBoard& b = Board[ply];
+    // The attack test on the mover's king reads the mover's double-step file.
+    const std::uint8_t doubleStep = (black ? BlackPawnFlags : WhitePawnFlags)[ply][1];
+    if (memo.valid && memo.black == black && memo.doubleStepFile == doubleStep &&
+        memo.board == b && memo.counts == PieceCount)
+        return memo.attacked;
+    const std::int32_t kind = AttackerKind, rank = AttackerRank, file = AttackerFile;
+    const bool enPassant = EnPassantAttack;
+    memo.attacked = IsSquareAttacked(kingRank, kingFile, OpponentSide, ply);
+    AttackerKind = kind;
+    AttackerRank = rank;
+    AttackerFile = file;
+    EnPassantAttack = enPassant;
+    memo.board = b;
+    memo.counts = PieceCount;
+    memo.doubleStepFile = doubleStep;
+    memo.black = black;
+    memo.valid = true;
+    return memo.attacked;
+}
+
+// A move of any piece but the king cannot put its own king in check unless the
+// king already was, or the square it leaves lies on a line through the king (a
+// line that may open), or it takes en passant (the taken pawn leaves a line).
+bool MayExposeKing(int ply, bool black, bool king, bool enPassant, int kingRank, int kingFile) {
+    if (king || enPassant) return true;
+    const int dr = FromRank - kingRank, df = FromFile - kingFile;
+    if (dr == 0 || df == 0 || std::abs(dr) == std::abs(df)) return true;
+    return OwnKingAttackedBefore(ply, black, kingRank, kingFile);
+}
+
 // Makes the accepted move on the ply and looks at both kings. False refuses it
 // (a missing king).
 bool TestPositionAfter(PieceIndex piece, int ply, bool enPassant, bool report) {
     const bool black = IsBlackPiece(piece);
     PlyBoard& b = Board[ply];
+    // Asked on the position before the move (the mover's king does not move).
+    std::int32_t kr = 0, kf = 0;
+    const bool kingMoves = KindOf(piece) == 5;
+    const bool mayExpose = kingMoves || !FindKing(black ? "B" : "W", kr, kf, ply) ||
+                           MayExposeKing(ply, black, kingMoves, enPassant, kr, kf);
     b[ToRank][ToFile] = piece;
     b[FromRank][FromFile] = Empty;
     if (enPassant) b[FromRank][ToFile] = Empty;
@@ -163,7 +214,11 @@ bool TestPositionAfter(PieceIndex piece, int ply, bool enPassant, bool report) {
     }
     const std::int32_t ownRank = black ? br : wr, ownFile = black ? bf : wf;
     const std::int32_t oppRank = black ? wr : br, oppFile = black ? wf : bf;
-    if (IsSquareAttacked(ownRank, ownFile, OpponentSide, ply)) {
+    if (!mayExpose) {
+        // What the attack test leaves when it finds nothing.
+        AttackerKind = 0;
+        EnPassantAttack = false;
+    } else if (IsSquareAttacked(ownRank, ownFile, OpponentSide, ply)) {
         GameStatus = "Movimento Inválido o Rei em Xeque!";
         (black ? BlackInCheck : WhiteInCheck) = true;
     }
