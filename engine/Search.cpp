@@ -241,9 +241,9 @@ RootOutcome SearchReplies(std::string_view side, int ply, std::int32_t alpha0,
     OrderMoves(side, ply, 2, n2);
     SideMoveList& replies = ListAt(side, 2);
     for (int j = 1; j <= n2; ++j) {
-        // A reply subtree can take a while: let events run here too, so that
-        // closing the window stops the search promptly.
-        Hooks().LetEventsRun();
+        // A reply subtree can take a while: let events run here too when they
+        // have waited long enough, so that closing the window stops the search promptly.
+        LetEventsRunWhenDue();
         if (StopSearch) return RootOutcome::Stopped;
         if (SkipSearch) return RootOutcome::Skipped;
         MakeSearchMove(side, j, ply, 2);
@@ -283,7 +283,7 @@ bool SearchBestMove(std::string_view side, int ply) {
         OrderMoves(side, ply, 1, n1);
         for (int i = 1; i <= n1; ++i) {
             Hooks().SetProgressLabel(0, std::to_string(i));
-            Hooks().LetEventsRun();
+            LetEventsRunNow();
             if (StopSearch) return false;
             if (SkipSearch) break;
             MakeSearchMove(side, i, ply, 1);

@@ -23,8 +23,7 @@ struct Step {
 // right, left; bishop lines (+1,-1), (+1,+1), (-1,+1), (-1,-1).
 constexpr Step kKnightSteps[8] = {{-2, -1}, {-2, 1}, {2, -1}, {2, 1},
                                   {-1, -2}, {1, -2}, {-1, 2}, {1, 2}};
-constexpr Step kLines[8] = {{1, 0},  {-1, 0}, {0, 1},   {0, -1},
-                            {1, -1}, {1, 1},  {-1, 1},  {-1, -1}};
+constexpr Step kLines[8] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}, {1, -1}, {1, 1}, {-1, 1}, {-1, -1}};
 constexpr Step kKingSteps[8] = {{1, -1}, {1, 0},   {1, 1},  {0, -1},
                                 {0, 1},  {-1, -1}, {-1, 0}, {-1, 1}};
 
@@ -55,7 +54,8 @@ struct AttackTables {
                 for (int d = 0; d < 8; ++d) {
                     for (int rr = r + kLines[d].dr, ff = f + kLines[d].df; OnBoard(rr, ff);
                          rr += kLines[d].dr, ff += kLines[d].df) {
-                        line[sq][d][lineLength[sq][d]++] = static_cast<std::int8_t>(SquareOf(rr, ff));
+                        line[sq][d][lineLength[sq][d]++] =
+                            static_cast<std::int8_t>(SquareOf(rr, ff));
                     }
                 }
             }

@@ -148,8 +148,8 @@ bool OwnKingAttackedBefore(int ply, bool black, int kingRank, int kingFile) {
     const PlyBoard& b = Board[ply];
     // The attack test on the mover's king reads the mover's double-step file.
     const std::uint8_t doubleStep = (black ? BlackPawnFlags : WhitePawnFlags)[ply][1];
-    if (memo.valid && memo.black == black && memo.doubleStepFile == doubleStep &&
-        memo.board == b && memo.counts == PieceCount)
+    if (memo.valid && memo.black == black && memo.doubleStepFile == doubleStep && memo.board == b &&
+        memo.counts == PieceCount)
         return memo.attacked;
     const std::int32_t kind = AttackerKind, rank = AttackerRank, file = AttackerFile;
     const bool enPassant = EnPassantAttack;
