@@ -187,6 +187,7 @@ void BoardView::PaintBackdrop(QImage& image) const {
 }
 
 void BoardView::DrawWholePicture() {
+    recentRegions_.clear();
     QImage& bare = bareBoard_[whiteAtBottomLabels_ ? 0 : 1];
     if (bare.isNull()) {
         bare = QImage(picture_.size(), QImage::Format_ARGB32_Premultiplied);
@@ -210,36 +211,47 @@ void BoardView::DrawWholePicture() {
 // order, on the bare board in a scratch picture, and the region is copied from
 // there. Clipping the drawing itself would not do: a clip edge changes where a
 // gradient's spans start and so the rounding of their colours.
+//
+// The same region with the same pieces always looks the same, so the last few
+// regions drawn are kept: a blinking square or a piece picked up and put back
+// is copied from there instead of being drawn again.
 void BoardView::RedrawRegion(const QRegion& region) {
-    const QImage& bare = bareBoard_[whiteAtBottomLabels_ ? 0 : 1];
+    RecentRegion drawn;
+    drawn.region = region;
     QRegion reach = region;
-    std::array<int, 64> pieces{};
-    int count = 0;
     for (int i = 0; i < 64; ++i) {
         const QRect ink = InkPixels(painted_[i]);
         if (ink.isEmpty() || !region.intersects(ink)) continue;
-        pieces[count++] = i;
+        drawn.pieces.push_back({i, painted_[i]});
         reach += ink;
-    }
-    if (scratch_.size() != picture_.size()) scratch_ = QImage(picture_.size(), picture_.format());
-    {
-        QPainter painter(&scratch_);
-        painter.setClipRegion(reach);
-        painter.setCompositionMode(QPainter::CompositionMode_Source);
-        painter.drawImage(0, 0, bare);
-        painter.setClipping(false);
-        painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-        SetBoardTransform(painter);
-        for (int n = 0; n < count; ++n) {
-            const PaintedImage& shown = painted_[pieces[n]];
-            PaintPiece(painter, QRectF(shown.left, shown.top, SquareSize, SquareSize),
-                       shown.picture);
-        }
     }
     QPainter painter(&picture_);
     painter.setClipRegion(region);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
+    for (const RecentRegion& recent : recentRegions_) {
+        if (recent.region == region && recent.pieces == drawn.pieces) {
+            painter.drawImage(region.boundingRect().topLeft(), recent.pixels);
+            return;
+        }
+    }
+    if (scratch_.size() != picture_.size()) scratch_ = QImage(picture_.size(), picture_.format());
+    {
+        QPainter scratch(&scratch_);
+        scratch.setClipRegion(reach);
+        scratch.setCompositionMode(QPainter::CompositionMode_Source);
+        scratch.drawImage(0, 0, bareBoard_[whiteAtBottomLabels_ ? 0 : 1]);
+        scratch.setClipping(false);
+        scratch.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        SetBoardTransform(scratch);
+        for (const auto& [index, shown] : drawn.pieces) {
+            PaintPiece(scratch, QRectF(shown.left, shown.top, SquareSize, SquareSize),
+                       shown.picture);
+        }
+    }
     painter.drawImage(0, 0, scratch_);
+    drawn.pixels = scratch_.copy(region.boundingRect());
+    if (recentRegions_.size() >= 8) recentRegions_.pop_front();
+    recentRegions_.push_back(std::move(drawn));
 }
 
 std::string BoardView::DragIcon() const {

@@ -21,8 +21,10 @@
 #include <QRegion>
 #include <QWidget>
 #include <array>
+#include <deque>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "game/PieceArt.h"
 
@@ -153,6 +155,13 @@ private:
     QImage bareBoard_[2];
     QImage picture_;
     QImage scratch_; // where RedrawRegion draws pieces again
+    // Regions lately drawn again, with the pieces drawn there and their pixels.
+    struct RecentRegion {
+        QRegion region;
+        std::vector<std::pair<int, PaintedImage>> pieces;
+        QImage pixels; // the region's bounding rectangle
+    };
+    std::deque<RecentRegion> recentRegions_;
     qreal pictureRatio_ = 0;
     bool pictureWhiteAtBottom_ = true;
     std::array<PaintedImage, 64> painted_{};

@@ -1,6 +1,6 @@
 // corvane-board-bench: what painting the board costs, offscreen, at 8 x 53 px
-// squares: the first paint, a full repaint and the frames of a piece dragged
-// across the board, in processor time and (where the kernel counts them)
+// squares: the first paint, a full repaint, a square that blinks and the frames
+// of a piece dragged across the board, in processor time and (where the kernel counts them)
 // instructions.
 #include <QApplication>
 #include <QMouseEvent>
@@ -82,12 +82,22 @@ int main(int argc, char** argv) {
         view.IM(index).visible = false;
     };
 
-    Figure first, repaint, drag;
+    Figure first, repaint, blink, drag;
     Measure(first, counter, [&] {
         view.show();
         QApplication::processEvents();
     });
     for (int i = 0; i < kRepaints; ++i) Measure(repaint, counter, [&] { view.repaint(); });
+
+    // The computer's move blinks its square: one piece shown and hidden by turns.
+    for (int i = 0; i < kRepaints; ++i) {
+        Measure(blink, counter, [&] {
+            view.IM(59).visible = !view.IM(59).visible;
+            view.update();
+            QApplication::processEvents();
+        });
+    }
+    view.IM(59).visible = true;
 
     // A pawn picked up on e2 and carried in small steps to the far side and back.
     const QPointF e2 = view.ToWidget(QPointF(view.IM(52).left + 22, view.IM(52).top + 22));
@@ -108,6 +118,7 @@ int main(int argc, char** argv) {
                 kSquarePixels);
     Print("first paint", first, counter.Available());
     Print("full repaint", repaint, counter.Available());
+    Print("blink frame", blink, counter.Available());
     Print("drag frame", drag, counter.Available());
     if (!counter.Available()) {
         std::printf("  (instruction counts: the kernel offers no instruction counter here)\n");

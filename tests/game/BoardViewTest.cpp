@@ -204,9 +204,11 @@ TEST(BoardViewPicture, ShowsWhatAFreshDrawingShows) {
                                  "BR", "BN", "BB", "BQ", "BK", "BP"};
     BoardView view;
     view.resize(506, 506);
+    for (int i = 0; i < 64; i += 3) view.IM(i).picture = codes[1 + i % 12];
     bool whiteAtBottom = true;
     std::mt19937 rng(14);
-    for (int step = 0; step < 24; ++step) {
+    int blinking = 0;
+    for (int step = 0; step < 12; ++step) {
         // A move, a blink, a piece placed or taken away; now and then a flip or a resize.
         for (int edit = 0; edit < 3; ++edit) {
             SquareImage& im = view.IM(static_cast<int>(rng() % 64));
@@ -216,12 +218,19 @@ TEST(BoardViewPicture, ShowsWhatAFreshDrawingShows) {
                 im.picture = codes[rng() % 13];
             }
         }
-        if (step % 9 == 4) {
+        // A square with a piece blinks: it looks again as it looked two paints ago.
+        while (view.IM(blinking).picture.empty()) blinking = static_cast<int>(rng() % 64);
+        for (int blink = 0; blink < 3; ++blink) {
+            view.IM(blinking).visible = !view.IM(blinking).visible;
+            const QImage shown = view.grab().toImage();
+            ASSERT_EQ(shown, DrawnAfresh(view, whiteAtBottom, shown.format())) << "blink " << step;
+        }
+        if (step % 5 == 2) {
             view.MirrorImages();
             whiteAtBottom = !whiteAtBottom;
             view.SetWhiteAtBottomLabels(whiteAtBottom);
         }
-        if (step == 15) view.resize(431, 440);
+        if (step == 8) view.resize(431, 440);
         const QImage shown = view.grab().toImage();
         ASSERT_EQ(shown, DrawnAfresh(view, whiteAtBottom, shown.format())) << "step " << step;
     }
