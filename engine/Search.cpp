@@ -31,6 +31,23 @@ std::int32_t ComputerScore(std::string_view side) {
     return ComputerIsWhite(side) ? WhiteTotal - BlackTotal : BlackTotal - WhiteTotal;
 }
 
+// The material of the position at a ply, followed through each of its moves
+// so that the position after a move need not be counted afresh.
+class MaterialFollower {
+public:
+    explicit MaterialFollower(int ply) : ply_(ply) {
+        if (ply_ != 0) base_ = TallyMaterial(Board[ply_]);
+    }
+    // The tally after the move (made from the position of the ply as it stands).
+    bool After(const MoveRecord& move, MaterialTally& after) const {
+        return ply_ != 0 && TallyAfterMove(base_, Board[ply_], move, after);
+    }
+
+private:
+    int ply_;
+    MaterialTally base_;
+};
+
 void SaveSnapshot(int ply, int depth) {
     DepthSnapshot& s = SnapshotBoards[depth];
     s.board = Board[ply];
@@ -167,20 +184,16 @@ bool ReplyCheck(std::string_view side, int sourcePly, int index, int depth, int 
 void OrderMoves(std::string_view side, int sourcePly, int depth, int count) {
     const bool odd = depth % 2 == 1;
     SideMoveList& list = ListAt(side, depth);
-    // The opponent's replies are ordered by material alone: the totals follow
-    // from the position's tally and what each move takes or promotes.
-    const bool tallied = !odd && sourcePly != 0;
-    const MaterialTally base = tallied ? TallyMaterial(Board[sourcePly]) : MaterialTally{};
+    const MaterialFollower material(sourcePly);
     for (int i = 1; i <= count; ++i) {
         MaterialTally after;
-        if (tallied) after = TallyAfterMove(base, Board[sourcePly], list[depth][i]);
+        const bool followed = material.After(list[depth][i], after);
         MakeSearchMove(side, i, sourcePly, depth);
+        // The opponent's replies are ordered by material alone.
         if (odd) {
-            Evaluate(sourcePly);
-        } else if (tallied) {
-            UseTally(after);
+            followed ? EvaluateTallied(sourcePly, after) : Evaluate(sourcePly);
         } else {
-            CountMaterial(sourcePly);
+            followed ? UseTally(after) : CountMaterial(sourcePly);
         }
         std::int32_t score = ComputerScore(side);
         if (!odd) ReplyCheck(side, sourcePly, i, depth, list[depth][i].captured, score);
@@ -210,9 +223,12 @@ std::int32_t SearchOwnMoves(std::string_view side, int ply, std::int32_t beta1, 
         bool cut = false;
         if (n4 > 0) {
             OrderMoves(side, ply, 4, n4);
+            const MaterialFollower material(ply);
             for (int l = 1; l <= n4; ++l) {
+                MaterialTally after;
+                const bool followed = material.After(replies[4][l], after);
                 MakeSearchMove(side, l, ply, 4);
-                Evaluate(ply);
+                followed ? EvaluateTallied(ply, after) : Evaluate(ply);
                 std::int32_t score = ComputerScore(side);
                 ReplyCheck(side, ply, l, 4, replies[4][l].captured, score);
                 if (score < beta3) beta3 = score;
