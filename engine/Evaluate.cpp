@@ -260,10 +260,11 @@ MaterialTally TallyMaterial(const PlyBoard& board) {
 }
 
 void UseTally(const MaterialTally& t) {
-    for (int p = 0; p <= 12; ++p) PieceCount[CountSlot(p)] = t.counts[p];
-    PieceCount[0] = 0;
-    PieceCount[CountSlot(WhiteKing)] = 1;
-    PieceCount[CountSlot(BlackKing)] = 1;
+    // PieceCount's order: WR WN WB WQ WP WK BR BN BB BQ BP BK, one king a side.
+    const auto& c = t.counts;
+    PieceCount = {0, c[WhiteRook], c[WhiteKnight], c[WhiteBishop], c[WhiteQueen], c[WhitePawn],
+                  1, c[BlackRook], c[BlackKnight], c[BlackBishop], c[BlackQueen], c[BlackPawn],
+                  1};
     PieceList = t.lists;
     KingSquare = t.kings;
     WhiteTotal = t.totals[0];
