@@ -144,6 +144,16 @@ extern std::int32_t HistoryIndex;
 // Set when the program closes: a running search stops and plays no move.
 extern bool StopSearch;
 
+// The last move made by MakeSearchMove: squares and captured piece.
+extern std::int32_t LastFromRank, LastFromFile, LastToRank, LastToFile;
+extern std::int32_t LastCaptured;
+// Counters of the work done (benchmarks): MoveBarred calls from the generator and
+// evaluations.
+extern std::int64_t MoveBarredCalls;
+extern std::int64_t EvaluationCount;
+// Moves made by the four-ply search (MakeSearchMove calls).
+extern std::int64_t SearchNodes;
+
 // --- Window events during a search ----------------------------------------------------
 
 // Besides the run once per root move, the search lets window events run when
@@ -158,15 +168,6 @@ bool LetEventsRunWhenDue();
 // its own; nullptr restores it).
 using SearchClock = std::int64_t (*)();
 void SetSearchClock(SearchClock clock);
-// The last move made by MakeSearchMove: squares and captured piece.
-extern std::int32_t LastFromRank, LastFromFile, LastToRank, LastToFile;
-extern std::int32_t LastCaptured;
-// Counters of the work done (benchmarks): MoveBarred calls from the generator and
-// evaluations.
-extern std::int64_t MoveBarredCalls;
-extern std::int64_t EvaluationCount;
-// Moves made by the four-ply search (MakeSearchMove calls).
-extern std::int64_t SearchNodes;
 
 // --- Random draws -------------------------------------------------------------------
 

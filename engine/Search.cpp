@@ -190,10 +190,14 @@ void OrderMoves(std::string_view side, int sourcePly, int depth, int count) {
         const bool followed = material.After(list[depth][i], after);
         MakeSearchMove(side, i, sourcePly, depth);
         // The opponent's replies are ordered by material alone.
-        if (odd) {
-            followed ? EvaluateTallied(sourcePly, after) : Evaluate(sourcePly);
+        if (odd && followed) {
+            EvaluateTallied(sourcePly, after);
+        } else if (odd) {
+            Evaluate(sourcePly);
+        } else if (followed) {
+            UseTally(after);
         } else {
-            followed ? UseTally(after) : CountMaterial(sourcePly);
+            CountMaterial(sourcePly);
         }
         std::int32_t score = ComputerScore(side);
         if (!odd) ReplyCheck(side, sourcePly, i, depth, list[depth][i].captured, score);
@@ -228,7 +232,11 @@ std::int32_t SearchOwnMoves(std::string_view side, int ply, std::int32_t beta1, 
                 MaterialTally after;
                 const bool followed = material.After(replies[4][l], after);
                 MakeSearchMove(side, l, ply, 4);
-                followed ? EvaluateTallied(ply, after) : Evaluate(ply);
+                if (followed) {
+                    EvaluateTallied(ply, after);
+                } else {
+                    Evaluate(ply);
+                }
                 std::int32_t score = ComputerScore(side);
                 ReplyCheck(side, ply, l, 4, replies[4][l].captured, score);
                 if (score < beta3) beta3 = score;
