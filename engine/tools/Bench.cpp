@@ -166,9 +166,14 @@ void BenchSelfPlay(UciFrontEnd& frontEnd, int level, bench::InstructionCounter& 
             if (best == "0000") break;
             cpuTimes.push_back(cpu);
             if (cpu > worst) {
+                // "<status> move <move>": the move, and the status when there is one.
+                const std::string said = StatusOf(reply.str());
+                const auto at = said.find(" move ");
+                const std::string status = at == std::string::npos ? "" : said.substr(0, at);
                 worst = cpu;
                 worstAt = "game " + std::to_string(game) + ", ply " + std::to_string(ply + 1) +
-                          ": " + StatusOf(reply.str());
+                          ", " + (at == std::string::npos ? said : said.substr(at + 6)) +
+                          (status.empty() ? "" : " (" + status + ")");
             }
             moves += " " + best;
             const std::string status = StatusOf(reply.str());
