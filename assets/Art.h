@@ -14,6 +14,9 @@ namespace corvane::art {
 
 // Piece kind 1..6 (R N B Q K P) of the given colour, in a 100 x 100 box.
 void PaintPieceUnit(QPainter& p, int kind, bool white);
+// Everything PaintPieceUnit may touch for that kind (shadow and outline
+// included), in the same 100 x 100 box; it may reach a little beyond the box.
+QRectF PieceInkUnit(int kind);
 
 // Board picture in a BoardSize x BoardSize box.
 void PaintBoardUnit(QPainter& p, bool whiteAtBottom);

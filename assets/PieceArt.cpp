@@ -7,6 +7,8 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
+#include <QTransform>
+#include <array>
 #include <vector>
 
 namespace corvane::art {
@@ -213,26 +215,72 @@ Shape ShapeOf(int kind) {
     }
 }
 
+// A kind's paths and the union of its parts, built once: uniting the parts is
+// by far the dearest step of drawing a piece.
+struct PreparedShape {
+    Shape shape;
+    QPainterPath silhouette;
+    QRectF ink; // what drawing it may touch, in the 100-unit box
+};
+
+// The transform that enlarges the shapes a little about the centre so that the
+// pieces fill their squares, feet near the bottom edge.
+QTransform PieceLayout() {
+    QTransform t;
+    t.translate(50, 52);
+    t.scale(1.08, 1.08);
+    t.translate(-50, -50);
+    return t;
+}
+
+constexpr qreal kOutlineWidth = 3.0;
+constexpr qreal kShadowDx = 2.2, kShadowDy = 2.8;
+constexpr int kWidestShadow = 7;
+
+const PreparedShape& Prepared(int kind) {
+    static const std::array<PreparedShape, 7> shapes = [] {
+        std::array<PreparedShape, 7> all;
+        for (int k = 1; k <= 6; ++k) {
+            PreparedShape& ps = all[k];
+            ps.shape = ShapeOf(k);
+            for (const QPainterPath& part : ps.shape.parts)
+                ps.silhouette = ps.silhouette.united(part);
+            // Outline half a pen wide all round; the shadow's widest stroke, offset
+            // down and to the right; the details lie inside the silhouette.
+            const QRectF body = ps.silhouette.controlPointRect();
+            const qreal pen = kOutlineWidth / 2, shadow = kWidestShadow / 2.0;
+            const QRectF outline = body.adjusted(-pen, -pen, pen, pen);
+            const QRectF shade =
+                body.translated(kShadowDx, kShadowDy).adjusted(-shadow, -shadow, shadow, shadow);
+            ps.ink = PieceLayout().mapRect(outline.united(shade));
+        }
+        return all;
+    }();
+    return shapes[kind >= 1 && kind <= 6 ? kind : 6];
+}
+
 } // namespace
 
+QRectF PieceInkUnit(int kind) {
+    return Prepared(kind).ink;
+}
+
 void PaintPieceUnit(QPainter& p, int kind, bool white) {
-    const Shape s = ShapeOf(kind);
+    const PreparedShape& prepared = Prepared(kind);
+    const Shape& s = prepared.shape;
+    const QPainterPath& silhouette = prepared.silhouette;
     const Style st = StyleFor(white);
     p.save();
     p.setRenderHint(QPainter::Antialiasing, true);
-    // The shapes are laid out in 100 units; enlarge them a little about the centre
-    // so that the pieces fill their squares, feet near the bottom edge.
     p.translate(50, 52);
     p.scale(1.08, 1.08);
     p.translate(-50, -50);
 
     // Soft shadow: the whole silhouette, offset and widened in a few faint steps.
-    QPainterPath silhouette;
-    for (const QPainterPath& part : s.parts) silhouette = silhouette.united(part);
     p.save();
-    p.translate(2.2, 2.8);
+    p.translate(kShadowDx, kShadowDy);
     p.setBrush(Qt::NoBrush);
-    for (int w = 7; w >= 1; w -= 3) {
+    for (int w = kWidestShadow; w >= 1; w -= 3) {
         p.setPen(QPen(QColor(0, 0, 0, 22), w, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
         p.drawPath(silhouette);
     }
@@ -244,18 +292,20 @@ void PaintPieceUnit(QPainter& p, int kind, bool white) {
     QLinearGradient fill(QPointF(30, 8), QPointF(70, 92));
     fill.setColorAt(0, st.fillTop);
     fill.setColorAt(1, st.fillBottom);
-    const QPen outline(st.outline, 3.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+    const QPen outline(st.outline, kOutlineWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
     for (const QPainterPath& part : s.parts) {
         p.setPen(outline);
         p.setBrush(fill);
         p.drawPath(part);
     }
     // A faint highlight along the upper left of light pieces, a sheen on dark ones.
+    // The silhouette narrows whatever clip the caller set; it does not replace it.
+    p.save();
     p.setPen(Qt::NoPen);
     p.setBrush(white ? QColor(255, 255, 255, 70) : QColor(255, 255, 255, 16));
-    p.setClipPath(silhouette);
+    p.setClipPath(silhouette, Qt::IntersectClip);
     p.drawEllipse(QPointF(34, 30), 14, 26);
-    p.setClipping(false);
+    p.restore();
 
     p.setPen(QPen(st.detail, 2.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.setBrush(Qt::NoBrush);

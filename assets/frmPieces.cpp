@@ -68,6 +68,14 @@ void frmPieces::PaintPiece(QPainter& painter, const QRectF& target, int pieceInd
     painter.restore();
 }
 
+QRectF frmPieces::PieceInk(const QRectF& target, int pieceIndex) {
+    if (pieceIndex < 1 || pieceIndex > 12) return {};
+    const QRectF unit = art::PieceInkUnit(pieceIndex <= 6 ? pieceIndex : pieceIndex - 6);
+    const qreal sx = target.width() / 100.0, sy = target.height() / 100.0;
+    return {target.left() + unit.left() * sx, target.top() + unit.top() * sy, unit.width() * sx,
+            unit.height() * sy};
+}
+
 QPixmap frmPieces::Cached(const QString& key, QSize, qreal, bool& found) const {
     const auto it = cache_.constFind(key);
     found = it != cache_.constEnd();

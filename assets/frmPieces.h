@@ -43,6 +43,9 @@ public:
     static int PieceIndexOf(std::string_view code);
     // Paints the piece straight from its vector paths into the rectangle (square).
     static void PaintPiece(QPainter& painter, const QRectF& target, int pieceIndex);
+    // The part of the target's coordinates that PaintPiece may touch for that
+    // piece (its shadow reaches a little beyond the target); empty for 0.
+    static QRectF PieceInk(const QRectF& target, int pieceIndex);
 
     // --- Board (picBB) ---------------------------------------------------------
 

@@ -4,6 +4,7 @@
 
 #include "engine/ModCompMove.h"
 #include "engine/ModScoreArrays.h"
+#include "rules/CoreHooks.h"
 
 namespace corvane {
 
@@ -28,6 +29,36 @@ void ResetComputerForNewGame() {
     SkipSearch = false;
     SearchDepthSetting = 4;
     DirectionSwitch = Level == 3 ? 0 : 1;
+}
+
+// --- Window events during a search ----------------------------------------------------
+
+namespace {
+
+std::int64_t SteadyMicros() {
+    const auto now = std::chrono::steady_clock::now().time_since_epoch();
+    return std::chrono::duration_cast<std::chrono::microseconds>(now).count();
+}
+
+SearchClock pumpClock = SteadyMicros;
+std::int64_t lastPump = 0;
+
+} // namespace
+
+void SetSearchClock(SearchClock clock) {
+    pumpClock = clock != nullptr ? clock : SteadyMicros;
+    lastPump = 0;
+}
+
+void LetEventsRunNow() {
+    Hooks().LetEventsRun();
+    lastPump = pumpClock();
+}
+
+bool LetEventsRunWhenDue() {
+    if (pumpClock() - lastPump < EventPumpMicros) return false;
+    LetEventsRunNow();
+    return true;
 }
 
 // --- Random draws ---------------------------------------------------------------

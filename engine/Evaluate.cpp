@@ -223,27 +223,16 @@ void ScorePawns(const Colour& c, const PawnFiles& pf) {
 
 } // namespace
 
-void CountMaterial(int ply) {
-    if (ply == 0) {
-        Board[1] = Board[0];
-        CopyPlyFlags(0, 1);
-        ply = 1;
-    }
-    // Counted in locals and stored once: the byte stores into the piece lists
-    // would otherwise make every shared counter be reloaded.
-    std::array<std::int32_t, 13> counts{};
+MaterialTally TallyMaterial(const PlyBoard& board) {
+    MaterialTally t;
     std::array<int, 13> listed{};
-    std::int32_t totals[2] = {0, 0};
-    std::int32_t pieces[2] = {1, 1}; // each side's number includes its king
-    KingPlace kings[2] = {};
     const std::int32_t scale = MaterialScale;
-    const PlyBoard& b = Board[ply];
     // Scan order rank 1..8, file 1..8: a rank is read as one 64-bit word (file 1 in
     // the lowest byte) and only its occupied squares are visited.
     static_assert(std::endian::native == std::endian::little);
     for (int r = 1; r <= 8; ++r) {
         std::uint64_t row = 0;
-        std::memcpy(&row, b.squares.data() + (r - 1) * 8, 8);
+        std::memcpy(&row, board.squares.data() + (r - 1) * 8, 8);
         while (row != 0) {
             const int byte = std::countr_zero(row) / 8;
             const PieceIndex p = static_cast<PieceIndex>(row >> (byte * 8));
@@ -251,34 +240,155 @@ void CountMaterial(int ply) {
             const int f = byte + 1;
             if (p > 12) continue;
             if (p == WhiteKing || p == BlackKing) {
-                kings[p == WhiteKing ? 0 : 1] = KingPlace{r, f};
+                t.kings[p == WhiteKing ? 0 : 1] = KingPlace{r, f};
+                ++t.kingCount[p == WhiteKing ? 0 : 1];
                 continue;
             }
             const int side = p <= 6 ? 0 : 1;
-            ++pieces[side];
-            ++counts[p];
+            ++t.pieces[side];
+            ++t.counts[p];
             if (listed[p] < PieceSquares::Capacity) {
                 const int n = ++listed[p];
-                PieceList[p].rank[n] = static_cast<std::int8_t>(r);
-                PieceList[p].file[n] = static_cast<std::int8_t>(f);
+                t.lists[p].rank[n] = static_cast<std::int8_t>(r);
+                t.lists[p].file[n] = static_cast<std::int8_t>(f);
             }
-            totals[side] += PieceValue[p] * scale;
+            t.totals[side] += PieceValue[p] * scale;
         }
     }
-    for (int p = 0; p <= 12; ++p) {
-        PieceList[p].count = listed[p];
-        PieceCount[CountSlot(p)] = counts[p];
-    }
-    PieceCount[0] = 0;
-    PieceCount[CountSlot(WhiteKing)] = 1;
-    PieceCount[CountSlot(BlackKing)] = 1;
-    KingSquare[0] = kings[0];
-    KingSquare[1] = kings[1];
-    WhiteTotal = totals[0];
-    BlackTotal = totals[1];
-    WhitePieceTotal = pieces[0];
-    BlackPieceTotal = pieces[1];
+    for (int p = 0; p <= 12; ++p) t.lists[p].count = listed[p];
+    return t;
+}
+
+void UseTally(const MaterialTally& t) {
+    // PieceCount's order: WR WN WB WQ WP WK BR BN BB BQ BP BK, one king a side.
+    const auto& c = t.counts;
+    PieceCount = {0, c[WhiteRook], c[WhiteKnight], c[WhiteBishop], c[WhiteQueen], c[WhitePawn],
+                  1, c[BlackRook], c[BlackKnight], c[BlackBishop], c[BlackQueen], c[BlackPawn],
+                  1};
+    PieceList = t.lists;
+    KingSquare = t.kings;
+    WhiteTotal = t.totals[0];
+    BlackTotal = t.totals[1];
+    WhitePieceTotal = t.pieces[0];
+    BlackPieceTotal = t.pieces[1];
     PieceTotal = WhitePieceTotal + BlackPieceTotal;
+}
+
+void CountMaterial(int ply) {
+    if (ply == 0) {
+        Board[1] = Board[0];
+        CopyPlyFlags(0, 1);
+        ply = 1;
+    }
+    UseTally(TallyMaterial(Board[ply]));
+}
+
+namespace {
+
+// Taking a piece off a list kept in scan order; false when it is not there.
+bool ListRemove(PieceSquares& list, int rank, int file) {
+    for (int n = 1; n <= list.count; ++n) {
+        if (list.rank[n] != rank || list.file[n] != file) continue;
+        for (int m = n; m < list.count; ++m) {
+            list.rank[m] = list.rank[m + 1];
+            list.file[m] = list.file[m + 1];
+        }
+        --list.count;
+        return true;
+    }
+    return false;
+}
+
+// Putting a piece on a list at its place in scan order; false when it is full.
+bool ListInsert(PieceSquares& list, int rank, int file) {
+    if (list.count >= PieceSquares::Capacity) return false;
+    int n = list.count + 1;
+    while (n > 1 &&
+           (list.rank[n - 1] > rank || (list.rank[n - 1] == rank && list.file[n - 1] > file))) {
+        list.rank[n] = list.rank[n - 1];
+        list.file[n] = list.file[n - 1];
+        --n;
+    }
+    list.rank[n] = static_cast<std::int8_t>(rank);
+    list.file[n] = static_cast<std::int8_t>(file);
+    ++list.count;
+    return true;
+}
+
+bool Counted(int piece) {
+    return piece != Empty && piece <= 12 && piece != WhiteKing && piece != BlackKing;
+}
+
+// A kind with more pieces than its list holds cannot be followed: which of them
+// the list holds depends on the whole board.
+bool Overflowing(const MaterialTally& t, int piece) {
+    return t.counts[piece] > PieceSquares::Capacity;
+}
+
+// A piece leaving the board from (rank, file); unknown bytes were never
+// counted, and a king leaving cannot be followed.
+bool TallyRemove(MaterialTally& t, int piece, int rank, int file) {
+    if (piece == WhiteKing || piece == BlackKing) return false;
+    if (!Counted(piece)) return true;
+    if (Overflowing(t, piece)) return false;
+    const int side = piece <= 6 ? 0 : 1;
+    --t.counts[piece];
+    --t.pieces[side];
+    t.totals[side] -= PieceValue[piece] * MaterialScale;
+    return ListRemove(t.lists[piece], rank, file);
+}
+
+bool TallyAdd(MaterialTally& t, int piece, int rank, int file) {
+    const int side = piece <= 6 ? 0 : 1;
+    ++t.counts[piece];
+    ++t.pieces[side];
+    t.totals[side] += PieceValue[piece] * MaterialScale;
+    return ListInsert(t.lists[piece], rank, file);
+}
+
+// A piece of the board moving from one square to another.
+bool TallyShift(MaterialTally& t, int piece, int fromRank, int fromFile, int toRank, int toFile) {
+    if (piece == WhiteKing || piece == BlackKing) {
+        t.kings[piece == WhiteKing ? 0 : 1] = KingPlace{toRank, toFile};
+        return true;
+    }
+    if (!Counted(piece)) return true;
+    return !Overflowing(t, piece) && ListRemove(t.lists[piece], fromRank, fromFile) &&
+           ListInsert(t.lists[piece], toRank, toFile);
+}
+
+} // namespace
+
+// The same changes MakeSearchMove makes on the board, made on the tally.
+bool TallyAfterMove(const MaterialTally& base, const PlyBoard& board, const MoveRecord& move,
+                    MaterialTally& after) {
+    if (base.kingCount[0] != 1 || base.kingCount[1] != 1) return false;
+    auto at = [&board](int rank, int file) { return board.squares[(rank - 1) * 8 + (file - 1)]; };
+    const int piece = move.piece;
+    const int fr = move.fromRank, ff = move.fromFile, tr = move.toRank, tf = move.toFile;
+    if (at(fr, ff) != piece) return false;
+    after = base;
+    const PieceIndex captured = at(tr, tf);
+    if (!TallyRemove(after, captured, tr, tf)) return false;
+    if (piece == WhiteKing || piece == BlackKing) {
+        TallyShift(after, piece, fr, ff, tr, tf);
+        if (ff == 5 && (tf == 7 || tf == 3) && fr == tr) {
+            const int rookFrom = tf == 7 ? 8 : 1, rookTo = tf == 7 ? 6 : 4;
+            const int rook = at(tr, rookFrom);
+            if (rook == WhiteKing || rook == BlackKing) return false;
+            return TallyShift(after, rook, tr, rookFrom, tr, rookTo);
+        }
+        return true;
+    }
+    if (piece == WhitePawn || piece == BlackPawn) {
+        if (ff != tf && captured == Empty && !TallyRemove(after, at(fr, tf), fr, tf)) return false;
+        const bool white = piece == WhitePawn;
+        if (tr == (white ? 8 : 1)) {
+            return TallyRemove(after, piece, fr, ff) &&
+                   TallyAdd(after, white ? WhiteQueen : BlackQueen, tr, tf);
+        }
+    }
+    return TallyShift(after, piece, fr, ff, tr, tf);
 }
 
 void KingTropism(std::string_view side, int rank, int file) {
@@ -291,9 +401,10 @@ void KingTropism(std::string_view side, int rank, int file) {
     (white ? WhiteTotal : BlackTotal) += Nearest(50.0 / (d + 1));
 }
 
-void Evaluate(int ply) {
-    CountMaterial(ply);
-    if (ply == 0) ply = 1;
+namespace {
+
+// Every positional term, added to the material already counted for the ply.
+void AddPositionalTerms(int ply) {
     ++EvaluationCount;
     const PlyBoard& b = Board[ply];
     std::int32_t wm = 0, bm = 0;
@@ -314,6 +425,18 @@ void Evaluate(int ply) {
     ScorePawns(black, pf);
     WhiteTotal += wm / 2;
     BlackTotal += bm / 2;
+}
+
+} // namespace
+
+void Evaluate(int ply) {
+    CountMaterial(ply);
+    AddPositionalTerms(ply == 0 ? 1 : ply);
+}
+
+void EvaluateTallied(int ply, const MaterialTally& tally) {
+    UseTally(tally);
+    AddPositionalTerms(ply);
 }
 
 } // namespace corvane

@@ -143,6 +143,7 @@ extern std::array<PlyBoard, 13> PositionHistory;
 extern std::int32_t HistoryIndex;
 // Set when the program closes: a running search stops and plays no move.
 extern bool StopSearch;
+
 // The last move made by MakeSearchMove: squares and captured piece.
 extern std::int32_t LastFromRank, LastFromFile, LastToRank, LastToFile;
 extern std::int32_t LastCaptured;
@@ -152,6 +153,21 @@ extern std::int64_t MoveBarredCalls;
 extern std::int64_t EvaluationCount;
 // Moves made by the four-ply search (MakeSearchMove calls).
 extern std::int64_t SearchNodes;
+
+// --- Window events during a search ----------------------------------------------------
+
+// Besides the run once per root move, the search lets window events run when
+// this much of its time has passed since they last ran: often enough that the
+// window answers at once, seldom enough to cost the search next to nothing.
+constexpr std::int64_t EventPumpMicros = 5000;
+// Lets pending window events run now.
+void LetEventsRunNow();
+// Lets them run when EventPumpMicros have passed since they last ran; true if they ran.
+bool LetEventsRunWhenDue();
+// The clock of the pumps, in microseconds (a steady clock unless a test installs
+// its own; nullptr restores it).
+using SearchClock = std::int64_t (*)();
+void SetSearchClock(SearchClock clock);
 
 // --- Random draws -------------------------------------------------------------------
 

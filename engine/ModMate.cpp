@@ -381,8 +381,8 @@ bool RunMateDriver(MateState& st, int d) {
     int p = 0;
     bool mate = false, exhausted = false, found = false;
     for (;;) {
-        if (st.passes++ % MateEventInterval == 0) {
-            Hooks().LetEventsRun();
+        if (st.passes++ % MateClockInterval == 0) {
+            LetEventsRunWhenDue();
             if (StopSearch) {
                 st.stopped = true;
                 return false;

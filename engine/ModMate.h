@@ -44,9 +44,10 @@ void NextMateMove(std::string_view mover, std::string_view other, int ply, bool&
 // plies fromPly..d.
 void ResetMatePlies(int fromPly, int d);
 
-// Number of passes of the depth-first driver between two event runs. Letting
-// events run (and testing the stop flag) on every pass would cost more than the
-// search itself; the search's result does not depend on this number.
-constexpr int MateEventInterval = 256;
+// The driver looks at the clock every this many passes and lets window events
+// run (and tests the stop flag) when they are due (EventPumpMicros). Doing it
+// on every pass would cost more than the search itself; the search's result
+// does not depend on either number.
+constexpr int MateClockInterval = 16;
 
 } // namespace corvane

@@ -9,6 +9,8 @@
 
 namespace corvane {
 
+struct MoveRecord;
+
 // An 8x8 square table indexed (rank 1..8, file 1..8).
 struct ScoreTable {
     std::array<std::int16_t, 64> values{};
@@ -60,6 +62,28 @@ void ParseTableRows(ScoreTable& table, std::string_view text, std::int32_t mirro
 void ParseTableRows(PlyBoard& board, std::string_view text);
 // Counters, PieceList, KingSquare and the material totals of the ply.
 void CountMaterial(int ply);
+// Everything CountMaterial finds on a board: the piece counts of each kind
+// (kings always 1 in PieceCount), each side's number of pieces (its king
+// included) and material total, the piece lists and the king squares. The
+// search follows it move by move instead of counting every position afresh.
+struct MaterialTally {
+    std::array<std::int32_t, 13> counts{}; // by PieceIndex
+    std::int32_t pieces[2] = {1, 1};       // White, Black
+    std::int32_t totals[2] = {0, 0};
+    std::array<PieceSquares, 13> lists{};
+    std::array<KingPlace, 2> kings{}; // the last of each colour in scan order
+    std::int32_t kingCount[2] = {0, 0};
+};
+MaterialTally TallyMaterial(const PlyBoard& board);
+// The tally after MakeSearchMove plays the move on board (the position of base).
+// False when it cannot be followed (a position with other than one king a side,
+// a full piece list, a king taken): the caller counts afresh.
+bool TallyAfterMove(const MaterialTally& base, const PlyBoard& board, const MoveRecord& move,
+                    MaterialTally& after);
+// Leaves the counters, totals, piece lists and king squares as CountMaterial would.
+void UseTally(const MaterialTally& tally);
+// Evaluate for a ply (not 0) whose material is already tallied.
+void EvaluateTallied(int ply, const MaterialTally& tally);
 // CountMaterial, then every positional term; the result in WhiteTotal/BlackTotal.
 void Evaluate(int ply);
 // Closeness to the enemy king, added to the side's total.

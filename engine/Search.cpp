@@ -31,6 +31,23 @@ std::int32_t ComputerScore(std::string_view side) {
     return ComputerIsWhite(side) ? WhiteTotal - BlackTotal : BlackTotal - WhiteTotal;
 }
 
+// The material of the position at a ply, followed through each of its moves
+// so that the position after a move need not be counted afresh.
+class MaterialFollower {
+public:
+    explicit MaterialFollower(int ply) : ply_(ply) {
+        if (ply_ != 0) base_ = TallyMaterial(Board[ply_]);
+    }
+    // The tally after the move (made from the position of the ply as it stands).
+    bool After(const MoveRecord& move, MaterialTally& after) const {
+        return ply_ != 0 && TallyAfterMove(base_, Board[ply_], move, after);
+    }
+
+private:
+    int ply_;
+    MaterialTally base_;
+};
+
 void SaveSnapshot(int ply, int depth) {
     DepthSnapshot& s = SnapshotBoards[depth];
     s.board = Board[ply];
@@ -167,10 +184,18 @@ bool ReplyCheck(std::string_view side, int sourcePly, int index, int depth, int 
 void OrderMoves(std::string_view side, int sourcePly, int depth, int count) {
     const bool odd = depth % 2 == 1;
     SideMoveList& list = ListAt(side, depth);
+    const MaterialFollower material(sourcePly);
     for (int i = 1; i <= count; ++i) {
+        MaterialTally after;
+        const bool followed = material.After(list[depth][i], after);
         MakeSearchMove(side, i, sourcePly, depth);
-        if (odd) {
+        // The opponent's replies are ordered by material alone.
+        if (odd && followed) {
+            EvaluateTallied(sourcePly, after);
+        } else if (odd) {
             Evaluate(sourcePly);
+        } else if (followed) {
+            UseTally(after);
         } else {
             CountMaterial(sourcePly);
         }
@@ -202,9 +227,16 @@ std::int32_t SearchOwnMoves(std::string_view side, int ply, std::int32_t beta1, 
         bool cut = false;
         if (n4 > 0) {
             OrderMoves(side, ply, 4, n4);
+            const MaterialFollower material(ply);
             for (int l = 1; l <= n4; ++l) {
+                MaterialTally after;
+                const bool followed = material.After(replies[4][l], after);
                 MakeSearchMove(side, l, ply, 4);
-                Evaluate(ply);
+                if (followed) {
+                    EvaluateTallied(ply, after);
+                } else {
+                    Evaluate(ply);
+                }
                 std::int32_t score = ComputerScore(side);
                 ReplyCheck(side, ply, l, 4, replies[4][l].captured, score);
                 if (score < beta3) beta3 = score;
@@ -233,9 +265,9 @@ RootOutcome SearchReplies(std::string_view side, int ply, std::int32_t alpha0,
     OrderMoves(side, ply, 2, n2);
     SideMoveList& replies = ListAt(side, 2);
     for (int j = 1; j <= n2; ++j) {
-        // A reply subtree can take a while: let events run here too, so that
-        // closing the window stops the search promptly.
-        Hooks().LetEventsRun();
+        // A reply subtree can take a while: let events run here too when they
+        // have waited long enough, so that closing the window stops the search promptly.
+        LetEventsRunWhenDue();
         if (StopSearch) return RootOutcome::Stopped;
         if (SkipSearch) return RootOutcome::Skipped;
         MakeSearchMove(side, j, ply, 2);
@@ -275,7 +307,7 @@ bool SearchBestMove(std::string_view side, int ply) {
         OrderMoves(side, ply, 1, n1);
         for (int i = 1; i <= n1; ++i) {
             Hooks().SetProgressLabel(0, std::to_string(i));
-            Hooks().LetEventsRun();
+            LetEventsRunNow();
             if (StopSearch) return false;
             if (SkipSearch) break;
             MakeSearchMove(side, i, ply, 1);

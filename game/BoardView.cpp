@@ -1,7 +1,9 @@
 #include "game/BoardView.h"
 
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
+#include <QtMath>
 #include <cmath>
 
 #include "game/PieceArt.h"
@@ -57,8 +59,7 @@ void BoardView::BeginForeignDrag(const std::string& icon, QPoint globalPos) {
 
 void BoardView::MoveForeignDrag(QPoint globalPos) {
     if (foreignIcon_.empty()) return;
-    dragPos_ = ToBoard(mapFromGlobal(globalPos));
-    update();
+    MoveDragTo(ToBoard(mapFromGlobal(globalPos)));
 }
 
 void BoardView::FinishForeignDrag(QPoint globalPos) {
@@ -111,26 +112,208 @@ int BoardView::ImageAt(QPointF p) const {
     return -1;
 }
 
-void BoardView::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
+BoardView::PaintedImage BoardView::Shown(const SquareImage& im) {
+    return {im.visible ? im.picture : std::string(), im.left, im.top};
+}
+
+void BoardView::SetBoardTransform(QPainter& painter) const {
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    if (pictureRatio_ != 1.0) painter.scale(pictureRatio_, pictureRatio_);
     const QRectF r = BoardRect();
     painter.translate(r.topLeft());
     painter.scale(ScaleFactor(), ScaleFactor());
-    PaintBoardPicture(painter, whiteAtBottomLabels_);
+}
+
+QRect BoardView::InkPixels(const PaintedImage& shown) const {
+    if (shown.picture.empty()) return {};
+    const QRectF ink =
+        PieceInk(QRectF(shown.left, shown.top, SquareSize, SquareSize), shown.picture);
+    const QRectF r = BoardRect();
+    const double s = ScaleFactor() * pictureRatio_;
+    const QRectF pixels((r.left() * pictureRatio_) + ink.left() * s,
+                        (r.top() * pictureRatio_) + ink.top() * s, ink.width() * s,
+                        ink.height() * s);
+    // Antialiasing may touch the pixel beyond each edge.
+    return pixels.toAlignedRect().adjusted(-1, -1, 1, 1);
+}
+
+void BoardView::RefreshPicture() {
+    const qreal ratio = devicePixelRatioF();
+    const QSize pixels(qCeil(width() * ratio), qCeil(height() * ratio));
+    if (picture_.size() != pixels || pictureRatio_ != ratio ||
+        pictureWhiteAtBottom_ != whiteAtBottomLabels_) {
+        if (picture_.size() != pixels || pictureRatio_ != ratio) {
+            bareBoard_[0] = bareBoard_[1] = QImage();
+            sprites_.clear();
+            picture_ = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+            pictureRatio_ = ratio;
+        }
+        pictureWhiteAtBottom_ = whiteAtBottomLabels_;
+        DrawWholePicture();
+        return;
+    }
+    QRegion changed;
     for (int i = 0; i < 64; ++i) {
-        const SquareImage& im = images_[i];
-        if (!im.visible || im.picture.empty()) continue;
-        PaintPiece(painter, QRectF(im.left, im.top, SquareSize, SquareSize), im.picture);
+        const PaintedImage now = Shown(images_[i]);
+        const PaintedImage& before = painted_[i];
+        if (now == before) continue;
+        // Images that moved (a flip, a new layout) change the whole picture.
+        if (now.left != before.left || now.top != before.top) {
+            DrawWholePicture();
+            return;
+        }
+        changed += InkPixels(before);
+        changed += InkPixels(now);
+        painted_[i] = now;
     }
-    std::string icon = foreignIcon_;
-    if (dragIndex_ >= 0) icon = images_[dragIndex_].dragIcon;
-    if (!icon.empty()) {
-        const QRectF at(dragPos_.x() - SquareSize / 2.0, dragPos_.y() - SquareSize / 2.0,
-                        SquareSize, SquareSize);
-        PaintPiece(painter, at, icon);
+    if (!changed.isEmpty()) RedrawRegion(changed);
+}
+
+// What the window paints beneath the view. The board is drawn over it, as it
+// would be on the screen, so that its rounded corners and soft edges blend with
+// the real background and the picture can be copied as it is.
+void BoardView::PaintBackdrop(QImage& image) const {
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    if (pictureRatio_ != 1.0) painter.scale(pictureRatio_, pictureRatio_);
+    if (isWindow()) {
+        painter.fillRect(rect(), palette().brush(backgroundRole()));
+        return;
     }
+    QWidget* top = window();
+    const QRect here(mapTo(top, QPoint(0, 0)), size());
+    top->render(&painter, QPoint(), QRegion(here), QWidget::DrawWindowBackground);
+}
+
+void BoardView::DrawWholePicture() {
+    recentRegions_.clear();
+    QImage& bare = bareBoard_[whiteAtBottomLabels_ ? 0 : 1];
+    if (bare.isNull()) {
+        bare = QImage(picture_.size(), QImage::Format_ARGB32_Premultiplied);
+        PaintBackdrop(bare);
+        QPainter painter(&bare);
+        SetBoardTransform(painter);
+        PaintBoardPicture(painter, whiteAtBottomLabels_);
+    }
+    picture_ = bare.copy();
+    QPainter painter(&picture_);
+    SetBoardTransform(painter);
+    for (int i = 0; i < 64; ++i) {
+        painted_[i] = Shown(images_[i]);
+        const PaintedImage& shown = painted_[i];
+        if (shown.picture.empty()) continue;
+        PaintPiece(painter, QRectF(shown.left, shown.top, SquareSize, SquareSize), shown.picture);
+    }
+}
+
+// The pieces that may touch the region are drawn again, whole and in image
+// order, on the bare board in a scratch picture, and the region is copied from
+// there. Clipping the drawing itself would not do: a clip edge changes where a
+// gradient's spans start and so the rounding of their colours.
+//
+// The same region with the same pieces always looks the same, so the last few
+// regions drawn are kept: a blinking square or a piece picked up and put back
+// is copied from there instead of being drawn again.
+void BoardView::RedrawRegion(const QRegion& region) {
+    RecentRegion drawn;
+    drawn.region = region;
+    QRegion reach = region;
+    for (int i = 0; i < 64; ++i) {
+        const QRect ink = InkPixels(painted_[i]);
+        if (ink.isEmpty() || !region.intersects(ink)) continue;
+        drawn.pieces.push_back({i, painted_[i]});
+        reach += ink;
+    }
+    QPainter painter(&picture_);
+    painter.setClipRegion(region);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    for (const RecentRegion& recent : recentRegions_) {
+        if (recent.region == region && recent.pieces == drawn.pieces) {
+            painter.drawImage(region.boundingRect().topLeft(), recent.pixels);
+            return;
+        }
+    }
+    if (scratch_.size() != picture_.size()) scratch_ = QImage(picture_.size(), picture_.format());
+    {
+        QPainter scratch(&scratch_);
+        scratch.setClipRegion(reach);
+        scratch.setCompositionMode(QPainter::CompositionMode_Source);
+        scratch.drawImage(0, 0, bareBoard_[whiteAtBottomLabels_ ? 0 : 1]);
+        scratch.setClipping(false);
+        scratch.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        SetBoardTransform(scratch);
+        for (const auto& [index, shown] : drawn.pieces) {
+            PaintPiece(scratch, QRectF(shown.left, shown.top, SquareSize, SquareSize),
+                       shown.picture);
+        }
+    }
+    painter.drawImage(0, 0, scratch_);
+    drawn.pixels = scratch_.copy(region.boundingRect());
+    if (recentRegions_.size() >= 8) recentRegions_.pop_front();
+    recentRegions_.push_back(std::move(drawn));
+}
+
+std::string BoardView::DragIcon() const {
+    return dragIndex_ >= 0 ? images_[dragIndex_].dragIcon : foreignIcon_;
+}
+
+QRect BoardView::DragIconRect() const {
+    const std::string icon = DragIcon();
+    if (icon.empty()) return {};
+    const QRectF at(dragPos_.x() - SquareSize / 2.0, dragPos_.y() - SquareSize / 2.0, SquareSize,
+                    SquareSize);
+    const QRectF ink = PieceInk(at, icon);
+    return QRectF(ToWidget(ink.topLeft()), ToWidget(ink.bottomRight()))
+        .toAlignedRect()
+        .adjusted(-1, -1, 1, 1);
+}
+
+// The icon drawn once into a sprite for each sub-pixel phase it is shown at
+// (a drag keeps one phase: the mouse moves by whole pixels).
+const QImage& BoardView::DragSprite(const std::string& code, QPointF devicePos) {
+    const QPointF phase(devicePos.x() - std::floor(devicePos.x()),
+                        devicePos.y() - std::floor(devicePos.y()));
+    const QString key = QStringLiteral("%1@%2,%3")
+                            .arg(QString::fromStdString(code))
+                            .arg(qRound(phase.x() * 64))
+                            .arg(qRound(phase.y() * 64));
+    auto it = sprites_.find(key);
+    if (it != sprites_.end()) return *it;
+    if (sprites_.size() > 64) sprites_.clear();
+    const double s = ScaleFactor() * pictureRatio_;
+    const QRectF ink = PieceInk(QRectF(0, 0, SquareSize, SquareSize), code);
+    const QRect box = QRectF(phase + ink.topLeft() * s, ink.size() * s).toAlignedRect();
+    QImage sprite(box.size().grownBy({1, 1, 1, 1}), QImage::Format_ARGB32_Premultiplied);
+    sprite.fill(Qt::transparent);
+    {
+        QPainter painter(&sprite);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.translate(phase - QPointF(box.topLeft()) + QPointF(1, 1));
+        painter.scale(s, s);
+        PaintPiece(painter, QRectF(0, 0, SquareSize, SquareSize), code);
+    }
+    // Where the sprite's corner lies from the icon's whole-pixel corner.
+    sprite.setOffset(box.topLeft() - QPoint(1, 1));
+    sprite.setDevicePixelRatio(pictureRatio_);
+    return *sprites_.insert(key, sprite);
+}
+
+void BoardView::paintEvent(QPaintEvent* event) {
+    RefreshPicture();
+    QPainter painter(this);
+    const QRect area = event->rect();
+    const qreal ratio = pictureRatio_;
+    painter.drawImage(
+        QRectF(area), picture_,
+        QRectF(area.x() * ratio, area.y() * ratio, area.width() * ratio, area.height() * ratio));
+    const std::string icon = DragIcon();
+    if (icon.empty()) return;
+    const QPointF corner =
+        ToWidget(QPointF(dragPos_.x() - SquareSize / 2.0, dragPos_.y() - SquareSize / 2.0)) * ratio;
+    const QImage& sprite = DragSprite(icon, corner);
+    const QPointF whole(std::floor(corner.x()), std::floor(corner.y()));
+    painter.drawImage((whole + QPointF(sprite.offset())) / ratio, sprite);
 }
 
 void BoardView::mousePressEvent(QMouseEvent* event) {
@@ -143,20 +326,34 @@ void BoardView::mousePressEvent(QMouseEvent* event) {
 
 void BoardView::mouseMoveEvent(QMouseEvent* event) {
     if (!IsDragging()) return;
-    dragPos_ = ToBoard(event->position());
-    update();
+    MoveDragTo(ToBoard(event->position()));
+}
+
+void BoardView::MoveDragTo(QPointF boardPos) {
+    const QRect before = DragIconRect();
+    dragPos_ = boardPos;
+    update(QRegion(before) + DragIconRect());
 }
 
 void BoardView::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton || dragIndex_ < 0) return;
+    update(DragIconRect());
     dragIndex_ = -1;
-    update();
     ReportDrop(event->position(), event->globalPosition().toPoint());
 }
 
 void BoardView::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     if (onResize) onResize(static_cast<int>(BoardRect().width()));
+}
+
+void BoardView::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    // A new background or style: the cached pictures are drawn again on the next paint.
+    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::StyleChange) {
+        picture_ = QImage();
+        update();
+    }
 }
 
 void BoardView::ReportDrop(QPointF widgetPos, QPoint globalPos) {

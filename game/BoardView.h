@@ -7,11 +7,24 @@
 // no game state of its own. Whatever size the widget has (HiDPI, maximised), the
 // board is drawn scaled and every mouse position is turned back into board units
 // before it is reported, so drop arithmetic always runs on the 44-unit grid.
+//
+// Painting blits a cached picture of the board with its pieces. The picture is
+// drawn in full only when the size or the orientation changes; afterwards each
+// paint compares the images with what the picture shows and draws again only
+// the squares that changed, in the order and with the transform of a full
+// drawing, so it holds exactly what a full drawing would. A dragged piece is a
+// sprite drawn over the picture, and a drag repaints only the squares it
+// crosses.
+#include <QHash>
+#include <QImage>
 #include <QPointF>
+#include <QRegion>
 #include <QWidget>
 #include <array>
+#include <deque>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "game/PieceArt.h"
 
@@ -102,16 +115,57 @@ protected:
     void mouseMoveEvent(QMouseEvent*) override;
     void mouseReleaseEvent(QMouseEvent*) override;
     void resizeEvent(QResizeEvent*) override;
+    void changeEvent(QEvent*) override;
 
 private:
+    // What the cached picture shows on one image.
+    struct PaintedImage {
+        std::string picture; // "" when nothing is drawn there
+        int left = 0, top = 0;
+        bool operator==(const PaintedImage&) const = default;
+    };
+
     void ReportDrop(QPointF widgetPos, QPoint globalPos);
     QRectF BoardRect() const;
+    // Moves the drag icon, repainting only what it leaves and what it covers.
+    void MoveDragTo(QPointF boardPos);
+    static PaintedImage Shown(const SquareImage& im);
+    // Maps board units onto the cached pictures' pixels.
+    void SetBoardTransform(QPainter& painter) const;
+    // Brings picture_ up to date with the images (in full or square by square).
+    void RefreshPicture();
+    void DrawWholePicture();
+    void PaintBackdrop(QImage& image) const;
+    void RedrawRegion(const QRegion& region);
+    // Pixels of the cached picture a piece drawn on the image may touch.
+    QRect InkPixels(const PaintedImage& shown) const;
+    // The drag icon: its place in widget pixels and its sprite.
+    std::string DragIcon() const;
+    QRect DragIconRect() const;
+    const QImage& DragSprite(const std::string& code, QPointF devicePos);
 
     std::array<SquareImage, 64> images_{};
     bool whiteAtBottomLabels_ = true;
     int dragIndex_ = -1;
     std::string foreignIcon_;
     QPointF dragPos_; // board units
+
+    // Cache: the bare board per orientation and the board with its pieces, in
+    // device pixels of the whole widget, and what that picture shows.
+    QImage bareBoard_[2];
+    QImage picture_;
+    QImage scratch_; // where RedrawRegion draws pieces again
+    // Regions lately drawn again, with the pieces drawn there and their pixels.
+    struct RecentRegion {
+        QRegion region;
+        std::vector<std::pair<int, PaintedImage>> pieces;
+        QImage pixels; // the region's bounding rectangle
+    };
+    std::deque<RecentRegion> recentRegions_;
+    qreal pictureRatio_ = 0;
+    bool pictureWhiteAtBottom_ = true;
+    std::array<PaintedImage, 64> painted_{};
+    QHash<QString, QImage> sprites_; // drag icons by code and sub-pixel phase
 };
 
 } // namespace corvane

@@ -10,6 +10,10 @@ void PaintPiece(QPainter& painter, const QRectF& rect, const std::string& code) 
     if (piece != 0) frmPieces::PaintPiece(painter, rect, piece);
 }
 
+QRectF PieceInk(const QRectF& rect, const std::string& code) {
+    return frmPieces::PieceInk(rect, frmPieces::PieceIndexOf(code));
+}
+
 QPixmap PiecePixmap(const std::string& code, int size) {
     return frmPieces::Instance().PieceByCode(code, size);
 }

@@ -16,6 +16,9 @@ inline constexpr int BoardPictureUnits = 8 * BoardSquareUnits + 2 * BoardMarginU
 
 // Draws the piece with this PieceCode scaled into the rectangle; "" draws nothing.
 void PaintPiece(QPainter& painter, const QRectF& rect, const std::string& code);
+// What PaintPiece may touch for that code in the rectangle's coordinates
+// (a little beyond the rectangle: the shadow); empty for "".
+QRectF PieceInk(const QRectF& rect, const std::string& code);
 // A picture of the piece at a pixel size (promotion chooser, palette, panel).
 QPixmap PiecePixmap(const std::string& code, int size);
 // The two states of the move indicator.

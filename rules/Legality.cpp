@@ -115,20 +115,113 @@ bool PawnAccepted(int ply, bool black, bool& enPassant) {
     return true;
 }
 
+// The attack test's en-passant rule can reach a king only on the fourth rank
+// (White) or the fifth (Black), on the file of its own side's double step.
+bool DoubleStepReaches(bool blackKing, int rank, int file, int ply) {
+    return rank == (blackKing ? 5 : 4) &&
+           (blackKing ? BlackPawnFlags : WhitePawnFlags)[ply][1] == file;
+}
+
+// Whether each king is attacked in the position before a move. Every candidate
+// of one position asks the same, so the answers are kept, per ply, for the
+// position they were worked out on: its board, its counters, the side to move
+// and whether the en-passant rule reaches either king.
+struct KingsBefore {
+    PlyBoard board;
+    std::array<std::int32_t, 13> counts{};
+    std::uint8_t key = 0; // 0 until worked out
+    bool ownAttacked = false, oppAttacked = false;
+};
+
+const KingsBefore& KingsAttackedBefore(int ply, bool black, std::int32_t ownRank,
+                                       std::int32_t ownFile, std::int32_t oppRank,
+                                       std::int32_t oppFile) {
+    static std::array<KingsBefore, MaxDepth + 1> memo;
+    KingsBefore& m = memo[ply];
+    const std::uint8_t key = static_cast<std::uint8_t>(
+        0x80 | (black ? 1 : 0) | (DoubleStepReaches(black, ownRank, ownFile, ply) ? 2 : 0) |
+        (DoubleStepReaches(!black, oppRank, oppFile, ply) ? 4 : 0));
+    if (m.key == key && m.board == Board[ply] && m.counts == PieceCount) return m;
+    const std::int32_t kind = AttackerKind, rank = AttackerRank, file = AttackerFile;
+    const bool enPassant = EnPassantAttack;
+    m.ownAttacked = IsSquareAttacked(ownRank, ownFile, OpponentSide, ply);
+    m.oppAttacked = IsSquareAttacked(oppRank, oppFile, MoverSide, ply);
+    AttackerKind = kind;
+    AttackerRank = rank;
+    AttackerFile = file;
+    EnPassantAttack = enPassant;
+    m.board = Board[ply];
+    m.counts = PieceCount;
+    m.key = key;
+    return m;
+}
+
+bool OnLineWith(int rank, int file, int kingRank, int kingFile) {
+    const int dr = rank - kingRank, df = file - kingFile;
+    return dr == 0 || df == 0 || std::abs(dr) == std::abs(df);
+}
+
+// Whether the piece standing on (rank, file) might attack the king's square
+// (more often than it does: it only spares the attack test).
+bool MightAttack(PieceIndex piece, int rank, int file, int kingRank, int kingFile) {
+    const int dr = kingRank - rank, df = kingFile - file;
+    const int adr = std::abs(dr), adf = std::abs(df);
+    switch (KindOf(piece)) {
+    case 1:
+        return dr == 0 || df == 0;
+    case 2:
+        return (adr == 1 && adf == 2) || (adr == 2 && adf == 1);
+    case 3:
+        return adr == adf;
+    case 4:
+        return dr == 0 || df == 0 || adr == adf;
+    case 5:
+        return adr <= 1 && adf <= 1;
+    case 6: // a capture, or the en-passant rule from beside the king
+        return adf == 1 && adr <= 1;
+    default:
+        return true;
+    }
+}
+
 // Makes the accepted move on the ply and looks at both kings. False refuses it
-// (a missing king).
+// (a missing king). A move cannot attack a king that was not attacked before it
+// unless it leaves a line through that king (a line that may open), the piece
+// may attack the king from where it lands, or it takes en passant or promotes;
+// the attack test is spared where none of these holds, and its results are
+// left as a test that found nothing leaves them.
 bool TestPositionAfter(PieceIndex piece, int ply, bool enPassant, bool report) {
     const bool black = IsBlackPiece(piece);
     PlyBoard& b = Board[ply];
+    const bool kingMoves = KindOf(piece) == 5;
+    const bool promotes =
+        KindOf(piece) == 6 && (black ? BlackPawnFlags : WhitePawnFlags)[ply][2] == 1;
+    // The kings before the move; only the mover's king can stand elsewhere after it.
+    std::int32_t wr = 0, wf = 0, br = 0, bf = 0;
+    const bool whiteFound = FindKing("W", wr, wf, ply);
+    const bool blackFound = whiteFound && FindKing("B", br, bf, ply);
+    bool ownQuiet = false, oppQuiet = false;
+    if (blackFound && !enPassant) {
+        const std::int32_t ownRank = black ? br : wr, ownFile = black ? bf : wf;
+        const std::int32_t oppRank = black ? wr : br, oppFile = black ? wf : bf;
+        ownQuiet = !kingMoves && !OnLineWith(FromRank, FromFile, ownRank, ownFile);
+        oppQuiet = !promotes && !OnLineWith(FromRank, FromFile, oppRank, oppFile) &&
+                   !MightAttack(piece, ToRank, ToFile, oppRank, oppFile);
+        if (ownQuiet || oppQuiet) {
+            const KingsBefore& before =
+                KingsAttackedBefore(ply, black, ownRank, ownFile, oppRank, oppFile);
+            ownQuiet = ownQuiet && !before.ownAttacked;
+            oppQuiet = oppQuiet && !before.oppAttacked;
+        }
+    }
     b[ToRank][ToFile] = piece;
     b[FromRank][FromFile] = Empty;
     if (enPassant) b[FromRank][ToFile] = Empty;
 
-    std::int32_t wr = 0, wf = 0, br = 0, bf = 0;
     const char* missing = nullptr;
-    if (!FindKing("W", wr, wf, ply)) {
+    if (!whiteFound) {
         missing = "No White King in MoveBarred ??";
-    } else if (!FindKing("B", br, bf, ply)) {
+    } else if (!blackFound) {
         missing = "No Black King in MoveBarred ??";
     }
     if (missing != nullptr) {
@@ -136,10 +229,9 @@ bool TestPositionAfter(PieceIndex piece, int ply, bool enPassant, bool report) {
         if (report) Hooks().ErrorBox(GameStatus);
         return false;
     }
+    if (kingMoves) FindKing(black ? "B" : "W", black ? br : wr, black ? bf : wf, ply);
     // Only a pawn arriving on the last rank promotes; it is examined as a queen,
     // and the counters learn of the new queen while the kings are tested.
-    const PlyFlags& own = black ? BlackPawnFlags[ply] : WhitePawnFlags[ply];
-    const bool promotes = KindOf(piece) == 6 && own[2] == 1;
     const PieceIndex queen = black ? BlackQueen : WhiteQueen;
     if (promotes) {
         b[ToRank][ToFile] = queen;
@@ -148,11 +240,17 @@ bool TestPositionAfter(PieceIndex piece, int ply, bool enPassant, bool report) {
     }
     const std::int32_t ownRank = black ? br : wr, ownFile = black ? bf : wf;
     const std::int32_t oppRank = black ? wr : br, oppFile = black ? wf : bf;
-    if (IsSquareAttacked(ownRank, ownFile, OpponentSide, ply)) {
+    if (ownQuiet) {
+        AttackerKind = 0;
+        EnPassantAttack = false;
+    } else if (IsSquareAttacked(ownRank, ownFile, OpponentSide, ply)) {
         GameStatus = "Movimento Inválido o Rei em Xeque!";
         (black ? BlackInCheck : WhiteInCheck) = true;
     }
-    if (IsSquareAttacked(oppRank, oppFile, MoverSide, ply)) {
+    if (oppQuiet) {
+        AttackerKind = 0;
+        EnPassantAttack = false;
+    } else if (IsSquareAttacked(oppRank, oppFile, MoverSide, ply)) {
         (black ? WhiteInCheck : BlackInCheck) = true;
     }
     if (promotes) --PieceCount[CountSlot(queen)];

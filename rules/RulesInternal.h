@@ -19,9 +19,12 @@ constexpr int KindOf(int piece) {
 constexpr bool SameColour(int a, int b) {
     return a != 0 && b != 0 && (IsBlackPiece(a) == IsBlackPiece(b));
 }
+// MoverSide and OpponentSide by character: the legality test sets them for
+// every candidate move, and they seldom change from one to the next.
 inline void SetSides(bool black) {
-    MoverSide.assign(1, black ? 'B' : 'W');
-    OpponentSide.assign(1, black ? 'W' : 'B');
+    const char mover = black ? 'B' : 'W', opponent = black ? 'W' : 'B';
+    if (MoverSide.size() != 1 || MoverSide[0] != mover) MoverSide.assign(1, mover);
+    if (OpponentSide.size() != 1 || OpponentSide[0] != opponent) OpponentSide.assign(1, opponent);
 }
 
 // The placement field of a ply ("rnbqkbnr/pppppppp/8/..."), rank 8 first.

@@ -1,8 +1,8 @@
 // "corvane-engine bench": the computer's move on fixed positions at each level,
-// with times, work counters and the node-count fingerprint, then perft speed.
+// with times, work counters and the node-count fingerprint; the time of every
+// move of games the computer plays against itself; then perft speed.
 #include <algorithm>
 #include <chrono>
-#include <ctime>
 #include <iomanip>
 #include <ostream>
 #include <sstream>
@@ -11,6 +11,7 @@
 
 #include "engine/ModCompMove.h"
 #include "engine/UciFrontEnd.h"
+#include "engine/tools/CpuCounters.h"
 
 namespace corvane {
 
@@ -57,92 +58,166 @@ constexpr BenchPosition kPositions[] = {
     {"stalemated", "4k3/4P3/4K3/8/8/8/8/8 b - - 0 1"},
 };
 
+constexpr int kSelfPlayGames = 2;
+constexpr int kSelfPlayPlies = 100;
+
 double Milliseconds(std::chrono::steady_clock::duration d) {
     return std::chrono::duration<double, std::milli>(d).count();
 }
 
-// Processor time of this thread: on a busy machine it says more than the clock.
-double CpuMilliseconds() {
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) * 1000.0 + static_cast<double>(t.tv_nsec) / 1e6;
+// "median 2.10 ms, p90 8.00 ms, max 40.00 ms"
+std::string SpreadText(const std::vector<double>& values) {
+    const bench::Spread s = bench::SpreadOf(values);
+    std::ostringstream text;
+    text << std::fixed << std::setprecision(2) << "median " << s.median << " ms, p90 " << s.p90
+         << " ms, max " << s.max << " ms";
+    return text.str();
 }
 
-struct Summary {
-    double min, median, max;
-};
+std::string InstructionText(const bench::InstructionCounter& counter, std::uint64_t count) {
+    if (!counter.Available()) return "instructions: no counter on this machine";
+    std::ostringstream text;
+    text << std::fixed << std::setprecision(1) << "instructions " << count / 1e6 << " M";
+    return text.str();
+}
 
-Summary Summarise(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const std::size_t n = values.size();
-    const double median = n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-    return {values.front(), median, values.back()};
+// The first line of the reply to "go" without its prefix: status and move
+// ("CHECK move WR b4xf4", " move WP e2-e4").
+std::string StatusOf(const std::string& reply) {
+    std::string first = reply.substr(0, reply.find('\n'));
+    const std::string prefix = "info string status ";
+    if (first.rfind(prefix, 0) == 0) first = first.substr(prefix.size());
+    return first;
+}
+
+std::string BestMoveOf(const std::string& reply) {
+    const auto at = reply.find("bestmove ");
+    if (at == std::string::npos) return "0000";
+    return reply.substr(at + 9, reply.find('\n', at) - at - 9);
+}
+
+void BenchLevel(UciFrontEnd& frontEnd, int level, bench::InstructionCounter& counter,
+                std::ostream& out) {
+    std::ostringstream replies;
+    frontEnd.Handle("setoption name Nivel value " + std::to_string(level), replies);
+    out << "Level " << level << "\n";
+    out << std::left << std::setw(4) << "#" << std::setw(18) << "position" << std::right
+        << std::setw(10) << "ms" << std::setw(10) << "cpu ms" << std::setw(12) << "MoveBarred"
+        << std::setw(10) << "evals" << std::setw(10) << "nodes"
+        << "  move / status\n";
+    std::vector<double> times, cpuTimes;
+    std::int64_t levelNodes = 0;
+    std::uint64_t instructions = 0;
+    int n = 0;
+    for (const BenchPosition& p : kPositions) {
+        ++n;
+        frontEnd.Handle("ucinewgame", replies);
+        frontEnd.Handle(std::string("position fen ") + p.fen, replies);
+        const std::int64_t barred0 = MoveBarredCalls;
+        const std::int64_t evals0 = EvaluationCount;
+        const std::int64_t nodes0 = SearchNodes;
+        std::ostringstream reply;
+        const auto start = std::chrono::steady_clock::now();
+        const double cpuStart = bench::ThreadCpuMs();
+        counter.Start();
+        frontEnd.Handle("go", reply);
+        instructions += counter.Stop();
+        const double cpu = bench::ThreadCpuMs() - cpuStart;
+        const double ms = Milliseconds(std::chrono::steady_clock::now() - start);
+        const std::int64_t barred = MoveBarredCalls - barred0;
+        const std::int64_t evals = EvaluationCount - evals0;
+        const std::int64_t nodes = SearchNodes - nodes0 + barred;
+        times.push_back(ms);
+        cpuTimes.push_back(cpu);
+        levelNodes += nodes;
+        out << std::left << std::setw(4) << n << std::setw(18) << p.name << std::right
+            << std::setw(10) << ms << std::setw(10) << cpu << std::setw(12) << barred
+            << std::setw(10) << evals << std::setw(10) << nodes << "  " << StatusOf(reply.str())
+            << "\n";
+    }
+    out << "Level " << level << ": processor time per move " << SpreadText(cpuTimes)
+        << " (wall clock " << SpreadText(times) << "), " << InstructionText(counter, instructions)
+        << ", nodes " << levelNodes << "\n\n";
+}
+
+// The computer against itself from the start at one level: the time of every
+// move over positions a player meets in real games.
+void BenchSelfPlay(UciFrontEnd& frontEnd, int level, bench::InstructionCounter& counter,
+                   std::ostream& out) {
+    std::ostringstream replies;
+    frontEnd.Handle("setoption name Nivel value " + std::to_string(level), replies);
+    std::vector<double> cpuTimes;
+    double worst = -1;
+    std::string worstAt;
+    std::uint64_t instructions = 0;
+    for (int game = 1; game <= kSelfPlayGames; ++game) {
+        frontEnd.Handle("setoption name Seed value " + std::to_string(game), replies);
+        frontEnd.Handle("ucinewgame", replies);
+        std::string moves;
+        for (int ply = 0; ply < kSelfPlayPlies; ++ply) {
+            frontEnd.Handle("position startpos" + (moves.empty() ? "" : " moves" + moves), replies);
+            std::ostringstream reply;
+            const double cpuStart = bench::ThreadCpuMs();
+            counter.Start();
+            frontEnd.Handle("go", reply);
+            instructions += counter.Stop();
+            const double cpu = bench::ThreadCpuMs() - cpuStart;
+            const std::string best = BestMoveOf(reply.str());
+            if (best == "0000") break;
+            cpuTimes.push_back(cpu);
+            if (cpu > worst) {
+                // "<status> move <move>": the move, and the status when there is one.
+                const std::string said = StatusOf(reply.str());
+                const auto at = said.find(" move ");
+                const std::string status = at == std::string::npos ? "" : said.substr(0, at);
+                worst = cpu;
+                worstAt = "game " + std::to_string(game) + ", ply " + std::to_string(ply + 1) +
+                          ", " + (at == std::string::npos ? said : said.substr(at + 6)) +
+                          (status.empty() ? "" : " (" + status + ")");
+            }
+            moves += " " + best;
+            const std::string status = StatusOf(reply.str());
+            if (status.rfind("DRAW", 0) == 0 || status.find("XEQUE-MATE") != std::string::npos)
+                break;
+        }
+    }
+    out << "Level " << level << ": " << cpuTimes.size() << " moves, processor time per move "
+        << SpreadText(cpuTimes) << ", " << InstructionText(counter, instructions)
+        << "\n    slowest: " << worstAt << "\n";
 }
 
 } // namespace
 
 int RunBench(std::ostream& out) {
     UciFrontEnd frontEnd;
+    bench::InstructionCounter counter;
     std::ostringstream replies;
     frontEnd.Handle("setoption name Seed value 1", replies);
     out << std::fixed << std::setprecision(2);
-    for (int level = 1; level <= 3; ++level) {
-        frontEnd.Handle("setoption name Nivel value " + std::to_string(level), replies);
-        out << "Level " << level << "\n";
-        out << std::left << std::setw(4) << "#" << std::setw(18) << "position" << std::right
-            << std::setw(10) << "ms" << std::setw(10) << "cpu ms" << std::setw(12) << "MoveBarred"
-            << std::setw(10) << "evals" << std::setw(10) << "nodes"
-            << "  move / status\n";
-        std::vector<double> times, cpuTimes;
-        std::int64_t levelNodes = 0;
-        int n = 0;
-        for (const BenchPosition& p : kPositions) {
-            ++n;
-            frontEnd.Handle("ucinewgame", replies);
-            frontEnd.Handle(std::string("position fen ") + p.fen, replies);
-            const std::int64_t barred0 = MoveBarredCalls;
-            const std::int64_t evals0 = EvaluationCount;
-            const std::int64_t nodes0 = SearchNodes;
-            std::ostringstream reply;
-            const auto start = std::chrono::steady_clock::now();
-            const double cpuStart = CpuMilliseconds();
-            frontEnd.Handle("go", reply);
-            const double cpu = CpuMilliseconds() - cpuStart;
-            const double ms = Milliseconds(std::chrono::steady_clock::now() - start);
-            const std::int64_t barred = MoveBarredCalls - barred0;
-            const std::int64_t evals = EvaluationCount - evals0;
-            const std::int64_t nodes = SearchNodes - nodes0 + barred;
-            times.push_back(ms);
-            cpuTimes.push_back(cpu);
-            levelNodes += nodes;
-            std::string first = reply.str();
-            first = first.substr(0, first.find('\n'));
-            const std::string prefix = "info string status ";
-            if (first.rfind(prefix, 0) == 0) first = first.substr(prefix.size());
-            out << std::left << std::setw(4) << n << std::setw(18) << p.name << std::right
-                << std::setw(10) << ms << std::setw(10) << cpu << std::setw(12) << barred
-                << std::setw(10) << evals << std::setw(10) << nodes << "  " << first << "\n";
-        }
-        const Summary wall = Summarise(times);
-        const Summary cpu = Summarise(cpuTimes);
-        out << "Level " << level << ": min " << wall.min << " ms, median " << wall.median
-            << " ms, max " << wall.max << " ms (processor time: min " << cpu.min << ", median "
-            << cpu.median << ", max " << cpu.max << " ms), nodes " << levelNodes << "\n\n";
-    }
+    for (int level = 1; level <= 3; ++level) BenchLevel(frontEnd, level, counter, out);
+
+    out << "Self-play: " << kSelfPlayGames << " games a level from the start (seeds 1.."
+        << kSelfPlayGames << ", at most " << kSelfPlayPlies << " plies each)\n";
+    for (int level = 1; level <= 3; ++level) BenchSelfPlay(frontEnd, level, counter, out);
+    out << "\n";
+
+    frontEnd.Handle("setoption name Seed value 1", replies);
     frontEnd.Handle("ucinewgame", replies);
     frontEnd.Handle("position startpos", replies);
     std::ostringstream perft;
     const auto start = std::chrono::steady_clock::now();
-    const double cpuStart = CpuMilliseconds();
+    const double cpuStart = bench::ThreadCpuMs();
+    counter.Start();
     frontEnd.Handle("go perft 5", perft);
-    const double cpu = CpuMilliseconds() - cpuStart;
+    const std::uint64_t instructions = counter.Stop();
+    const double cpu = bench::ThreadCpuMs() - cpuStart;
     const double ms = Milliseconds(std::chrono::steady_clock::now() - start);
     const std::string text = perft.str();
     const auto at = text.find("Nodes searched: ");
     const long long nodes = at == std::string::npos ? 0 : std::stoll(text.substr(at + 16));
     out << "perft 5 from the start: " << nodes << " nodes in " << ms << " ms ("
         << static_cast<long long>(nodes / (ms / 1000.0)) << " nodes/s; processor time " << cpu
-        << " ms)\n";
+        << " ms; " << InstructionText(counter, instructions) << ")\n";
     return nodes == 4865609 ? 0 : 1;
 }
 

@@ -248,5 +248,29 @@ TEST(frmPieces, PaintPieceDrawsWhatPieceHandsOut) {
     EXPECT_LT(different, 20);
 }
 
+// The board view redraws only the pixels a piece may touch: everything a piece
+// draws must lie within PieceInk (plus the pixel antialiasing may reach).
+TEST(frmPieces, PiecesStayWithinTheirInk) {
+    const QRectF target(60, 60, 88, 88);
+    for (int piece = 1; piece <= 12; ++piece) {
+        QImage img(QSize(208, 208), QImage::Format_ARGB32_Premultiplied);
+        img.fill(Qt::transparent);
+        {
+            QPainter p(&img);
+            p.setRenderHint(QPainter::Antialiasing);
+            frmPieces::PaintPiece(p, target, piece);
+        }
+        const QRectF ink = frmPieces::PieceInk(target, piece);
+        EXPECT_TRUE(target.adjusted(-9, -9, 9, 9).contains(ink)) << piece << " ink stays local";
+        const QRect allowed = ink.toAlignedRect().adjusted(-1, -1, 1, 1);
+        int outside = 0;
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x)
+                outside += qAlpha(img.pixel(x, y)) != 0 && !allowed.contains(x, y);
+        EXPECT_EQ(outside, 0) << piece;
+    }
+    EXPECT_TRUE(frmPieces::PieceInk(target, 0).isEmpty());
+}
+
 } // namespace
 } // namespace corvane

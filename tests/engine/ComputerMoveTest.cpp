@@ -386,5 +386,35 @@ TEST(ComputerMove, StoppedSearchPlaysNoMove) {
     }
 }
 
+// Events run once per root move, and in between only when the clock says
+// they are due: with a clock that stands still, never.
+class CountRuns : public CoreHooks {
+public:
+    int runs = 0;
+    void LetEventsRun() override { ++runs; }
+};
+
+TEST(ComputerMove, EventsRunPerRootMoveAndWhenDue) {
+    const SearchClock clocks[] = {[]() -> std::int64_t { return 0; },
+                                  []() -> std::int64_t {
+                                      static std::int64_t now = 0;
+                                      return now += 1000;
+                                  }};
+    int runs[2] = {};
+    for (int c = 0; c < 2; ++c) {
+        SetUpPosition("8/8/4k3/8/2R5/4K3/4P3/8 w - - 0 1");
+        GameMode = "CW";
+        CountRuns hooks;
+        SetHooks(&hooks);
+        SetSearchClock(clocks[c]);
+        ComputerMove(1);
+        SetSearchClock(nullptr);
+        SetHooks(nullptr);
+        runs[c] = hooks.runs;
+    }
+    EXPECT_EQ(runs[0], MoveCountPly[1]);
+    EXPECT_GT(runs[1], runs[0]);
+}
+
 } // namespace
 } // namespace corvane

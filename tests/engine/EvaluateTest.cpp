@@ -1,6 +1,10 @@
 // Square tables, material count and positional terms on hand-checked positions.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
+#include <vector>
+
 #include "EngineTestSupport.h"
 #include "engine/ModCompMove.h"
 #include "engine/ModScoreArrays.h"
@@ -267,6 +271,63 @@ TEST(Evaluate, ManyQueensStayWithinThePieceLists) {
     Evaluate(1);
     EXPECT_EQ(PieceCount[CountSlot(WhiteQueen)], 9);
     EXPECT_EQ(PieceList[WhiteQueen].count, 9);
+}
+
+// The search follows the material of a position (counts, totals, piece lists,
+// king squares) move by move instead of counting afresh; after every move of
+// games played on from capture, castling, promotion and en-passant positions it
+// must leave what a full count leaves.
+TEST(MaterialTally, AgreesWithAFullCountAfterEveryMove) {
+    const char* const fens[] = {
+        "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1",
+        "r3k2r/Pppp1ppp/1b3nbN/nP6/BBP1P3/q4N2/Pp1P2PP/R2Q1RK1 w kq - 0 1",
+        "rnbqkbnr/ppp1p1pp/8/3pPp2/8/8/PPPP1PPP/RNBQKBNR w KQkq f6 0 3",
+    };
+    auto lists = [] {
+        std::vector<int> all;
+        for (const PieceSquares& list : PieceList)
+            for (int n = 0; n <= list.count; ++n)
+                all.push_back(n == 0 ? list.count : list.rank[n] * 10 + list.file[n]);
+        for (const KingPlace& king : KingSquare) all.push_back(king.rank * 10 + king.file);
+        return all;
+    };
+    auto totals = [] {
+        return std::vector<int>{WhiteTotal, BlackTotal, WhitePieceTotal, BlackPieceTotal,
+                                PieceTotal};
+    };
+    std::mt19937 random(14);
+    int followed = 0;
+    for (const char* fen : fens) {
+        std::string mover = SetUpPosition(fen);
+        for (int ply = 0; ply < 30; ++ply) {
+            const std::string computer = mover == "W" ? "B" : "W"; // the mover replies at depth 2
+            GenerateAtDepth(computer, 1, 2);
+            const int n = MoveCountPly[2];
+            if (n == 0) break;
+            const MaterialTally base = TallyMaterial(Board[1]);
+            for (int i = 1; i <= n; ++i) {
+                MaterialTally tally;
+                const bool follows =
+                    TallyAfterMove(base, Board[1], MoveList[mover == "W" ? 0 : 1][2][i], tally);
+                MakeSearchMove(computer, i, 1, 2);
+                CountMaterial(1);
+                const auto counts = PieceCount;
+                const auto counted = totals();
+                const auto listed = lists();
+                if (follows) {
+                    ++followed;
+                    UseTally(tally);
+                    EXPECT_EQ(PieceCount, counts) << fen << " ply " << ply << " move " << i;
+                    EXPECT_EQ(totals(), counted) << fen << " ply " << ply << " move " << i;
+                    EXPECT_EQ(lists(), listed) << fen << " ply " << ply << " move " << i;
+                }
+                UndoSearchMove(1, 2);
+            }
+            MakeSearchMove(computer, 1 + static_cast<int>(random() % n), 1, 2);
+            mover = computer;
+        }
+    }
+    EXPECT_GT(followed, 3000);
 }
 
 } // namespace

@@ -168,11 +168,22 @@ public:
     void SetProgressLabel(int index, const std::string& text) override { labels[index] = text; }
 };
 
+// A clock that moves on one millisecond at every reading: events are due at
+// every fifth reading whatever the speed of the machine.
+std::int64_t TickingClock() {
+    static std::int64_t now = 0;
+    return now += 1000;
+}
+
 class MateDriver : public ::testing::Test {
 protected:
-    void SetUp() override { SetHooks(&hooks); }
+    void SetUp() override {
+        SetHooks(&hooks);
+        SetSearchClock(TickingClock);
+    }
     void TearDown() override {
         SetHooks(nullptr);
+        SetSearchClock(nullptr);
         StopSearch = false;
     }
     RecordingHooks hooks;

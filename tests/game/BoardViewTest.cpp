@@ -1,6 +1,11 @@
 // The board view: Flip, drops on a scaled view and on the frame, the clocks,
 // the captured-pieces panel and the move texts of the peer.
+#include <QPaintEvent>
+#include <QPainter>
+#include <random>
+
 #include "GameTestSupport.h"
+#include "game/PieceArt.h"
 
 namespace corvane::testing {
 namespace {
@@ -190,6 +195,92 @@ TEST_F(BoardViewTest, PeerMoveTexts) {
     EXPECT_EQ(TagAt("d8"), "BR") << "the rook of the castling";
     EXPECT_EQ(TagAt("h1"), "WK");
     EXPECT_EQ(TagAt("g1"), "WN");
+}
+
+// The view paints from a cached picture that it brings up to date square by
+// square; whatever happened to the images, what it shows must be exactly what
+// drawing the board and every piece afresh shows.
+QImage DrawnAfresh(BoardView& view, bool whiteAtBottom, QImage::Format format) {
+    QImage img(view.size(), format);
+    img.fill(view.palette().color(QPalette::Window));
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.translate(view.ToWidget(QPointF(0, 0)));
+    p.scale(view.ScaleFactor(), view.ScaleFactor());
+    PaintBoardPicture(p, whiteAtBottom);
+    for (int i = 0; i < 64; ++i) {
+        const SquareImage& im = view.IM(i);
+        if (im.visible) PaintPiece(p, QRectF(im.left, im.top, 44, 44), im.picture);
+    }
+    return img;
+}
+
+TEST(BoardViewPicture, ShowsWhatAFreshDrawingShows) {
+    const char* const codes[] = {"",   "WR", "WN", "WB", "WQ", "WK", "WP",
+                                 "BR", "BN", "BB", "BQ", "BK", "BP"};
+    BoardView view;
+    view.resize(506, 506);
+    for (int i = 0; i < 64; i += 3) view.IM(i).picture = codes[1 + i % 12];
+    bool whiteAtBottom = true;
+    std::mt19937 rng(14);
+    int blinking = 0;
+    for (int step = 0; step < 12; ++step) {
+        // A move, a blink, a piece placed or taken away; now and then a flip or a resize.
+        for (int edit = 0; edit < 3; ++edit) {
+            SquareImage& im = view.IM(static_cast<int>(rng() % 64));
+            if (rng() % 3 == 0) {
+                im.visible = !im.visible;
+            } else {
+                im.picture = codes[rng() % 13];
+            }
+        }
+        // A square with a piece blinks: it looks again as it looked two paints ago.
+        while (view.IM(blinking).picture.empty()) blinking = static_cast<int>(rng() % 64);
+        for (int blink = 0; blink < 3; ++blink) {
+            view.IM(blinking).visible = !view.IM(blinking).visible;
+            const QImage shown = view.grab().toImage();
+            ASSERT_EQ(shown, DrawnAfresh(view, whiteAtBottom, shown.format())) << "blink " << step;
+        }
+        if (step % 5 == 2) {
+            view.MirrorImages();
+            whiteAtBottom = !whiteAtBottom;
+            view.SetWhiteAtBottomLabels(whiteAtBottom);
+        }
+        if (step == 8) view.resize(431, 440);
+        const QImage shown = view.grab().toImage();
+        ASSERT_EQ(shown, DrawnAfresh(view, whiteAtBottom, shown.format())) << "step " << step;
+    }
+}
+
+// A dragged piece repaints only around itself, not the whole board.
+TEST(BoardViewPicture, DragRepaintsOnlyWhereThePieceWas) {
+    BoardView view;
+    view.resize(506, 506);
+    view.IM(52).picture = view.IM(52).dragIcon = "WP";
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    QRegion painted;
+    struct Recorder : QObject {
+        QRegion* region;
+        explicit Recorder(QRegion* r) : region(r) {}
+        bool eventFilter(QObject*, QEvent* e) override {
+            if (e->type() == QEvent::Paint) *region += static_cast<QPaintEvent*>(e)->region();
+            return false;
+        }
+    } recorder(&painted);
+    view.BeginDrag(52, QPointF(view.IM(52).left + 22, view.IM(52).top + 22));
+    QCoreApplication::processEvents();
+    view.installEventFilter(&recorder);
+    const QPointF from = view.ToWidget(QPointF(view.IM(52).left + 22, view.IM(52).top + 22));
+    QMouseEvent move(QEvent::MouseMove, from + QPointF(6, -9),
+                     view.mapToGlobal(from + QPointF(6, -9)), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
+    QCoreApplication::sendEvent(&view, &move);
+    QCoreApplication::processEvents();
+    const int square = qRound(44 * view.ScaleFactor());
+    EXPECT_FALSE(painted.isEmpty());
+    EXPECT_LT(painted.boundingRect().width(), 2 * square);
+    EXPECT_LT(painted.boundingRect().height(), 2 * square);
 }
 
 } // namespace
