@@ -2,6 +2,9 @@
 // top plies of Board, through the core's own legality test.
 #include "rules/Pgn.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "rules/Fen.h"
 #include "rules/Notation.h"
 
@@ -30,7 +33,8 @@ std::string TagLine(const char* name, const std::string& value, const char* unkn
 }
 
 bool IsResult(const std::string& text) {
-    return text == "1-0" || text == "0-1" || text == "1/2-1/2" || text == "*";
+    static const std::string results[] = {"1-0", "0-1", "1/2-1/2", "*"};
+    return std::find(std::begin(results), std::end(results), text) != std::end(results);
 }
 
 // What the position at the ply says of the game, sideToMove to play.

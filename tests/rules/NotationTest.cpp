@@ -40,8 +40,8 @@ TEST(Notation, SanOfMoveTexts) {
         {"4k3/8/8/R7/8/8/8/R3K3 w - - 0 1", "WR a1-a3", "R1a3"},
         {"1k6/8/8/8/4Q2Q/8/8/K6Q w - - 0 1", "WQ h4-e1", "Qh4e1"},
         {"1k6/8/8/8/4Q2Q/8/8/K6Q w - - 0 1", "WQ e4-e1", "Qee1"},
-        {"4k3/8/8/4b3/8/2N5/8/K5N1 w - - 0 1", "WN g1-e2", "Ne2"}, // the other knight is pinned
-        {"4k3/8/8/4b3/8/2N5/8/K5N1 w - - 0 1", "WN c3-e2", ""},
+        {"4k3/8/8/4b3/8/2N4P/8/K5N1 w - - 0 1", "WN g1-e2", "Ne2"}, // the other knight is pinned
+        {"4k3/8/8/4b3/8/2N4P/8/K5N1 w - - 0 1", "WN c3-e2", ""},
         {"4k3/8/8/3p4/2P1P3/8/8/4K3 w - - 0 1", "WP c4xd5", "cxd5"},
         {"4k3/8/8/3pP3/8/8/8/4K3 w - d6 0 2", "WP e5-d6", "exd6"},
         {"4k3/8/8/3pP3/8/8/8/4K3 w - - 0 2", "WP e5-d6", ""}, // the right has passed

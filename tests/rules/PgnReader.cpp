@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <iterator>
+#include <regex>
 #include <sstream>
 
 namespace reftest {
@@ -20,42 +21,21 @@ struct San {
     std::string mark;
 };
 
-bool ParseSan(std::string t, San& s) {
-    if (!t.empty() && (t.back() == '+' || t.back() == '#')) {
-        s.mark = t.back();
-        t.pop_back();
-    }
-    if (t == "O-O" || t == "O-O-O") {
-        s.piece = 'K';
-        s.castle = true;
-        s.longCastle = t.size() == 5;
-        return true;
-    }
-    if (t.size() > 2 && t[t.size() - 2] == '=') {
-        s.promotion = t.back();
-        if (std::string("QRBN").find(s.promotion) == std::string::npos) return false;
-        t.resize(t.size() - 2);
-    }
-    if (t.size() < 2 || t[t.size() - 2] < 'a' || t[t.size() - 2] > 'h' || t.back() < '1' ||
-        t.back() > '8')
-        return false;
-    s.to = (t.back() - '1') * 8 + (t[t.size() - 2] - 'a');
-    t.resize(t.size() - 2);
-    if (!t.empty() && t.back() == 'x') {
-        s.capture = true;
-        t.pop_back();
-    }
-    if (!t.empty() && std::string("KQRBN").find(t[0]) != std::string::npos) s.piece = t[0];
-    if (s.piece != 'P') t.erase(0, 1);
-    if (!t.empty() && t[0] >= 'a' && t[0] <= 'h') {
-        s.file = t[0] - 'a';
-        t.erase(0, 1);
-    }
-    if (!t.empty() && t[0] >= '1' && t[0] <= '8') {
-        s.rank = t[0] - '1';
-        t.erase(0, 1);
-    }
-    return t.empty();
+bool ParseSan(const std::string& t, San& s) {
+    static const std::regex form(
+        "(?:(O-O-O|O-O)|([KQRBN])?([a-h])?([1-8])?(x)?([a-h][1-8])(?:=([QRBN]))?)([+#]?)");
+    std::smatch m;
+    if (!std::regex_match(t, m, form)) return false;
+    s.castle = m[1].matched;
+    s.longCastle = m[1] == "O-O-O";
+    s.piece = s.castle ? 'K' : m[2].matched ? m[2].str()[0] : 'P';
+    if (m[3].matched) s.file = m[3].str()[0] - 'a';
+    if (m[4].matched) s.rank = m[4].str()[0] - '1';
+    s.capture = m[5].matched;
+    if (m[6].matched) s.to = (m[6].str()[1] - '1') * 8 + (m[6].str()[0] - 'a');
+    if (m[7].matched) s.promotion = m[7].str()[0];
+    s.mark = m[8];
+    return true;
 }
 
 // The one legal move the SAN names, or what is wrong with the SAN.

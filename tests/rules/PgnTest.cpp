@@ -5,6 +5,7 @@
 #include <cctype>
 #include <cstdio>
 #include <random>
+#include <utility>
 
 #include "PgnReader.h"
 #include "RulesTestSupport.h"
@@ -21,9 +22,11 @@ TEST(Pgn, KnownGames) {
         std::vector<std::string> tags; // Event, Site, Date, Round, White, Black, the result asked
         std::string startFen;
         std::vector<std::string> moves;
-        const char* text;
+        std::string text;
         int movesWritten;
     };
+    const std::string unknown = "[Event \"?\"]\n[Site \"?\"]\n[Date \"????.??.??\"]\n[Round "
+                                "\"?\"]\n[White \"?\"]\n[Black \"?\"]\n";
     const Row rows[] = {
         {"mate_from_the_start",
          {"Partida", "Corvane", "2024.05.01", "1", "Ana", "CPU (Iniciante)", ""},
@@ -42,7 +45,7 @@ TEST(Pgn, KnownGames) {
 )pgn",
          7},
         {"black_first_at_move_12",
-         {"Partida amigável", "", "", "", "Zé \"Rei\" \\ Silva\n", "CPU (Avançado)", ""},
+         {"Partida amigável", "", "", "", "Zé \"Rei\" \\ Silva\n", "CPU (Avançado)", "0-1"},
          "r3k2r/ppp2ppp/2n5/3pP3/8/5N2/PPP2PPP/R3K2R b KQkq - 0 12",
          {"BP f7-f5", "WP e5-f6", "BP g7xf6", "WK e1-g1", "BK e8-c8", "WR f1-e1", "BR d8-e8",
           "WR e1xe8", "BR h8xe8", "WK g1-f1", "BR e8-e1", "WN f3xe1"},
@@ -52,12 +55,12 @@ TEST(Pgn, KnownGames) {
 [Round "?"]
 [White "Zé \"Rei\" \\ Silva "]
 [Black "CPU (Avançado)"]
-[Result "*"]
+[Result "0-1"]
 [SetUp "1"]
 [FEN "r3k2r/ppp2ppp/2n5/3pP3/8/5N2/PPP2PPP/R3K2R b KQkq - 0 12"]
 
 12... f5 13. exf6 gxf6 14. O-O O-O-O 15. Rfe1 Rde8 16. Rxe8+ Rxe8 17. Kf1 Re1+
-18. Nxe1 *
+18. Nxe1 0-1
 
 )pgn",
          12},
@@ -65,13 +68,7 @@ TEST(Pgn, KnownGames) {
          {"", "", "", "", "", "", "EMPATE"}, // not a result: the position tells
          "7k/8/6K1/8/8/8/5Q2/8 w - - 0 40",
          {"WQ f2-f7"},
-         R"pgn([Event "?"]
-[Site "?"]
-[Date "????.??.??"]
-[Round "?"]
-[White "?"]
-[Black "?"]
-[Result "1/2-1/2"]
+         unknown + R"pgn([Result "1/2-1/2"]
 [SetUp "1"]
 [FEN "7k/8/6K1/8/8/8/5Q2/8 w - - 0 40"]
 
@@ -83,13 +80,7 @@ TEST(Pgn, KnownGames) {
          {"", "", "", "", "", "", "1-0"},
          std::string(StandardStartFen),
          {"WP e2-e4", "BP e7-e5", "BP d7-d5", "WN g1-f3"},
-         R"pgn([Event "?"]
-[Site "?"]
-[Date "????.??.??"]
-[Round "?"]
-[White "?"]
-[Black "?"]
-[Result "*"]
+         unknown + R"pgn([Result "*"]
 
 1. e4 e5 *
 
@@ -99,23 +90,41 @@ TEST(Pgn, KnownGames) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         PgnGame game;
-        game.event = row.tags[0];
-        game.site = row.tags[1];
-        game.date = row.tags[2];
-        game.round = row.tags[3];
-        game.white = row.tags[4];
-        game.black = row.tags[5];
-        game.result = row.tags[6];
+        std::string PgnGame::*const fields[] = {&PgnGame::event, &PgnGame::site,  &PgnGame::date,
+                                                &PgnGame::round, &PgnGame::white, &PgnGame::black,
+                                                &PgnGame::result};
+        for (int i = 0; i < 7; ++i) game.*fields[i] = row.tags[i];
         game.startFen = row.startFen;
         game.moves = row.moves;
         const PgnText pgn = WritePgn(game);
         EXPECT_EQ(pgn.text, row.text);
         EXPECT_EQ(pgn.complete, row.movesWritten == int(row.moves.size()));
         EXPECT_EQ(pgn.movesWritten, row.movesWritten);
+        EXPECT_EQ(reftest::ReadPgn(row.text).error, "");
     }
     PgnGame game;
     game.startFen = "not a position";
     EXPECT_FALSE(WritePgn(game).complete);
+
+    // The reader that checks the random games refuses each fault of a writer.
+    const std::pair<const char*, const char*> faults[] = {
+        {"Rfe1", "Re1"},
+        {"Rfe1", "Rf1e1"},
+        {"Rxe8+", "Rxe8"},
+        {"Kf1", "Kf1+"},
+        {"Nxe1", "Ne1"},
+        {"13. exf6", "14. exf6"},
+        {"12... f5", "12. f5"},
+        {"Re1+\n", "Re1+ "},
+        {"[SetUp \"1\"]\n", ""},
+        {"[Site", "[Sitio"},
+        {"[Result \"0-1", "[Result \"*"},
+    };
+    for (const auto& [good, bad] : faults) {
+        std::string text = rows[1].text;
+        text.replace(text.find(good), std::string(good).size(), bad);
+        EXPECT_NE(reftest::ReadPgn(text).error, "") << bad;
+    }
 }
 
 // The position FEN after moves played at ply 0 as the game plays them: it reads
