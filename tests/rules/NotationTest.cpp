@@ -71,6 +71,7 @@ TEST(Notation, SanOfMoveTexts) {
         EXPECT_TRUE(before.AllEqual());
     }
     EXPECT_EQ(SanOf("WP e2-e4", MaxDepth), ""); // no ply above it to test the check in
+    EXPECT_EQ(SanOf("WP e2-e4", -1), "");
 }
 
 } // namespace
