@@ -83,17 +83,10 @@ std::string Resolve(const Position& p, const San& s, Move& out) {
 }
 
 bool ReadTag(const std::string& line, std::pair<std::string, std::string>& tag) {
-    const std::size_t blank = line.find(' ');
-    if (line.size() < 5 || line[0] != '[' || blank == std::string::npos ||
-        line.compare(line.size() - 2, 2, "\"]") != 0 || line[blank + 1] != '"')
-        return false;
-    tag.first = line.substr(1, blank - 1);
-    tag.second.clear();
-    for (std::size_t i = blank + 2; i + 2 < line.size(); ++i) {
-        if (line[i] == '"') return false;
-        if (line[i] == '\\') ++i;
-        tag.second += line[i];
-    }
+    static const std::regex form(R"re(\[([A-Za-z]+) "((?:[^"\\]|\\.)*)"\])re"), escape(R"(\\(.))");
+    std::smatch m;
+    if (!std::regex_match(line, m, form)) return false;
+    tag = {m[1], std::regex_replace(m[2].str(), escape, "$1")};
     return true;
 }
 
