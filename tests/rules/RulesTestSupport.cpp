@@ -58,6 +58,17 @@ std::string MoveText(const std::string& from, const std::string& to) {
     return PieceCodeOf(Board[0][rank][file]) + " " + from + (capture ? "x" : "-") + to;
 }
 
+std::string SharedResults() {
+    std::string text = MoverSide + "|" + OpponentSide + "|" + GameStatus + "|" + PromotionChoice;
+    for (const std::int32_t n : {FromRank, FromFile, ToRank, ToFile, WhiteKingRank, WhiteKingFile,
+                                 BlackKingRank, BlackKingFile, AttackerKind, AttackerRank,
+                                 AttackerFile, WhitePieceTotal, BlackPieceTotal, PieceTotal})
+        text += "|" + std::to_string(n);
+    for (const std::int32_t n : PieceCount) text += "|" + std::to_string(n);
+    for (const bool b : {WhiteInCheck, BlackInCheck, EnPassantAttack}) text += b ? "|1" : "|0";
+    return text;
+}
+
 bool ModelSnapshot::FlagsEqualExcept(int ply) const {
     for (int p = 0; p <= MaxDepth; ++p) {
         if (p == ply) continue;
@@ -66,6 +77,15 @@ bool ModelSnapshot::FlagsEqualExcept(int ply) const {
             return false;
     }
     return true;
+}
+
+bool ModelSnapshot::AllEqual() const {
+    const SavedFlagSet& now = SavedFlags;
+    return BoardsEqual() && FlagsEqualExcept(-1) && results == SharedResults() &&
+           saved.WhiteCastleFlags == now.WhiteCastleFlags &&
+           saved.BlackCastleFlags == now.BlackCastleFlags &&
+           saved.WhitePawnFlags == now.WhitePawnFlags &&
+           saved.BlackPawnFlags == now.BlackPawnFlags && saved.CastleMade == now.CastleMade;
 }
 
 void ModelSnapshot::RestoreFlags(int ply) const {

@@ -23,13 +23,21 @@ std::vector<reftest::Move> CoreMoves(const std::string& side, int ply);
 // "WP e2-e4" style text for the piece on the from-square of ply 0.
 std::string MoveText(const std::string& from, const std::string& to);
 
+// The shared results of the move tests, the king squares, the piece counters,
+// GameStatus and PromotionChoice, as one text.
+std::string SharedResults();
+
 // Everything a rules test may not change behind the caller's back.
 struct ModelSnapshot {
     std::array<corvane::PlyBoard, corvane::MaxDepth + 1> board = corvane::Board;
     corvane::FlagArray wc = corvane::WhiteCastleFlags, bc = corvane::BlackCastleFlags,
                        wp = corvane::WhitePawnFlags, bp = corvane::BlackPawnFlags,
                        cm = corvane::CastleMade;
+    corvane::SavedFlagSet saved = corvane::SavedFlags;
+    std::string results = SharedResults();
     bool BoardsEqual() const { return board == corvane::Board; }
+    // Boards, flags of every ply, the saved flags and the shared results.
+    bool AllEqual() const;
     // Flags of every ply except the one given (-1: all plies).
     bool FlagsEqualExcept(int ply) const;
     // Puts the flags of one ply back as they were.

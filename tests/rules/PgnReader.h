@@ -1,0 +1,27 @@
+#pragma once
+// A strict PGN reader on the reference move generator, independent of the
+// rules core and of its writers: every move must be one legal move of the
+// reference, written in its shortest unambiguous form, with the check or mate
+// mark it earns and the move number it should carry.
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "ReferenceRules.h"
+
+namespace reftest {
+
+struct PgnRead {
+    std::vector<std::pair<std::string, std::string>> tags; // in file order, unescaped
+    Position final;
+    int moves = 0;
+    std::string result;
+    std::string error; // what was wrong; empty when the text was read to its end
+};
+
+PgnRead ReadPgn(const std::string& text);
+
+// Play, with a pawn that reaches the last rank becoming `promotion` ("QRBN").
+Position PlayPromoting(const Position& p, const Move& m, char promotion);
+
+} // namespace reftest

@@ -1,0 +1,249 @@
+// The PGN and FEN writers: known games to the character, the position FEN
+// read back, and random games read back by an independent reader.
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <cstdio>
+#include <random>
+#include <utility>
+
+#include "PgnReader.h"
+#include "RulesTestSupport.h"
+#include "rules/Fen.h"
+#include "rules/Pgn.h"
+
+using namespace corvane;
+
+namespace {
+
+TEST(Pgn, KnownGames) {
+    struct Row {
+        const char* name;
+        std::vector<std::string> tags; // Event, Site, Date, Round, White, Black, the result asked
+        std::string startFen;
+        std::vector<std::string> moves;
+        std::string text;
+        int movesWritten;
+    };
+    const std::string unknown = "[Event \"?\"]\n[Site \"?\"]\n[Date \"????.??.??\"]\n[Round "
+                                "\"?\"]\n[White \"?\"]\n[Black \"?\"]\n";
+    const Row rows[] = {
+        {"mate_from_the_start",
+         {"Partida", "Corvane", "2024.05.01", "1", "Ana", "CPU (Iniciante)", ""},
+         std::string(StandardStartFen),
+         {"WP e2-e4", "BP e7-e5", "WB f1-c4", "BN b8-c6", "WQ d1-h5", "BN g8-f6", "WQ h5xf7"},
+         R"pgn([Event "Partida"]
+[Site "Corvane"]
+[Date "2024.05.01"]
+[Round "1"]
+[White "Ana"]
+[Black "CPU (Iniciante)"]
+[Result "1-0"]
+
+1. e4 e5 2. Bc4 Nc6 3. Qh5 Nf6 4. Qxf7# 1-0
+
+)pgn",
+         7},
+        {"black_first_at_move_12",
+         {"Partida amigável", "", "", "", "Zé \"Rei\" \\ Silva\n", "CPU (Avançado)", "0-1"},
+         "r3k2r/ppp2ppp/2n5/3pP3/8/5N2/PPP2PPP/R3K2R b KQkq - 0 12",
+         {"BP f7-f5", "WP e5-f6", "BP g7xf6", "WK e1-g1", "BK e8-c8", "WR f1-e1", "BR d8-e8",
+          "WR e1xe8", "BR h8xe8", "WK g1-f1", "BR e8-e1", "WN f3xe1"},
+         R"pgn([Event "Partida amigável"]
+[Site "?"]
+[Date "????.??.??"]
+[Round "?"]
+[White "Zé \"Rei\" \\ Silva "]
+[Black "CPU (Avançado)"]
+[Result "0-1"]
+[SetUp "1"]
+[FEN "r3k2r/ppp2ppp/2n5/3pP3/8/5N2/PPP2PPP/R3K2R b KQkq - 0 12"]
+
+12... f5 13. exf6 gxf6 14. O-O O-O-O 15. Rfe1 Rde8 16. Rxe8+ Rxe8 17. Kf1 Re1+
+18. Nxe1 0-1
+
+)pgn",
+         12},
+        {"stalemate_is_a_draw",
+         {"", "", "", "", "", "", "EMPATE"}, // not a result: the position tells
+         "7k/8/6K1/8/8/8/5Q2/8 w - - 0 40",
+         {"WQ f2-f7"},
+         unknown + R"pgn([Result "1/2-1/2"]
+[SetUp "1"]
+[FEN "7k/8/6K1/8/8/8/5Q2/8 w - - 0 40"]
+
+40. Qf7 1/2-1/2
+
+)pgn",
+         1},
+        {"stops_at_a_move_out_of_turn",
+         {"", "", "", "", "", "", "1-0"},
+         std::string(StandardStartFen),
+         {"WP e2-e4", "BP e7-e5", "BP d7-d5", "WN g1-f3"},
+         unknown + R"pgn([Result "*"]
+
+1. e4 e5 *
+
+)pgn",
+         2},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        PgnGame game;
+        std::string PgnGame::*const fields[] = {&PgnGame::event, &PgnGame::site,  &PgnGame::date,
+                                                &PgnGame::round, &PgnGame::white, &PgnGame::black,
+                                                &PgnGame::result};
+        for (int i = 0; i < 7; ++i) game.*fields[i] = row.tags[i];
+        game.startFen = row.startFen;
+        game.moves = row.moves;
+        const PgnText pgn = WritePgn(game);
+        EXPECT_EQ(pgn.text, row.text);
+        EXPECT_EQ(pgn.complete, row.movesWritten == int(row.moves.size()));
+        EXPECT_EQ(pgn.movesWritten, row.movesWritten);
+        EXPECT_EQ(reftest::ReadPgn(row.text).error, "");
+    }
+    PgnGame game;
+    game.startFen = "not a position";
+    EXPECT_FALSE(WritePgn(game).complete);
+
+    // The reader that checks the random games refuses each fault of a writer.
+    const std::pair<const char*, const char*> faults[] = {
+        {"Rfe1", "Re1"},
+        {"Rfe1", "Rf1e1"},
+        {"Rxe8+", "Rxe8"},
+        {"Kf1", "Kf1+"},
+        {"Nxe1", "Ne1"},
+        {"13. exf6", "14. exf6"},
+        {"12... f5", "12. f5"},
+        {"Re1+\n", "Re1+ "},
+        {"[SetUp \"1\"]\n", ""},
+        {"[Site", "[Sitio"},
+        {"[Result \"0-1", "[Result \"*"},
+    };
+    for (const auto& [good, bad] : faults) {
+        std::string text = rows[1].text;
+        text.replace(text.find(good), std::string(good).size(), bad);
+        EXPECT_NE(reftest::ReadPgn(text).error, "") << bad;
+    }
+}
+
+// The position FEN after moves played at ply 0 as the game plays them: it reads
+// back as the same board with the same legal moves for both sides.
+TEST(Pgn, PositionFenReadsBackAsTheSamePosition) {
+    struct Row {
+        const char* start;
+        std::vector<const char*> moves;
+        int loadedMoveNumber;
+        const char* fen;
+    };
+    const char* const kRooks = "r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 1";
+    const Row rows[] = {
+        {StandardStartFen.data(),
+         {"WP e2-e4"},
+         0,
+         "rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3 0 1"},
+        {StandardStartFen.data(),
+         {"WP e2-e4", "BP a7-a6", "WP e4-e5", "BP d7-d5"},
+         0,
+         "rnbqkbnr/1pp1pppp/p7/3pP3/8/8/PPPP1PPP/RNBQKBNR w KQkq d6 0 3"},
+        {kRooks, {"WK e1-g1", "BR a8-b8", "WR a1-a2"}, 0, "1r2k2r/8/8/8/8/8/R7/5RK1 b k - 0 2"},
+        {kRooks,
+         {"WK e1-d1", "BK e8-f8", "WK d1-e1", "BK f8-e8"},
+         0,
+         "r3k2r/8/8/8/8/8/8/R3K2R w - - 0 3"},
+        {kRooks, {"WR a1xa8"}, 0, "R3k2r/8/8/8/8/8/8/4K2R b Kk - 0 1"},
+        {"4k3/8/8/8/8/8/3P4/4K3 b - - 0 1",
+         {"BK e8-d8", "WP d2-d4"},
+         17,
+         "3k4/8/8/8/3P4/8/8/4K3 b - d3 0 10"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.fen);
+        std::string side = rulestest::Setup(row.start);
+        LoadedMoveNumber = row.loadedMoveNumber;
+        for (const char* move : row.moves) {
+            ASSERT_TRUE(IsMoveLegal(move)) << move;
+            PlayAcceptedMove(0);
+            side = side == "W" ? "B" : "W";
+        }
+        CountPieces(0);
+        ASSERT_EQ(CurrentPositionFen(side, int(row.moves.size())), row.fen);
+        FenPosition read;
+        ASSERT_TRUE(LoadFen(row.fen, 5, read));
+        EXPECT_EQ(Board[5], Board[0]);
+        for (const char* s : {"W", "B"})
+            EXPECT_EQ(rulestest::CoreMoves(s, 5), rulestest::CoreMoves(s, 0));
+    }
+}
+
+// The game's move text of a reference move.
+std::string TextOf(const reftest::Position& p, const reftest::Move& m) {
+    const char c = p.square[m.from];
+    return std::string{std::isupper(c) ? 'W' : 'B', static_cast<char>(std::toupper(c)), ' '} +
+           reftest::SquareName(m.from) + (p.square[m.to] != '.' ? "x" : "-") +
+           reftest::SquareName(m.to);
+}
+
+bool SamePosition(const reftest::Position& a, const reftest::Position& b) {
+    return a.square == b.square && a.whiteToMove == b.whiteToMove && a.epSquare == b.epSquare &&
+           std::equal(a.castle, a.castle + 4, b.castle);
+}
+
+TEST(Pgn, RandomGamesReadBackByAnIndependentReader) {
+    const char* const starts[] = {
+        "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1",
+        "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R b KQkq - 0 17",
+        "r3k2r/pppppppp/8/8/8/8/PPPPPPPP/R3K2R w KQkq - 0 1",
+        "4k3/pppppppp/8/8/8/8/PPPPPPPP/4K3 b - - 0 5",
+    };
+#ifdef CORVANE_SANITIZED_BUILD
+    const int gamesPerStart = 15;
+#else
+    const int gamesPerStart = 60;
+#endif
+    std::mt19937 random(15);
+    int games = 0, moves = 0, promotions = 0, mates = 0;
+    for (const char* start : starts) {
+        for (int g = 0; g < gamesPerStart; ++g, ++games) {
+            reftest::Position p;
+            ASSERT_TRUE(reftest::ParseFen(start, p));
+            PgnGame game;
+            game.startFen = start;
+            for (int ply = 0; ply < 200; ++ply) {
+                const std::vector<reftest::Move> legal = reftest::LegalMoves(p);
+                if (legal.empty()) break;
+                const reftest::Move m = legal[random() % legal.size()];
+                std::string text = TextOf(p, m);
+                char promotion = 'Q';
+                if (text[1] == 'P' && (m.to / 8 == 0 || m.to / 8 == 7)) {
+                    promotion = "QRBN"[random() % 4];
+                    // The computer's "=Q", the chooser's "=WQ"; a bare text is a queen.
+                    const unsigned style = random() % 3;
+                    if (style == 0) {
+                        text += std::string("=") + promotion;
+                    } else if (style == 1 || promotion != 'Q') {
+                        text += std::string("=") + text[0] + promotion;
+                    }
+                    ++promotions;
+                }
+                game.moves.push_back(text);
+                p = reftest::PlayPromoting(p, m, promotion);
+            }
+            mates += reftest::LegalMoves(p).empty() && reftest::InCheck(p, p.whiteToMove);
+            moves += int(game.moves.size());
+            rulestest::SetFromReference(p, 0);
+            const rulestest::ModelSnapshot before;
+            const PgnText pgn = WritePgn(game);
+            ASSERT_TRUE(before.AllEqual());
+            ASSERT_TRUE(pgn.complete) << pgn.text;
+            const reftest::PgnRead read = reftest::ReadPgn(pgn.text);
+            ASSERT_EQ(read.error, "") << pgn.text;
+            ASSERT_EQ(read.moves, int(game.moves.size())) << pgn.text;
+            ASSERT_TRUE(SamePosition(read.final, p)) << pgn.text;
+        }
+    }
+    std::printf("%d games, %d moves, %d promotions, %d mates\n", games, moves, promotions, mates);
+    EXPECT_GT(promotions, 50);
+}
+
+} // namespace
