@@ -15,20 +15,25 @@ bool RunEventsUntil(const std::function<bool()>& done, int limitMs) {
     limit.setSingleShot(true);
     QObject::connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
     if (limitMs >= 0) limit.start(limitMs);
-    // The loop is about to sleep: every event that could change the condition
-    // has been handled.
-    const QMetaObject::Connection look = QObject::connect(
-        QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, &loop, [&] {
-            if (done()) loop.quit();
-        });
+    // Looked at on every turn of the loop: before it sleeps (every event that
+    // could change the condition has been handled) and as it wakes up.
+    const auto look = [&] {
+        if (done()) loop.quit();
+    };
+    QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance();
+    const QMetaObject::Connection beforeSleep =
+        QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, &loop, look);
+    const QMetaObject::Connection onWaking =
+        QObject::connect(dispatcher, &QAbstractEventDispatcher::awake, &loop, look);
     loop.exec();
-    QObject::disconnect(look);
+    QObject::disconnect(beforeSleep);
+    QObject::disconnect(onWaking);
     return done();
 }
 
 void RunEventsFor(int ms, const std::function<bool()>& stop) {
-    RunEventsUntil(
-        stop ? stop : [] { return false; }, std::max(ms, 0));
+    const std::function<bool()> never = [] { return false; };
+    RunEventsUntil(stop ? stop : never, std::max(ms, 0));
 }
 
 int ShowModally(QDialog& dialog) {

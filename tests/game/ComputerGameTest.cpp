@@ -1,6 +1,6 @@
 // Games against the computer: its reply, its announcements, and closing the
-// window during each wait: the search, the promotion chooser, a peer's blink
-// and the pause after a network mate.
+// window during each wait: the search, the promotion chooser and the pause
+// after a network mate.
 #include "GameTestSupport.h"
 #include "engine/ModCompMove.h"
 
@@ -201,18 +201,6 @@ TEST_F(ComputerGameTest, ClosingDuringThePromotionWait) {
     EXPECT_TRUE(window->Closing());
     EXPECT_EQ(TagAt("a7"), "WP");
     EXPECT_EQ(TagAt("a8"), "");
-    EXPECT_EQ(window->MoveCount(), 0);
-}
-
-// The blink of a peer's move ends when the window closes; the move is not applied.
-TEST_F(ComputerGameTest, ClosingDuringThePeersBlink) {
-    window->blinkMilliseconds = 50;
-    WhenThen([&] { return !window->IM(Sq("e2")).visible; }, [&] { window->close(); });
-    ASSERT_TRUE(window->PlayPeerMove("WP e2-e4", ""));
-    EXPECT_TRUE(window->Closing());
-    EXPECT_TRUE(window->IM(Sq("e2")).visible);
-    EXPECT_EQ(TagAt("e2"), "WP");
-    EXPECT_EQ(TagAt("e4"), "");
     EXPECT_EQ(window->MoveCount(), 0);
 }
 
