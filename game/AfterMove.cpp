@@ -1,27 +1,10 @@
 // What every move ends with, whoever made it, and the network peer's move.
-#include <QApplication>
-#include <QElapsedTimer>
-#include <QEventLoop>
-
 #include "game/frmMain.h"
 #include "rules/MoveText.h"
+#include "shell/kit/EventWait.h"
 #include "shell/kit/frmMensagem.h"
 
 namespace corvane {
-
-namespace {
-
-// Lets events run for the given time.
-void WaitWithEvents(int ms) {
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < ms) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents,
-                                        std::max<int>(1, ms - timer.elapsed()));
-    }
-}
-
-} // namespace
 
 void frmMain::AfterMove(Mover mover, bool whiteMoved, const Announcement& outcome) {
     if (mover == Mover::Person) {
@@ -40,6 +23,7 @@ void frmMain::AfterMove(Mover mover, bool whiteMoved, const Announcement& outcom
     if (!outcome.ending.empty()) {
         GameStatus = outcome.ending;
         if (mover == Mover::Person) PeerPause();
+        if (closing_) return;
         ShowGameMessage();
         ComputerBusy = false;
         GameMode = "H";
@@ -95,8 +79,7 @@ void frmMain::BlinkSquare(int index) {
     for (int i = 0; i < 8 && !closing_; ++i) {
         square.visible = !square.visible;
         picBoard()->update();
-        QCoreApplication::processEvents();
-        WaitWithEvents(blinkMilliseconds);
+        RunEventsFor(blinkMilliseconds, [this] { return closing_; });
     }
     square.visible = true;
 }

@@ -1,10 +1,8 @@
 // Game lifecycle and turn flow, the move list and the clocks.
-#include <QApplication>
-#include <QThread>
-
 #include "game/ComputerPlayer.h"
 #include "game/frmMain.h"
 #include "rules/MoveText.h"
+#include "shell/kit/EventWait.h"
 #include "shell/kit/frmMensagem.h"
 
 namespace corvane {
@@ -83,11 +81,7 @@ void frmMain::PeerPause() {
     if (!NetworkGame) return;
     tmrElapsed()->stop();
     LockBoard();
-    for (int i = 0; i < 4; ++i) {
-        QCoreApplication::processEvents();
-        QThread::msleep(100);
-        QThread::msleep(100);
-    }
+    RunEventsFor(800, [this] { return closing_; });
 }
 
 void frmMain::StartNextNetworkGame() {

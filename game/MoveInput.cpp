@@ -5,6 +5,7 @@
 #include "game/ComputerPlayer.h"
 #include "game/frmMain.h"
 #include "rules/MoveText.h"
+#include "shell/kit/EventWait.h"
 
 namespace corvane {
 
@@ -268,21 +269,21 @@ bool frmMain::ChoosePromotion(int target) {
         panel->show();
         QCoreApplication::processEvents();
         Sound(8);
-        while (PromotionChoice.empty() && !closing_) {
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-        }
+        // Only a left click on a choice image or the window's close ends the wait.
+        const bool chosen =
+            RunEventsUntil([this] { return !PromotionChoice.empty() || closing_; }) && !closing_;
         promotionWaiting_ = false;
         picOptions()->setEnabled(true);
         panel->hide();
         lblPromover()->hide();
-        if (closing_) return false;
+        UnlockBoard();
+        flags[0][2] = 0;
+        if (!chosen) return false; // the move is taken back
         const char kind = PromotionChoice.size() >= 2 ? PromotionChoice[1] : 'Q';
         const int base = white ? 0 : 6;
         PromotedPiece = base + (kind == 'R' ? 1 : kind == 'N' ? 2 : kind == 'B' ? 3 : 4);
-        flags[0][2] = 0;
         LabMvString()->setText(LabMvString()->text() + "=" +
                                QString::fromStdString(PromotionChoice));
-        UnlockBoard();
     }
     if (PromotedPiece != -1 && PromotedPiece != 0) SetSquare(target, PieceCodeOf(PromotedPiece));
     return true;

@@ -8,11 +8,11 @@
 #include "shell/app/MainMenu.h"
 #include "shell/app/ShellPictures.h"
 #include "shell/app/frmSplash.h"
+#include "shell/kit/EventWait.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QPointer>
-#include <QThread>
 #include <cmath>
 
 namespace corvane {
@@ -44,7 +44,7 @@ bool CorvaneProgram::Start() {
     {
         frmSplash splash(Scaled(2000));
         Trace(QStringLiteral("splash"));
-        splash.exec();
+        splash.Run();
     }
 
     // 4. The main window: its creation prepares the default game (White against
@@ -63,8 +63,9 @@ bool CorvaneProgram::Start() {
     window_->setWindowFlag(Qt::WindowStaysOnTopHint, true);
     window_->show();
     Trace(QStringLiteral("topmost"));
-    QCoreApplication::processEvents();
-    QThread::msleep(static_cast<unsigned long>(Scaled(270)));
+    // The fresh window paints and answers while it waits for the dialog.
+    RunEventsFor(Scaled(270), [this] { return ended_; });
+    if (ended_) return true;
 
     Trace(QStringLiteral("new game dialog"));
     menu_->Click(3);

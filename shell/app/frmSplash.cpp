@@ -1,6 +1,7 @@
 #include "shell/app/frmSplash.h"
 
 #include "assets/frmPieces.h"
+#include "shell/kit/EventWait.h"
 
 namespace corvane {
 
@@ -30,6 +31,10 @@ frmSplash::frmSplash(int closeAfterMs, QWidget* parent)
 void frmSplash::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     tmrClose.start(); // the time counts from the moment the window shows
+}
+
+void frmSplash::Run() {
+    ShowModally(*this);
 }
 
 } // namespace corvane

@@ -1,6 +1,6 @@
 #pragma once
 // The window shown while the program loads: a picture and "Aguarde,
-// carregando...  ". Its timer tmrClose closes it; exec() shows it modally.
+// carregando...  ". Its timer tmrClose closes it.
 #include <QDialog>
 #include <QLabel>
 #include <QTimer>
@@ -12,6 +12,11 @@ class frmSplash : public QDialog {
 public:
     // closeAfterMs: 2000 in the program; tests pass less.
     explicit frmSplash(int closeAfterMs = 2000, QWidget* parent = nullptr);
+
+    // Shows the splash modally and returns once tmrClose has closed it. Not
+    // exec(): Qt runs pending events inside show() for a splash window, so a
+    // short timer can close it before exec's loop begins, which then never ends.
+    void Run();
 
     QLabel Image1, lblLoading;
     QTimer tmrClose;

@@ -2,6 +2,7 @@
 
 #include "rules/GameState.h"
 #include "shell/ModResWav.h"
+#include "shell/kit/EventWait.h"
 
 #include <QFont>
 #include <cmath>
@@ -85,7 +86,7 @@ void ShowGameMessage(QWidget* boardWidget) {
     if (boardWidget != nullptr) message.FitWidth(boardWidget->width());
     message.adjustSize();
     CenterOverBoard(&message, boardWidget);
-    message.exec();
+    ShowModally(message);
 }
 
 } // namespace corvane

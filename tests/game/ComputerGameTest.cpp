@@ -1,5 +1,6 @@
 // Games against the computer: its reply, its announcements, and closing the
-// window while it thinks or while the promotion chooser waits.
+// window during each wait: the search, the promotion chooser and the pause
+// after a network mate.
 #include "GameTestSupport.h"
 #include "engine/ModCompMove.h"
 
@@ -201,6 +202,33 @@ TEST_F(ComputerGameTest, ClosingDuringThePromotionWait) {
     EXPECT_EQ(TagAt("a7"), "WP");
     EXPECT_EQ(TagAt("a8"), "");
     EXPECT_EQ(window->MoveCount(), 0);
+}
+
+// A mate in a network game: the peer is told, the pause before the message lets
+// its messages in, and a close during it announces nothing more.
+TEST_F(ComputerGameTest, ThePauseAfterANetworkMate) {
+    for (const bool close : {false, true}) {
+        SCOPED_TRACE(close);
+        std::vector<std::string> sent;
+        window->sendToPeer = [&](const std::string& m) { sent.push_back(m); };
+        window->NovoJogo(3);
+        SetUpPosition({"WK e1", "WR a1", "BK h8", "BP g7", "BP h7"});
+        window->optSetUp(3)->click();
+        NetworkGame = true;
+        window->SetLocalIsWhite(true);
+        messages.clear();
+        bool ranInPause = false;
+        WhenThen([&] { return !sent.empty(); },
+                 [&] {
+                     ranInPause = messages.empty() && !window->picBoard()->isEnabled();
+                     if (close) window->close();
+                 });
+        Drag("a1", "a8");
+        EXPECT_EQ(sent, std::vector<std::string>{"Jogar:#WR a1-a8#XEQUE-MATE"});
+        EXPECT_TRUE(ranInPause);
+        EXPECT_EQ(messages,
+                  close ? std::vector<std::string>{} : std::vector<std::string>{"XEQUE-MATE"});
+    }
 }
 
 } // namespace

@@ -88,6 +88,24 @@ TEST_F(StartUp, StepsInOrderAndTheDefaultGameWhenTheDialogIsCancelled) {
     EXPECT_EQ(M().imgMenu(2)->Variant(), 1);
 }
 
+// The window is live during the pause before the new-game dialog: closed then,
+// the program ends and no dialog opens.
+TEST_F(StartUp, ClosedDuringThePauseBeforeTheDialog) {
+    options.trace = [this](const QString& s) {
+        steps.push_back(s);
+        if (s == QStringLiteral("topmost")) {
+            QTimer::singleShot(0, [this] { program->Window()->close(); });
+        }
+    };
+    program = std::make_unique<CorvaneProgram>(options);
+    ASSERT_TRUE(program->Start());
+    EXPECT_TRUE(program->Ended());
+    EXPECT_TRUE(shown.empty());
+    const std::vector<QString> expected{"lock",    "splash",  "main window",
+                                        "topmost", "closing", "closed"};
+    EXPECT_EQ(steps, expected);
+}
+
 TEST_F(StartUp, ConfirmedDialogStartsTheChosenGame) {
     Start([](frmNovo& d) {
         d.ChooseMode(3);
