@@ -104,6 +104,8 @@ bool frmMain::PlayPeerMove(const std::string& text, const std::string& status) {
     BlinkSquare(ImageIndexOf(move.fromRank, move.fromFile));
     if (closing_) return true;
     ShowMoveRecord(CurrentMove);
+    pendingBefore_.reset(); // a peer's move is not taken back
+    pendingByComputer_ = false;
     ListTheMove();
     LoadBoardFromView(*this, 1);
     PlayMoveSound(CurrentMove, move.capture);

@@ -1,0 +1,90 @@
+// The game taken out of the program: PGN to a file, the position as FEN to the clipboard.
+#include <QApplication>
+#include <QClipboard>
+#include <QDate>
+#include <QDir>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QSaveFile>
+
+#include "game/frmMain.h"
+#include "rules/Notation.h"
+#include "rules/Pgn.h"
+
+namespace corvane {
+
+namespace {
+
+std::string LevelName() {
+    switch (Level) {
+    case 1:
+        return "Iniciante";
+    case 3:
+        return "Avançado";
+    default:
+        return "Intermediário";
+    }
+}
+
+} // namespace
+
+// Over the window that is open (the Save window when it offers the export).
+QWidget* frmMain::ExportParent() {
+    QWidget* modal = QApplication::activeModalWidget();
+    return modal != nullptr ? modal : this;
+}
+
+std::string frmMain::GamePgn() const {
+    PgnGame game;
+    game.event = "Corvane";
+    game.site = "Corvane";
+    game.date = QDate::currentDate().toString("yyyy.MM.dd").toStdString();
+    game.round = "-";
+    const std::string cpu = "CPU (" + LevelName() + ")";
+    game.white = captionMode_ == "CW" ? cpu : "Jogador";
+    game.black = captionMode_ == "CB" ? cpu : "Jogador";
+    if (NetworkGame) {
+        game.white = localIsWhite_ ? nicks_[0] : nicks_[1];
+        game.black = localIsWhite_ ? nicks_[1] : nicks_[0];
+    }
+    game.startFen = startFen_.empty() ? std::string(StandardStartFen) : startFen_;
+    for (const GameHistory::Entry& entry : history_.Moves()) game.moves.push_back(entry.moveText);
+    return WritePgn(game).text;
+}
+
+std::string frmMain::PositionFen() const {
+    const RulesStateKeeper keeper;
+    LoadBoardFromView(*this, 0);
+    const int played = SetUpMode ? 0 : static_cast<int>(history_.Moves().size());
+    return CurrentPositionFen(SideToMove == "B" ? "B" : "W", played);
+}
+
+void frmMain::CopyPosition() {
+    QGuiApplication::clipboard()->setText(QString::fromStdString(PositionFen()));
+}
+
+bool frmMain::ExportPgn() {
+    if (closing_) return false;
+    const QString proposed =
+        QDir::home().filePath(QDate::currentDate().toString("'corvane-'yyyy-MM-dd'.pgn'"));
+    const QString file = chooseExportFile
+                             ? chooseExportFile(proposed)
+                             : QFileDialog::getSaveFileName(ExportParent(), "Exportar PGN",
+                                                            proposed, "Partidas PGN (*.pgn)");
+    if (file.isEmpty()) return false;
+    QSaveFile out(file);
+    const QByteArray text = QByteArray::fromStdString(GamePgn());
+    if (!out.open(QIODevice::WriteOnly) || out.write(text) != text.size() || !out.commit()) {
+        const QString message = "Não foi possível gravar o arquivo " + file;
+        if (tellExportFailure) {
+            tellExportFailure(message);
+        } else {
+            QMessageBox::warning(ExportParent(), "Exportar PGN", message);
+        }
+        return false;
+    }
+    return true;
+}
+
+} // namespace corvane
