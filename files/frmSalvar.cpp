@@ -47,7 +47,7 @@ frmSalvar::frmSalvar(SquareImages& mainView, QWidget* parent)
     connect(&lblOk, &QAbstractButton::clicked, this, &frmSalvar::OkClick);
     connect(&lblCancelar, &QAbstractButton::clicked, this, &QDialog::reject);
     connect(&lblExportar, &QAbstractButton::clicked, this, [this] {
-        if (export_) export_();
+        if (export_ && export_()) reject();
     });
 
     MakeSaveFolder();
@@ -56,7 +56,7 @@ frmSalvar::frmSalvar(SquareImages& mainView, QWidget* parent)
     txtNome.setFocus();
 }
 
-void frmSalvar::OfferExport(std::function<void()> action) {
+void frmSalvar::OfferExport(std::function<bool()> action) {
     export_ = std::move(action);
     lblOk.setGeometry(18, 140, 100, 34);
     lblExportar.setGeometry(128, 140, 124, 34);

@@ -30,15 +30,16 @@ public:
     std::function<void(const QString& message)> tellFailure;
     std::function<void()> beep;
 
-    // Offers "Exportar PGN" between the two buttons; the action writes the export.
-    void OfferExport(std::function<void()> action);
+    // Offers "Exportar PGN" between the two buttons; the action writes the
+    // export and the window closes when it did (true).
+    void OfferExport(std::function<bool()> action);
 
 private:
     void NomeChanged(const QString& text);
     void OkClick();
 
     SquareImages& view_;
-    std::function<void()> export_;
+    std::function<bool()> export_;
 };
 
 } // namespace corvane

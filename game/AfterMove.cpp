@@ -95,6 +95,7 @@ bool frmMain::PeerMoveFits(const std::string& text, MoveText& move) const {
 bool frmMain::PlayPeerMove(const std::string& text, const std::string& status) {
     MoveText move;
     if (!PeerMoveFits(text, move)) return false;
+    const MoveUnderway underway(movesUnderway_);
     tmrElapsed()->stop();
     picToobar()->setEnabled(false);
     LoadBoardFromView(*this, 0);

@@ -98,14 +98,18 @@ void frmMain::KeepBefore(bool byComputer) {
     pendingByComputer_ = byComputer;
 }
 
-bool frmMain::CanTakeBack() const {
+// Moves go back and forth only between moves, in a local game being played.
+bool frmMain::BetweenMoves() const {
     return !ComputerBusy && !SetUpMode && !NetworkGame && !promotionWaiting_ && !closing_ &&
-           history_.TakeBackCount() > 0;
+           movesUnderway_ == 0;
+}
+
+bool frmMain::CanTakeBack() const {
+    return BetweenMoves() && history_.TakeBackCount() > 0;
 }
 
 bool frmMain::CanRedo() const {
-    return !ComputerBusy && !SetUpMode && !NetworkGame && !promotionWaiting_ && !closing_ &&
-           history_.CanRedo();
+    return BetweenMoves() && history_.CanRedo();
 }
 
 void frmMain::TakeBackMove() {

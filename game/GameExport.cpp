@@ -35,6 +35,22 @@ QWidget* frmMain::ExportParent() {
     return modal != nullptr ? modal : this;
 }
 
+// The file chooser, in the program's language.
+QString frmMain::AskExportFile(const QString& proposed) {
+    QFileDialog dialog(ExportParent(), "Exportar PGN", proposed, "Partidas PGN (*.pgn)");
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix("pgn");
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setLabelText(QFileDialog::LookIn, "Procurar em:");
+    dialog.setLabelText(QFileDialog::FileName, "Nome do arquivo:");
+    dialog.setLabelText(QFileDialog::FileType, "Tipo:");
+    dialog.setLabelText(QFileDialog::Accept, "Salvar");
+    dialog.setLabelText(QFileDialog::Reject, "Cancelar");
+    dialog.selectFile(proposed);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().first();
+}
+
 std::string frmMain::GamePgn() const {
     PgnGame game;
     game.event = "Corvane";
@@ -65,13 +81,11 @@ void frmMain::CopyPosition() {
 }
 
 bool frmMain::ExportPgn() {
-    if (closing_) return false;
+    // Not in the middle of a move: the chooser would hold it up.
+    if (closing_ || ComputerBusy || promotionWaiting_ || movesUnderway_ > 0) return false;
     const QString proposed =
         QDir::home().filePath(QDate::currentDate().toString("'corvane-'yyyy-MM-dd'.pgn'"));
-    const QString file = chooseExportFile
-                             ? chooseExportFile(proposed)
-                             : QFileDialog::getSaveFileName(ExportParent(), "Exportar PGN",
-                                                            proposed, "Partidas PGN (*.pgn)");
+    const QString file = chooseExportFile ? chooseExportFile(proposed) : AskExportFile(proposed);
     if (file.isEmpty()) return false;
     QSaveFile out(file);
     const QByteArray text = QByteArray::fromStdString(GamePgn());

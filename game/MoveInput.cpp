@@ -127,6 +127,7 @@ void frmMain::DropOutsideBoard() {
 }
 
 void frmMain::FinishHumanDrop(int target) {
+    const MoveUnderway underway(movesUnderway_);
     dragging_ = false;
     const MoveText move{PieceIndexOf(Tag(pickedSquare_).substr(0, 2)),
                         RankOfImage(pickedSquare_),

@@ -176,7 +176,9 @@ private:
     // The game before the move about to be made, kept for its take-back.
     void KeepBefore(bool byComputer);
     void StartHistory();
+    bool BetweenMoves() const;
     QWidget* ExportParent();
+    QString AskExportFile(const QString& proposed);
     void SetPlayerCaptions();
     void Sound(int number);
     void IndicatorPressed(int i, Qt::MouseButton button);
@@ -245,6 +247,16 @@ private:
     std::optional<GameSnapshot> pendingBefore_;
     bool pendingByComputer_ = false;
     std::string startFen_;
+    // Moves being made (a person's, the computer's, the peer's, one inside the
+    // other): the waits inside them let keys run, and no take-back may cut in.
+    int movesUnderway_ = 0;
+    struct MoveUnderway {
+        explicit MoveUnderway(int& count) : count_(count) { ++count_; }
+        ~MoveUnderway() { --count_; }
+        MoveUnderway(const MoveUnderway&) = delete;
+        MoveUnderway& operator=(const MoveUnderway&) = delete;
+        int& count_;
+    };
 };
 
 } // namespace corvane

@@ -279,7 +279,7 @@ void MainMenu::Pause() {
 void MainMenu::SaveGame() {
     frmSalvar dialog(window_, &window_);
     dialog.beep = [this] { Beep(); };
-    dialog.OfferExport([this] { window_.ExportPgn(); });
+    dialog.OfferExport([this] { return window_.ExportPgn(); });
     Exec(dialog);
 }
 

@@ -185,7 +185,11 @@ TEST_F(TakeBackTest, TwoPlayersAndMarks) {
     const SquareMarks& marks = window->picBoard()->Marks();
     EXPECT_TRUE((marks[Sq("e2")] & MarkLastMove) && (marks[Sq("e4")] & MarkLastMove));
     Drag("f7", "f6");
+    // The check's message lets keys run: a take-back then must wait for the move's end.
+    window->messagePresenter = [this] { window->TakeBackMove(); };
     Drag("d1", "h5");
+    EXPECT_EQ(TagAt("h5"), "WQ");
+    EXPECT_EQ(window->History().Moves().size(), 3u);
     EXPECT_TRUE(marks[Sq("e8")] & MarkCheck);
     window->TakeBackMove();
     EXPECT_EQ(SideToMove, "W");
