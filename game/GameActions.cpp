@@ -69,7 +69,17 @@ void frmMain::PlayClickedMove(int target) {
     AfterDrop();
 }
 
+void frmMain::mousePressEvent(QMouseEvent* event) {
+    if (selected_ >= 0) CancelSelection();
+    MainLayout::mousePressEvent(event);
+}
+
 void frmMain::CancelSelection() {
+    if (selected_ >= 0 && !SetUpMode && !closing_) {
+        // The move label shows the last move again, as after a piece put back.
+        CurrentMove = history_.LastMove();
+        SetMoveLabel(CurrentMove);
+    }
     selected_ = -1;
     held_ = -1;
     heldTargets_.clear();

@@ -136,6 +136,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // A press on the window beside the board lets a selected piece go.
+    void mousePressEvent(QMouseEvent* event) override;
 
 private:
     // Who made the move that AfterMove finishes.
