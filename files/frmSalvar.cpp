@@ -23,7 +23,7 @@ void Tell(QWidget* parent, const QString& text) {
 frmSalvar::frmSalvar(SquareImages& mainView, QWidget* parent)
     : BorderlessDialog(parent), Label2(this), Label1(this), txtNome(this),
       lblOk(QStringLiteral("&Ok"), this), lblCancelar(QStringLiteral("Cancelar"), this),
-      Image1(this), view_(mainView) {
+      lblExportar(QStringLiteral("Exportar PGN"), this), Image1(this), view_(mainView) {
     setWindowTitle(QStringLiteral("SALVAR JOGO"));
     setFixedSize(380, 196);
     askOverwrite = [this](const QString& q) {
@@ -40,16 +40,28 @@ frmSalvar::frmSalvar(SquareImages& mainView, QWidget* parent)
     txtNome.setGeometry(24, 92, 332, 28);
     lblOk.setGeometry(70, 140, 110, 34);
     lblCancelar.setGeometry(200, 140, 110, 34);
+    lblExportar.hide();
 
     connect(&txtNome, &QLineEdit::textChanged, this, &frmSalvar::NomeChanged);
     connect(&txtNome, &QLineEdit::returnPressed, this, &frmSalvar::OkClick);
     connect(&lblOk, &QAbstractButton::clicked, this, &frmSalvar::OkClick);
     connect(&lblCancelar, &QAbstractButton::clicked, this, &QDialog::reject);
+    connect(&lblExportar, &QAbstractButton::clicked, this, [this] {
+        if (export_ && export_()) reject();
+    });
 
     MakeSaveFolder();
     txtNome.setText(ProposedSaveName());
     txtNome.selectAll();
     txtNome.setFocus();
+}
+
+void frmSalvar::OfferExport(std::function<bool()> action) {
+    export_ = std::move(action);
+    lblOk.setGeometry(18, 140, 100, 34);
+    lblExportar.setGeometry(128, 140, 124, 34);
+    lblCancelar.setGeometry(262, 140, 100, 34);
+    lblExportar.show();
 }
 
 void frmSalvar::NomeChanged(const QString& text) {

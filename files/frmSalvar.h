@@ -21,7 +21,8 @@ public:
     QLineEdit txtNome; // the name without ".sav"
     ImageButton lblOk; // saves
     ImageButton lblCancelar;
-    QLabel Image1; // decoration
+    ImageButton lblExportar; // "Exportar PGN", shown once offered
+    QLabel Image1;           // decoration
 
     // The Yes/No question with a warning icon; true for yes.
     std::function<bool(const QString& question)> askOverwrite;
@@ -29,11 +30,16 @@ public:
     std::function<void(const QString& message)> tellFailure;
     std::function<void()> beep;
 
+    // Offers "Exportar PGN" between the two buttons; the action writes the
+    // export and the window closes when it did (true).
+    void OfferExport(std::function<bool()> action);
+
 private:
     void NomeChanged(const QString& text);
     void OkClick();
 
     SquareImages& view_;
+    std::function<bool()> export_;
 };
 
 } // namespace corvane

@@ -95,6 +95,7 @@ bool frmMain::PeerMoveFits(const std::string& text, MoveText& move) const {
 bool frmMain::PlayPeerMove(const std::string& text, const std::string& status) {
     MoveText move;
     if (!PeerMoveFits(text, move)) return false;
+    const MoveUnderway underway(movesUnderway_);
     tmrElapsed()->stop();
     picToobar()->setEnabled(false);
     LoadBoardFromView(*this, 0);
@@ -104,6 +105,8 @@ bool frmMain::PlayPeerMove(const std::string& text, const std::string& status) {
     BlinkSquare(ImageIndexOf(move.fromRank, move.fromFile));
     if (closing_) return true;
     ShowMoveRecord(CurrentMove);
+    pendingBefore_.reset(); // a peer's move is not taken back
+    pendingByComputer_ = false;
     ListTheMove();
     LoadBoardFromView(*this, 1);
     PlayMoveSound(CurrentMove, move.capture);

@@ -42,6 +42,12 @@ void BoardView::SetWhiteAtBottomLabels(bool whiteAtBottom) {
     update();
 }
 
+void BoardView::SetMarks(const SquareMarks& marks) {
+    if (marks == marks_) return;
+    marks_ = marks;
+    update();
+}
+
 void BoardView::BeginDrag(int index, QPointF boardPos) {
     if (index < 0 || index > 63) return;
     foreignIcon_.clear();
@@ -112,8 +118,31 @@ int BoardView::ImageAt(QPointF p) const {
     return -1;
 }
 
-BoardView::PaintedImage BoardView::Shown(const SquareImage& im) {
-    return {im.visible ? im.picture : std::string(), im.left, im.top};
+BoardView::PaintedImage BoardView::Shown(int index) const {
+    const SquareImage& im = images_[index];
+    return {im.visible ? im.picture : std::string(), im.left, im.top, marks_[index]};
+}
+
+void BoardView::PaintImages(QPainter& painter,
+                            const std::vector<std::pair<int, PaintedImage>>& shown) {
+    for (const auto& [index, im] : shown) {
+        if (im.mark == 0) continue;
+        PaintSquareMark(painter, QRectF(im.left, im.top, SquareSize, SquareSize), im.mark,
+                        !im.picture.empty());
+    }
+    for (const auto& [index, im] : shown) {
+        if (im.picture.empty()) continue;
+        PaintPiece(painter, QRectF(im.left, im.top, SquareSize, SquareSize), im.picture);
+    }
+}
+
+QRect BoardView::MarkPixels(const PaintedImage& shown) const {
+    if (shown.mark == 0) return {};
+    const QRectF r = BoardRect();
+    const double s = ScaleFactor() * pictureRatio_;
+    const QRectF pixels((r.left() * pictureRatio_) + shown.left * s,
+                        (r.top() * pictureRatio_) + shown.top * s, SquareSize * s, SquareSize * s);
+    return pixels.toAlignedRect().adjusted(-1, -1, 1, 1);
 }
 
 void BoardView::SetBoardTransform(QPainter& painter) const {
@@ -155,7 +184,7 @@ void BoardView::RefreshPicture() {
     }
     QRegion changed;
     for (int i = 0; i < 64; ++i) {
-        const PaintedImage now = Shown(images_[i]);
+        const PaintedImage now = Shown(i);
         const PaintedImage& before = painted_[i];
         if (now == before) continue;
         // Images that moved (a flip, a new layout) change the whole picture.
@@ -165,6 +194,8 @@ void BoardView::RefreshPicture() {
         }
         changed += InkPixels(before);
         changed += InkPixels(now);
+        changed += MarkPixels(before);
+        changed += MarkPixels(now);
         painted_[i] = now;
     }
     if (!changed.isEmpty()) RedrawRegion(changed);
@@ -199,12 +230,12 @@ void BoardView::DrawWholePicture() {
     picture_ = bare.copy();
     QPainter painter(&picture_);
     SetBoardTransform(painter);
+    std::vector<std::pair<int, PaintedImage>> all;
     for (int i = 0; i < 64; ++i) {
-        painted_[i] = Shown(images_[i]);
-        const PaintedImage& shown = painted_[i];
-        if (shown.picture.empty()) continue;
-        PaintPiece(painter, QRectF(shown.left, shown.top, SquareSize, SquareSize), shown.picture);
+        painted_[i] = Shown(i);
+        all.emplace_back(i, painted_[i]);
     }
+    PaintImages(painter, all);
 }
 
 // The pieces that may touch the region are drawn again, whole and in image
@@ -221,7 +252,9 @@ void BoardView::RedrawRegion(const QRegion& region) {
     QRegion reach = region;
     for (int i = 0; i < 64; ++i) {
         const QRect ink = InkPixels(painted_[i]);
-        if (ink.isEmpty() || !region.intersects(ink)) continue;
+        const bool inked = !ink.isEmpty() && region.intersects(ink);
+        const QRect mark = MarkPixels(painted_[i]);
+        if (!inked && (mark.isEmpty() || !region.intersects(mark))) continue;
         drawn.pieces.push_back({i, painted_[i]});
         reach += ink;
     }
@@ -243,10 +276,7 @@ void BoardView::RedrawRegion(const QRegion& region) {
         scratch.setClipping(false);
         scratch.setCompositionMode(QPainter::CompositionMode_SourceOver);
         SetBoardTransform(scratch);
-        for (const auto& [index, shown] : drawn.pieces) {
-            PaintPiece(scratch, QRectF(shown.left, shown.top, SquareSize, SquareSize),
-                       shown.picture);
-        }
+        PaintImages(scratch, drawn.pieces);
     }
     painter.drawImage(0, 0, scratch_);
     drawn.pixels = scratch_.copy(region.boundingRect());
@@ -319,7 +349,11 @@ void BoardView::paintEvent(QPaintEvent* event) {
 void BoardView::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton && event->button() != Qt::RightButton) return;
     const int index = ImageAt(ToBoard(event->position()));
-    if (index < 0) return;
+    if (index < 0) {
+        // On the frame: no square, but a press all the same (it ends a selection).
+        if (onPress && dragIndex_ < 0) onPress(-1, event->button());
+        return;
+    }
     dragPos_ = ToBoard(event->position());
     if (onPress) onPress(index, event->button());
 }

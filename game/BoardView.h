@@ -21,6 +21,7 @@
 #include <QRegion>
 #include <QWidget>
 #include <array>
+#include <cstdint>
 #include <deque>
 #include <functional>
 #include <string>
@@ -38,6 +39,8 @@ struct SquareImage {
     int left = 0;
     int top = 0;
 };
+
+using SquareMarks = std::array<std::uint8_t, 64>;
 
 // Moves the piece shown on one image to another, leaving the first a visible bare square.
 inline void MovePieceImage(SquareImage& from, SquareImage& to) {
@@ -64,6 +67,9 @@ public:
     explicit BoardView(QWidget* parent = nullptr);
 
     SquareImage& IM(int index) { return images_.at(index); }
+    // The marks of the 64 images; they go with the images through flips and layouts.
+    void SetMarks(const SquareMarks& marks);
+    const SquareMarks& Marks() const { return marks_; }
     const SquareImage& IM(int index) const { return images_.at(index); }
 
     // Places every image as with White at the bottom.
@@ -90,7 +96,7 @@ public:
     // True when a board position lies on the board picture.
     static bool OnPicture(QPointF boardPos);
 
-    // Called for a left or right press on an image (index, button).
+    // Called for a left or right press on an image (index, button); -1 on the frame.
     std::function<void(int, Qt::MouseButton)> onPress;
     // Drop on a square image, on the picture outside the images (x, y in board
     // units), and outside the board picture (global position).
@@ -122,6 +128,7 @@ private:
     struct PaintedImage {
         std::string picture; // "" when nothing is drawn there
         int left = 0, top = 0;
+        std::uint8_t mark = 0;
         bool operator==(const PaintedImage&) const = default;
     };
 
@@ -129,7 +136,7 @@ private:
     QRectF BoardRect() const;
     // Moves the drag icon, repainting only what it leaves and what it covers.
     void MoveDragTo(QPointF boardPos);
-    static PaintedImage Shown(const SquareImage& im);
+    PaintedImage Shown(int index) const;
     // Maps board units onto the cached pictures' pixels.
     void SetBoardTransform(QPainter& painter) const;
     // Brings picture_ up to date with the images (in full or square by square).
@@ -139,12 +146,18 @@ private:
     void RedrawRegion(const QRegion& region);
     // Pixels of the cached picture a piece drawn on the image may touch.
     QRect InkPixels(const PaintedImage& shown) const;
+    // Pixels of the cached picture the image's mark covers; empty without a mark.
+    QRect MarkPixels(const PaintedImage& shown) const;
+    // The marks, then the pieces, of the given images, in image order.
+    static void PaintImages(QPainter& painter,
+                            const std::vector<std::pair<int, PaintedImage>>& shown);
     // The drag icon: its place in widget pixels and its sprite.
     std::string DragIcon() const;
     QRect DragIconRect() const;
     const QImage& DragSprite(const std::string& code, QPointF devicePos);
 
     std::array<SquareImage, 64> images_{};
+    SquareMarks marks_{};
     bool whiteAtBottomLabels_ = true;
     int dragIndex_ = -1;
     std::string foreignIcon_;

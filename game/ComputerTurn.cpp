@@ -11,6 +11,8 @@ namespace corvane {
 
 void frmMain::ComputerTurn(int ply) {
     if (GameMode == "H" || SideToMove == "A" || closing_) return;
+    const MoveUnderway underway(movesUnderway_);
+    KeepBefore(true);
     if (Level == 1) ComputerToggleSkipSearch();
     ComputerBusy = true;
     LockBoard();

@@ -111,11 +111,13 @@ void frmMain::ResumeLoadedGame(const std::string& positionString) {
     LoadPosition(*this, positionString, side);
     LoadBoardFromView(*this, 0);
     WhoMoves(LoadedSide);
+    StartHistory();
     SetMoveLabel("");
     GameMode = PlayerOption == 1 ? "CB" : PlayerOption == 2 ? "CW" : "H";
     SetPlayerCaptions();
     WhoMoves(SideToMove == "B" ? 1 : 0);
     gameEnded_ = false;
+    RefreshMarks();
 }
 
 void frmMain::ShowGameMessage() {
@@ -145,6 +147,11 @@ void frmMain::ListTheMove() {
     ListCursor = MoveCount() - 1;
     ListMoves()->setCurrentRow(ListCursor);
     if (n > 10) ListMoves()->scrollToItem(ListMoves()->item(ListCursor));
+    history_.Record({move, pendingByComputer_, std::move(pendingBefore_)});
+    pendingBefore_.reset();
+    selected_ = held_ = -1;
+    heldTargets_.clear();
+    RefreshMarks();
 }
 
 // --- Clocks -----------------------------------------------------------------------------

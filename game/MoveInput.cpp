@@ -10,6 +10,7 @@
 namespace corvane {
 
 void frmMain::PickUp(int index, Qt::MouseButton button) {
+    if (!SetUpMode && selected_ >= 0 && PressWithSelection(index, button)) return;
     if (button != Qt::LeftButton || ComputerBusy || Tag(index).empty()) return;
     if (NetworkGame) {
         const char colour = Tag(index)[0];
@@ -33,6 +34,12 @@ void frmMain::PickUp(int index, Qt::MouseButton button) {
     pickedTop_ = im.top;
     CurrentMove = Tag(index).substr(0, 2) + " " + SquareNameOfImage(index);
     SetMoveLabel(CurrentMove);
+    // The held piece shows where it may go; released where it stood, it stays selected.
+    pressOnSelected_ = index == selected_;
+    selected_ = -1;
+    held_ = SetUpMode ? -1 : index;
+    heldTargets_ = TargetsOf(index);
+    RefreshMarks();
 }
 
 void frmMain::ReturnPiece() {
@@ -59,6 +66,8 @@ void frmMain::DropOnSquare(int target) {
     if (target == pickedSquare_) {
         IM(pickedSquare_).visible = true;
         picBoard()->update();
+        // A click on a piece selects it; a second click on it lets it go.
+        selected_ = pressOnSelected_ ? -1 : pickedSquare_;
         return;
     }
     const std::string mover = Tag(pickedSquare_).substr(0, 1);
@@ -118,6 +127,7 @@ void frmMain::DropOutsideBoard() {
 }
 
 void frmMain::FinishHumanDrop(int target) {
+    const MoveUnderway underway(movesUnderway_);
     dragging_ = false;
     const MoveText move{PieceIndexOf(Tag(pickedSquare_).substr(0, 2)),
                         RankOfImage(pickedSquare_),
@@ -128,6 +138,7 @@ void frmMain::FinishHumanDrop(int target) {
                         ""};
     CurrentMove = FormatMoveText(move);
     SetMoveLabel(CurrentMove);
+    KeepBefore(false);
     LoadBoardFromView(*this, 0);
     const bool legal = IsMoveLegal(CurrentMove);
     const bool ownKingAttacked =

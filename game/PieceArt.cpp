@@ -27,4 +27,32 @@ void PaintBoardPicture(QPainter& painter, bool whiteAtBottom) {
                           whiteAtBottom);
 }
 
+void PaintSquareMark(QPainter& painter, const QRectF& square, std::uint8_t mark, bool occupied) {
+    painter.save();
+    painter.setPen(Qt::NoPen);
+    if (mark & MarkLastMove) painter.fillRect(square, QColor(246, 214, 64, 110));
+    if (mark & MarkHeld) painter.fillRect(square, QColor(90, 170, 90, 140));
+    if (mark & MarkCheck) {
+        QRadialGradient glow(square.center(), square.width() * 0.62);
+        glow.setColorAt(0.0, QColor(230, 20, 20, 230));
+        glow.setColorAt(0.55, QColor(220, 30, 30, 150));
+        glow.setColorAt(1.0, QColor(200, 0, 0, 0));
+        painter.fillRect(square, glow);
+    }
+    if (mark & MarkTarget) {
+        const QColor shade(30, 60, 30, 110);
+        if (occupied) {
+            // A ring the piece standing there does not hide.
+            painter.setPen(QPen(shade, 3.5));
+            painter.setBrush(Qt::NoBrush);
+            painter.drawEllipse(square.adjusted(2.5, 2.5, -2.5, -2.5));
+        } else {
+            painter.setBrush(shade);
+            const double r = square.width() * 0.16;
+            painter.drawEllipse(square.center(), r, r);
+        }
+    }
+    painter.restore();
+}
+
 } // namespace corvane

@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QRectF>
+#include <cstdint>
 #include <string>
 
 namespace corvane {
@@ -14,6 +15,16 @@ inline constexpr int BoardSquareUnits = 44;
 inline constexpr int BoardMarginUnits = 34;
 inline constexpr int BoardPictureUnits = 8 * BoardSquareUnits + 2 * BoardMarginUnits; // 420
 
+// Marks drawn on a square beneath its piece; an image may carry several.
+enum SquareMark : std::uint8_t {
+    MarkLastMove = 1, // origin or target of the last move
+    MarkCheck = 2,    // the king in check
+    MarkHeld = 4,     // the square of the piece being moved
+    MarkTarget = 8,   // a square the held piece may move to
+};
+// Draws the marks of a square (rectangle in board units) beneath its piece;
+// occupied tells whether a piece stands there.
+void PaintSquareMark(QPainter& painter, const QRectF& square, std::uint8_t mark, bool occupied);
 // Draws the piece with this PieceCode scaled into the rectangle; "" draws nothing.
 void PaintPiece(QPainter& painter, const QRectF& rect, const std::string& code);
 // What PaintPiece may touch for that code in the rectangle's coordinates

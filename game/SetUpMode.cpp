@@ -67,6 +67,7 @@ void frmMain::OptionClicked(int index) {
     dragging_ = false;
     CountPieces(0);
     Palette()->setVisible(SetUpMode);
+    RefreshMarks();
     for (int i = 0; i < 2; ++i) {
         Indicator(i)->setToolTip(SetUpMode ? "Clique para escolher quem joga primeiro" : "");
         Indicator(i)->setCursor(SetUpMode ? Qt::PointingHandCursor : Qt::ArrowCursor);
@@ -88,6 +89,7 @@ void frmMain::EnterSetUp(int index) {
     SelectOption(2, true);
     SetUpMode = true;
     ClearMoveList();
+    history_.Clear();
     Reset_ALL_BOOLS();
     if (index == 1) {
         SetUpBoard = Board[0];
@@ -128,6 +130,7 @@ void frmMain::Play() {
     ResetCapturePanel();
     LoadBoardFromView(*this, 0);
     SetUpBoard = Board[0];
+    StartHistory();
     if (gameEnded_) {
         // After a finished game the position is played as a live game of the
         // mode the player captions show: clocks, pause and save, the computer.

@@ -75,8 +75,14 @@ frmMain::~frmMain() {
 void frmMain::WireControls() {
     BoardView* board = picBoard();
     board->onPress = [this](int index, Qt::MouseButton button) { PickUp(index, button); };
-    board->onDropSquare = [this](int target) { DropOnSquare(target); };
-    board->onDropBoard = [this](double x, double y) { DropOnBoard(x, y); };
+    board->onDropSquare = [this](int target) {
+        DropOnSquare(target);
+        AfterDrop();
+    };
+    board->onDropBoard = [this](double x, double y) {
+        DropOnBoard(x, y);
+        AfterDrop();
+    };
     board->onDropOutside = [this](QPoint global) {
         const QWidget* p = palette();
         if (SetUpMode && dragging_ && p->isVisible() &&
@@ -84,6 +90,7 @@ void frmMain::WireControls() {
             DropOnPalette();
         else
             DropOutsideBoard();
+        AfterDrop();
     };
     for (int i = 0; i < 4; ++i) {
         connect(optSetUp(i), &QRadioButton::clicked, this, [this, i] { OptionClicked(i); });
@@ -102,6 +109,7 @@ void frmMain::WireControls() {
         PaletteDrag(piece, global, finished);
     };
     connect(tmrElapsed(), &QTimer::timeout, this, &frmMain::ClockTick);
+    WireGameActions();
 }
 
 // LabCH(0) names the player of the side at the bottom: "CPU" for the

@@ -12,8 +12,11 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
+#include "game/GameHistory.h"
 #include "game/MainLayout.h"
 #include "rules/ModChecker.h"
 #include "rules/SquareImages.h"
@@ -81,6 +84,34 @@ public:
     qint64 WhiteTime() const { return whiteTime_; }
     qint64 BlackTime() const { return blackTime_; }
 
+    // --- Marks, take-back and the game taken out --------------------------------------
+    // The squares the piece on an image may move to now; empty when it may not move.
+    std::vector<int> TargetsOf(int index) const;
+    // Marks the last move, a king in check and the held piece with its targets.
+    void RefreshMarks();
+    // The selected piece of a move by clicks; -1 when none.
+    int SelectedSquare() const { return selected_; }
+    // "Desfazer jogada": the person's last move, with the computer's reply after it.
+    bool CanTakeBack() const;
+    void TakeBackMove();
+    // "Refazer": the moves last taken back, until a new move is made.
+    bool CanRedo() const;
+    void RedoMove();
+    const GameHistory& History() const { return history_; }
+    // The game as it stands: what a take-back puts back.
+    GameSnapshot Snapshot() const;
+    // The game since play started as PGN, and the position now as FEN.
+    std::string GamePgn() const;
+    std::string PositionFen() const;
+    // "Copiar posição": the FEN goes to the clipboard.
+    void CopyPosition();
+    // "Exportar PGN": the PGN goes to a file the user chooses; false when nothing was written.
+    bool ExportPgn();
+    // Asks for the file an export writes ("" cancels); the default is a file chooser.
+    std::function<QString(const QString& proposed)> chooseExportFile;
+    // Tells the user an export failed; the default is a message box.
+    std::function<void(const QString& message)> tellExportFailure;
+
     // --- Set-up ------------------------------------------------------------------------
     void OptionClicked(int index);
     bool ValidateSetUp();
@@ -105,6 +136,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // A press on the window beside the board lets a selected piece go.
+    void mousePressEvent(QMouseEvent* event) override;
 
 private:
     // Who made the move that AfterMove finishes.
@@ -132,6 +165,22 @@ private:
     void ChoosePromotionPiece(int index, Qt::MouseButton button);
 
     void WireControls();
+    void WireGameActions();
+    void ShowMoveListMenu(const QPoint& pos);
+    // Clicks: a press while a piece is selected; true when it was used up.
+    bool PressWithSelection(int index, Qt::MouseButton button);
+    void PlayClickedMove(int target);
+    void CancelSelection();
+    // After a drop: the selection is what stays held.
+    void AfterDrop();
+    // Take-back: the game put back.
+    void Restore(const GameSnapshot& snapshot);
+    // The game before the move about to be made, kept for its take-back.
+    void KeepBefore(bool byComputer);
+    void StartHistory();
+    bool BetweenMoves() const;
+    QWidget* ExportParent();
+    QString AskExportFile(const QString& proposed);
     void SetPlayerCaptions();
     void Sound(int number);
     void IndicatorPressed(int i, Qt::MouseButton button);
@@ -190,6 +239,26 @@ private:
     int optionInForce_ = 2;         // the set-up option shown as selected
     bool gameEnded_ = false;        // EndGame ran and no game was started since
     std::string captionMode_ = "H"; // the mode the player captions show
+    // Marks and clicks.
+    int selected_ = -1;            // the piece selected by a click
+    bool pressOnSelected_ = false; // the last press was on the selected piece
+    int held_ = -1;                // the piece held (dragged or selected)
+    std::vector<int> heldTargets_; // its targets
+    // The game's moves since play started, and where it started (FEN).
+    GameHistory history_;
+    std::optional<GameSnapshot> pendingBefore_;
+    bool pendingByComputer_ = false;
+    std::string startFen_;
+    // Moves being made (a person's, the computer's, the peer's, one inside the
+    // other): the waits inside them let keys run, and no take-back may cut in.
+    int movesUnderway_ = 0;
+    struct MoveUnderway {
+        explicit MoveUnderway(int& count) : count_(count) { ++count_; }
+        ~MoveUnderway() { --count_; }
+        MoveUnderway(const MoveUnderway&) = delete;
+        MoveUnderway& operator=(const MoveUnderway&) = delete;
+        int& count_;
+    };
 };
 
 } // namespace corvane

@@ -279,6 +279,7 @@ void MainMenu::Pause() {
 void MainMenu::SaveGame() {
     frmSalvar dialog(window_, &window_);
     dialog.beep = [this] { Beep(); };
+    dialog.OfferExport([this] { return window_.ExportPgn(); });
     Exec(dialog);
 }
 

@@ -210,6 +210,11 @@ QImage DrawnAfresh(BoardView& view, bool whiteAtBottom, QImage::Format format) {
     PaintBoardPicture(p, whiteAtBottom);
     for (int i = 0; i < 64; ++i) {
         const SquareImage& im = view.IM(i);
+        PaintSquareMark(p, QRectF(im.left, im.top, 44, 44), view.Marks()[i],
+                        im.visible && !im.picture.empty());
+    }
+    for (int i = 0; i < 64; ++i) {
+        const SquareImage& im = view.IM(i);
         if (im.visible) PaintPiece(p, QRectF(im.left, im.top, 44, 44), im.picture);
     }
     return img;
@@ -225,10 +230,16 @@ TEST(BoardViewPicture, ShowsWhatAFreshDrawingShows) {
     std::mt19937 rng(14);
     int blinking = 0;
     for (int step = 0; step < 12; ++step) {
-        // A move, a blink, a piece placed or taken away; now and then a flip or a resize.
-        for (int edit = 0; edit < 3; ++edit) {
-            SquareImage& im = view.IM(static_cast<int>(rng() % 64));
-            if (rng() % 3 == 0) {
+        // A move, a blink, a piece placed or taken away, a mark changed; now and
+        // then a flip or a resize.
+        for (int edit = 0; edit < 4; ++edit) {
+            const int at = static_cast<int>(rng() % 64);
+            SquareImage& im = view.IM(at);
+            if (edit == 3) {
+                SquareMarks marks = view.Marks();
+                marks[at] = static_cast<std::uint8_t>(rng() % 16);
+                view.SetMarks(marks);
+            } else if (rng() % 3 == 0) {
                 im.visible = !im.visible;
             } else {
                 im.picture = codes[rng() % 13];

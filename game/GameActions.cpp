@@ -1,0 +1,230 @@
+// Around the moves: the marks on the board, moving by two clicks, taking moves
+// back and playing them again.
+#include <QKeySequence>
+#include <QMenu>
+#include <QShortcut>
+#include <algorithm>
+
+#include "game/MoveMarks.h"
+#include "game/frmMain.h"
+#include "rules/MoveText.h"
+#include "rules/Pgn.h"
+
+namespace corvane {
+
+// --- Marks --------------------------------------------------------------------------------
+
+std::vector<int> frmMain::TargetsOf(int index) const {
+    const std::string tag = Tag(index);
+    if (SetUpMode || tag.empty()) return {};
+    if (SideToMove != tag.substr(0, 1) && SideToMove != "A") return {};
+    if (NetworkGame && (tag[0] == 'W') != localIsWhite_) return {};
+    return LegalTargets(*this, index);
+}
+
+void frmMain::RefreshMarks() {
+    if (SetUpMode) {
+        picBoard()->SetMarks({});
+        return;
+    }
+    picBoard()->SetMarks(MarksFor(*this, history_.LastMove(), held_, heldTargets_));
+}
+
+// --- Moving by clicks ---------------------------------------------------------------------
+
+// With a piece selected: a left press on one of its targets plays the move, on
+// another piece of its colour (or itself) picks that one up as usual; anything
+// else drops the selection.
+bool frmMain::PressWithSelection(int index, Qt::MouseButton button) {
+    if (ComputerBusy) return true;
+    const std::string selected = Tag(selected_);
+    const std::string pressed = Tag(index);
+    if (button == Qt::LeftButton && !pressed.empty() && !selected.empty() &&
+        pressed[0] == selected[0]) {
+        if (index != selected_) CancelSelection();
+        return false;
+    }
+    const bool target =
+        std::find(heldTargets_.begin(), heldTargets_.end(), index) != heldTargets_.end();
+    if (button == Qt::LeftButton && target) {
+        PlayClickedMove(index);
+    } else {
+        CancelSelection();
+    }
+    return true;
+}
+
+// The selected piece goes to the target through the drop's own path.
+void frmMain::PlayClickedMove(int target) {
+    const int from = selected_;
+    CancelSelection();
+    pickedSquare_ = static_cast<std::int16_t>(from);
+    pickedLeft_ = IM(from).left;
+    pickedTop_ = IM(from).top;
+    dropOutside_ = false;
+    dragging_ = true;
+    CurrentMove = Tag(from).substr(0, 2) + " " + SquareNameOfImage(from);
+    SetMoveLabel(CurrentMove);
+    DropOnSquare(target);
+    AfterDrop();
+}
+
+void frmMain::mousePressEvent(QMouseEvent* event) {
+    if (selected_ >= 0) CancelSelection();
+    MainLayout::mousePressEvent(event);
+}
+
+void frmMain::CancelSelection() {
+    if (selected_ >= 0 && !SetUpMode && !closing_) {
+        // The move label shows the last move again, as after a piece put back.
+        CurrentMove = history_.LastMove();
+        SetMoveLabel(CurrentMove);
+    }
+    selected_ = -1;
+    held_ = -1;
+    heldTargets_.clear();
+    if (!closing_) RefreshMarks();
+}
+
+void frmMain::AfterDrop() {
+    if (closing_) return;
+    held_ = selected_;
+    if (selected_ < 0) heldTargets_.clear();
+    RefreshMarks();
+}
+
+// --- Take-back and redo -------------------------------------------------------------------
+
+void frmMain::StartHistory() {
+    history_.Clear();
+    pendingBefore_.reset();
+    startFen_ = StartPositionFen(SideToMove == "B" ? "B" : "W");
+    selected_ = held_ = -1;
+    heldTargets_.clear();
+}
+
+void frmMain::KeepBefore(bool byComputer) {
+    pendingBefore_ = Snapshot();
+    pendingByComputer_ = byComputer;
+}
+
+// Moves go back and forth only between moves, in a local game being played.
+bool frmMain::BetweenMoves() const {
+    return !ComputerBusy && !SetUpMode && !NetworkGame && !promotionWaiting_ && !closing_ &&
+           movesUnderway_ == 0;
+}
+
+bool frmMain::CanTakeBack() const {
+    return BetweenMoves() && history_.TakeBackCount() > 0;
+}
+
+bool frmMain::CanRedo() const {
+    return BetweenMoves() && history_.CanRedo();
+}
+
+void frmMain::TakeBackMove() {
+    if (!CanTakeBack()) return;
+    if (picBoard()->IsDragging()) ReturnPiece();
+    Restore(history_.TakeBack(Snapshot()));
+}
+
+void frmMain::RedoMove() {
+    if (!CanRedo()) return;
+    if (picBoard()->IsDragging()) ReturnPiece();
+    Restore(history_.Redo());
+}
+
+GameSnapshot frmMain::Snapshot() const {
+    GameSnapshot s;
+    KeepCoreState(s);
+    for (int i = 0; i < 64; ++i) s.tags[i] = Tag(i);
+    for (int i = 0; i < MoveCount(); ++i) s.entries.push_back(ListMoves()->item(i)->text());
+    s.timeLabel = LabTime()->text();
+    for (int k = 0; k < 10; ++k) s.captured[k] = lblMW(k)->text().toInt();
+    s.whiteTime = whiteTime_;
+    s.blackTime = blackTime_;
+    s.clockRunning = tmrElapsed()->isActive();
+    s.boardEnabled = picBoard()->isEnabled();
+    s.toolbarEnabled = picToobar()->isEnabled();
+    s.waitingForPeer = waitingForPeer_;
+    s.gameEnded = gameEnded_;
+    return s;
+}
+
+void frmMain::Restore(const GameSnapshot& s) {
+    PutBackCoreState(s);
+    ComputerBusy = false;
+    for (int i = 0; i < 64; ++i) SetSquare(i, s.tags[i]);
+    LoadBoardFromView(*this, 0);
+    CountPieces(0);
+    ListMoves()->clear();
+    for (const QString& entry : s.entries) ListMoves()->addItem(entry);
+    if (ListCursor >= 0 && ListCursor < MoveCount()) {
+        ListMoves()->setCurrentRow(ListCursor);
+        ListMoves()->scrollToItem(ListMoves()->item(ListCursor));
+    }
+    CurrentMove = history_.LastMove();
+    SetMoveLabel(CurrentMove);
+    LabTime()->setText(s.timeLabel);
+    ResetCapturePanel();
+    for (int k = 0; k < 10; ++k) {
+        lblMW(k)->setText(QString::number(s.captured[k]));
+        lblMW(k)->setVisible(s.captured[k] > 0);
+    }
+    // The clocks show the times of then and count on from now.
+    whiteTime_ = s.whiteTime;
+    blackTime_ = s.blackTime;
+    clockStart_ = clockNow() - whiteTime_ - blackTime_;
+    lblTime(0)->setText(ClockText(whiteTime_));
+    lblTime(1)->setText(ClockText(blackTime_));
+    if (s.clockRunning) {
+        tmrElapsed()->start();
+    } else {
+        tmrElapsed()->stop();
+    }
+    picBoard()->setEnabled(s.boardEnabled);
+    picToobar()->setEnabled(s.toolbarEnabled);
+    waitingForPeer_ = s.waitingForPeer;
+    gameEnded_ = s.gameEnded;
+    SetPlayerCaptions();
+    WhoMoves(SideToMove == "B" ? 1 : 0);
+    selected_ = held_ = -1;
+    heldTargets_.clear();
+    pendingBefore_.reset();
+    RefreshMarks();
+}
+
+// --- Keys and the move list's menu ---------------------------------------------------------
+
+void frmMain::WireGameActions() {
+    const auto shortcut = [this](const QKeySequence& keys, void (frmMain::*action)()) {
+        auto* s = new QShortcut(keys, this);
+        connect(s, &QShortcut::activated, this, action);
+    };
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_Z), &frmMain::TakeBackMove);
+    shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), &frmMain::RedoMove);
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_C), &frmMain::CopyPosition);
+    shortcut(QKeySequence(Qt::Key_Escape), &frmMain::CancelSelection);
+    auto* exportKeys = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_E), this);
+    connect(exportKeys, &QShortcut::activated, this, [this] { ExportPgn(); });
+    ListMoves()->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(ListMoves(), &QWidget::customContextMenuRequested, this, &frmMain::ShowMoveListMenu);
+}
+
+void frmMain::ShowMoveListMenu(const QPoint& pos) {
+    QMenu menu(this);
+    QAction* back = menu.addAction("Desfazer jogada", QKeySequence(Qt::CTRL | Qt::Key_Z));
+    back->setEnabled(CanTakeBack());
+    QAction* redo = menu.addAction("Refazer", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+    redo->setEnabled(CanRedo());
+    menu.addSeparator();
+    QAction* copy = menu.addAction("Copiar posição", QKeySequence(Qt::CTRL | Qt::Key_C));
+    QAction* pgn = menu.addAction("Exportar PGN", QKeySequence(Qt::CTRL | Qt::Key_E));
+    QAction* chosen = menu.exec(ListMoves()->viewport()->mapToGlobal(pos));
+    if (chosen == back) TakeBackMove();
+    if (chosen == redo) RedoMove();
+    if (chosen == copy) CopyPosition();
+    if (chosen == pgn) ExportPgn();
+}
+
+} // namespace corvane
