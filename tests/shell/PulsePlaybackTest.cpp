@@ -38,7 +38,7 @@ TEST(PulseSoundPlayer, NoAnsweringServerMeansSilenceAtOnce) {
     std::memcpy(addr.sun_path, path.constData(), size_t(path.size()));
     ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)), 0);
     ASSERT_EQ(::listen(fd, 4), 0);
-    for (const std::string server :
+    for (const std::string& server :
          {"unix:" + dir.filePath("none").toStdString(), "unix:" + path.toStdString()}) {
         SCOPED_TRACE(server);
         PulseSoundPlayer player(server, 400);
