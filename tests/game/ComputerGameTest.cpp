@@ -9,6 +9,13 @@ namespace {
 
 using ComputerGameTest = GameWindowTest;
 
+// "WK h1 WP g2": the list of pieces SetUpPosition takes.
+std::vector<std::string> Pieces(const std::string& text) {
+    std::vector<std::string> list;
+    for (std::size_t at = 0; at + 5 <= text.size(); at += 6) list.push_back(text.substr(at, 5));
+    return list;
+}
+
 // The window opens on a game against the computer: the user has White.
 TEST_F(ComputerGameTest, ReplyAppearsAndTheTurnReturns) {
     EXPECT_EQ(GameMode, "CB");
@@ -93,7 +100,7 @@ TEST_F(ComputerGameTest, TheGameEnds) {
     struct Case {
         const char* name;
         bool computerOpens; // the computer has White and moves first
-        std::vector<std::string> pieces;
+        const char* pieces;
         const char* from; // the user's move, when the user starts
         const char* to;
         int listed;
@@ -101,53 +108,23 @@ TEST_F(ComputerGameTest, TheGameEnds) {
         int sound;
     };
     const std::vector<Case> cases = {
-        {"computer mates",
-         false,
-         {"WK h1", "WP g2", "WP h2", "WP b3", "BK g8", "BR a8", "BP f7", "BP g7", "BP h7"},
-         "b3",
-         "b4",
-         2,
-         "XEQUE-MATE",
-         SoundCheckmateMan},
-        {"draw on the user's move",
-         false,
-         {"WK e1", "WN b1", "BK e8", "BN g8", "BR d2"},
-         "e1",
-         "d2",
-         1,
-         "EMPATE",
+        {"computer mates", false, "WK h1 WP g2 WP h2 WP b3 BK g8 BR a8 BP f7 BP g7 BP h7", "b3",
+         "b4", 2, "XEQUE-MATE", SoundCheckmateMan},
+        {"draw on the user's move", false, "WK e1 WN b1 BK e8 BN g8 BR d2", "e1", "d2", 1, "EMPATE",
          SoundDraw},
-        {"draw with the computer to move",
-         true,
-         {"WK e1", "WN b1", "BK e8"},
-         nullptr,
-         nullptr,
-         0,
-         "EMPATE",
+        {"draw with the computer to move", true, "WK e1 WN b1 BK e8", nullptr, nullptr, 0, "EMPATE",
          SoundDraw},
-        {"computer White stalemates",
-         true,
-         {"WK a1", "WB h2", "WB g3", "WP a6", "BK a8", "BP a7"},
-         nullptr,
-         nullptr,
-         1,
-         "STALEMATE",
-         SoundStalemate},
-        {"computer Black stalemates",
-         false,
-         {"WK h1", "WP h2", "WP a2", "BK h8", "BP h3", "BP a4", "BB a7", "BB b6"},
-         "a2",
-         "a3",
-         2,
-         "STALEMATE",
-         SoundStalemate},
+        {"computer White stalemates", true, "WK a1 WB h2 WB g3 WP a6 BK a8 BP a7", nullptr, nullptr,
+         1, "STALEMATE", SoundStalemate},
+        {"computer Black stalemates", false, "WK h1 WP h2 WP a2 BK h8 BP h3 BP a4 BB a7 BB b6",
+         "a2", "a3", 2, "STALEMATE", SoundStalemate},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         messages.clear();
         sounds.played.clear();
         window->NovoJogo(c.computerOpens ? 2 : 1);
-        SetUpPosition(c.pieces);
+        SetUpPosition(Pieces(c.pieces));
         if (c.computerOpens) SideToMove = "W";
         window->optSetUp(3)->click();
         ASSERT_FALSE(SetUpMode);

@@ -4,6 +4,13 @@
 namespace corvane::testing {
 namespace {
 
+// "WK h1 WP g2": the list of pieces SetUpPosition takes.
+std::vector<std::string> Pieces(const std::string& text) {
+    std::vector<std::string> list;
+    for (std::size_t at = 0; at + 5 <= text.size(); at += 6) list.push_back(text.substr(at, 5));
+    return list;
+}
+
 class TwoPlayerGameTest : public GameWindowTest {
 protected:
     void SetUp() override {
@@ -151,31 +158,26 @@ TEST_F(TwoPlayerGameTest, RefusedMovesGoBack) {
 TEST_F(TwoPlayerGameTest, TheMoveThatEndsTheGame) {
     struct Case {
         const char* name;
-        std::vector<std::string> pieces;
+        const char* pieces;
         const char* from;
         const char* to;
         std::vector<std::string> messages;
         int sound; // the announcement's sound, -1 none
     };
     const Case cases[] = {
-        {"checkmate", {"BK h8", "WK f6", "WQ a7"}, "a7", "g7", {"XEQUE-MATE"}, SoundCheckmate},
-        {"stalemate", {"BK h8", "WK f7", "WQ g5"}, "g5", "g6", {"STALEMATE"}, SoundStalemate},
-        {"bare kings", {"WK e1", "BK e8", "BR d2"}, "e1", "d2", {"EMPATE"}, SoundDraw},
+        {"checkmate", "BK h8 WK f6 WQ a7", "a7", "g7", {"XEQUE-MATE"}, SoundCheckmate},
+        {"stalemate", "BK h8 WK f7 WQ g5", "g5", "g6", {"STALEMATE"}, SoundStalemate},
+        {"bare kings", "WK e1 BK e8 BR d2", "e1", "d2", {"EMPATE"}, SoundDraw},
         {"bishop against knight",
-         {"WK e1", "WB c4", "BK e8", "BN b8", "BR d2"},
+         "WK e1 WB c4 BK e8 BN b8 BR d2",
          "e1",
          "d2",
          {"EMPATE"},
          SoundDraw},
-        {"king and pawn against king", {"WK e1", "WP a2", "BK e8", "BR d2"}, "e1", "d2", {}, -1},
-        {"two knights against king",
-         {"WK e1", "WN a1", "WN b1", "BK e8", "BR d2"},
-         "e1",
-         "d2",
-         {},
-         -1},
+        {"king and pawn against king", "WK e1 WP a2 BK e8 BR d2", "e1", "d2", {}, -1},
+        {"two knights against king", "WK e1 WN a1 WN b1 BK e8 BR d2", "e1", "d2", {}, -1},
         {"knight takes with check",
-         {"WK e1", "WN c4", "BK e8", "BR d6"},
+         "WK e1 WN c4 BK e8 BR d6",
          "c4",
          "d6",
          {"XEQUE", "EMPATE"},
@@ -185,7 +187,7 @@ TEST_F(TwoPlayerGameTest, TheMoveThatEndsTheGame) {
         SCOPED_TRACE(c.name);
         window->NovoJogo(3);
         messages.clear();
-        SetUpPosition(c.pieces);
+        SetUpPosition(Pieces(c.pieces));
         window->optSetUp(3)->click();
         ASSERT_FALSE(SetUpMode);
         sounds.played.clear();
