@@ -162,24 +162,12 @@ TEST_F(Menu, RulesWhileBusyOrInANetworkGame) {
         M().Click(r.item);
         ComputerBusy = false;
         NetworkGame = false;
-        bool acted = false;
-        switch (r.item) {
-        case 2:
-            acted = SoundOn != sound;
-            break;
-        case 7:
-            acted = WhiteAtBottom != white;
-            break;
-        case 8:
-            acted = saves != saved;
-            break;
-        case 9:
-            acted = opens != opened;
-            break;
-        default:
-            acted = !shown.empty();
-            break;
-        }
+        // Each item's effect: sound, board turned, save or open called, or a dialog.
+        const bool acted = r.item == 2   ? SoundOn != sound
+                           : r.item == 7 ? WhiteAtBottom != white
+                           : r.item == 8 ? saves != saved
+                           : r.item == 9 ? opens != opened
+                                         : !shown.empty();
         EXPECT_EQ(beeps, r.beep ? 1 : 0)
             << "item " << r.item << " busy " << r.busy << " net " << r.network;
         EXPECT_EQ(acted, r.acts) << "item " << r.item << " busy " << r.busy << " net " << r.network;
