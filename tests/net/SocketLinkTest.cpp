@@ -227,14 +227,10 @@ TEST(SocketData, TypedReadsTakeExactSizes) {
         std::function<void()> call;
         int number;
     };
-    Variant out;
+    Variant out, null = Null{};
     const std::vector<Row> rows = {
         {[&] { server.GetData(out, VarType::String, -1); }, 40014},
-        {[&] {
-             Variant n = Null{};
-             server.GetData(n);
-         },
-         40018},
+        {[&] { server.GetData(null); }, 40018},
         {[&] { client->SendData(Variant()); }, 40018},
         {[&] { client->SendData(Variant(Null{})); }, 40018},
     };

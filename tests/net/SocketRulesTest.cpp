@@ -139,6 +139,7 @@ TEST(SocketRules, ConnectArgumentsAreChecked) {
 
 TEST(SocketRules, PropertyRules) {
     CSocketLink s;
+    Variant v;
     struct Row {
         std::function<void()> call;
         int number;
@@ -152,16 +153,8 @@ TEST(SocketRules, PropertyRules) {
         {[&] { s.Bind("x"); }, 40018, "CSocketLink.Bind"},
         {[&] { s.Bind(0, "no-such-host.invalid"); }, 40014, "CSocketLink.BindInternal"},
         {[&] { s.SendData("x"); }, 40006, "CSocketLink.SendData"},
-        {[&] {
-             Variant v;
-             s.GetData(v);
-         },
-         40006, "CSocketLink.GetData"},
-        {[&] {
-             Variant v;
-             s.PeekData(v);
-         },
-         40006, "CSocketLink.PeekData"},
+        {[&] { s.GetData(v); }, 40006, "CSocketLink.GetData"},
+        {[&] { s.PeekData(v); }, 40006, "CSocketLink.PeekData"},
     };
     for (const Row& row : closedRows) {
         const SocketError e = Thrown(row.call);
