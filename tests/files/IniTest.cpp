@@ -2,7 +2,7 @@
 // (and other systems) leave them.
 #include "files/modINI.h"
 
-#include "files/QtPrint.h"
+#include "files/FileTestSupport.h"
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -14,15 +14,8 @@ namespace {
 class IniFiles : public ::testing::Test {
 protected:
     QString Path() const { return dir_.filePath(QStringLiteral("test.ini")); }
-    void Put(const QByteArray& bytes) const {
-        QFile file(Path());
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        ASSERT_EQ(file.write(bytes), bytes.size());
-    }
-    QByteArray Get() const {
-        QFile file(Path());
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-    }
+    void Put(const QByteArray& bytes) const { PutFile(Path(), bytes); }
+    QByteArray Get() const { return GetFile(Path()); }
     QTemporaryDir dir_;
 };
 

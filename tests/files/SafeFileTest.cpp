@@ -3,7 +3,7 @@
 #include "files/SafeFile.h"
 #include "files/modINI.h"
 
-#include "files/QtPrint.h"
+#include "files/FileTestSupport.h"
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -20,15 +20,8 @@ namespace {
 class SafeFiles : public ::testing::Test {
 protected:
     QString In(const QString& name) const { return dir_.filePath(name); }
-    static void Put(const QString& path, const QByteArray& bytes) {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        ASSERT_EQ(file.write(bytes), bytes.size());
-    }
-    static QByteArray Get(const QString& path) {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-    }
+    static void Put(const QString& path, const QByteArray& bytes) { PutFile(path, bytes); }
+    static QByteArray Get(const QString& path) { return GetFile(path); }
     // Everything in the folder: a failed write leaves no temporary file behind.
     QStringList Entries() const {
         return QDir(dir_.path())

@@ -3,7 +3,7 @@
 #include "files/Settings.h"
 #include "files/modINI.h"
 
-#include "files/QtPrint.h"
+#include "files/FileTestSupport.h"
 #include <QFile>
 #include <QTemporaryDir>
 #include <cstdio>
@@ -34,11 +34,7 @@ protected:
         const int status = pclose(pipe);
         return status == 0 ? out : out + "<failed>";
     }
-    void PutConfig(const QByteArray& bytes) const {
-        QFile file(dir_.filePath("config.dat"));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        ASSERT_EQ(file.write(bytes), bytes.size());
-    }
+    void PutConfig(const QByteArray& bytes) const { PutFile(dir_.filePath("config.dat"), bytes); }
     QTemporaryDir dir_;
 };
 
@@ -74,9 +70,7 @@ TEST_F(SettingsFile, WritesKeepTheRestOfTheFile) {
     PutConfig("[Corvane]\r\n; mine\r\nNICK=old\r\nOTHER=x\r\n");
     ASSERT_TRUE(WriteSettingsOnClose(false, "NEW"));
     ASSERT_TRUE(WriteWarningHidden(true));
-    QFile file(dir_.filePath("config.dat"));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(),
+    EXPECT_EQ(GetFile(dir_.filePath("config.dat")),
               "[Corvane]\r\n; mine\r\nNICK=NEW\r\nOTHER=x\r\nSOM=False\r\nAVISO=True\r\n");
     // A run that chose no nick keeps the stored one.
     ASSERT_TRUE(WriteSettingsOnClose(true, ""));

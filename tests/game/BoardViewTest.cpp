@@ -15,15 +15,8 @@ using BoardViewTest = GameWindowTest;
 TEST_F(BoardViewTest, FlipTwiceRestoresEveryImage) {
     std::vector<std::pair<int, int>> places;
     for (int i = 0; i < 64; ++i) places.emplace_back(window->IM(i).left, window->IM(i).top);
-    EXPECT_EQ(places[0], std::make_pair(34, 34));
-    EXPECT_EQ(places[63], std::make_pair(34 + 7 * 44, 34 + 7 * 44));
-    ASSERT_EQ(SideToMove, "W");
-    ASSERT_TRUE(window->IndicatorOn(0));
     window->Flip();
     EXPECT_FALSE(WhiteAtBottom);
-    // White, to move, is now at the top: its indicator is the lit one.
-    EXPECT_FALSE(window->IndicatorOn(0));
-    EXPECT_TRUE(window->IndicatorOn(1));
     for (int i = 0; i < 64; ++i) {
         EXPECT_EQ(window->IM(i).left, places[63 - i].first) << i;
         EXPECT_EQ(window->IM(i).top, places[63 - i].second) << i;
@@ -126,7 +119,6 @@ TEST_F(BoardViewTest, ClockTextsAndArithmetic) {
     window->ResetClocks();
     window->StartClocks();
     EXPECT_TRUE(window->tmrElapsed()->isActive());
-    EXPECT_EQ(window->tmrElapsed()->interval(), 1000);
     SideToMove = "W";
     now += 5'000;
     window->ClockTick();

@@ -9,11 +9,16 @@ namespace {
 
 using ComputerGameTest = GameWindowTest;
 
+// "WK h1 WP g2": the list of pieces SetUpPosition takes.
+std::vector<std::string> Pieces(const std::string& text) {
+    std::vector<std::string> list;
+    for (std::size_t at = 0; at + 5 <= text.size(); at += 6) list.push_back(text.substr(at, 5));
+    return list;
+}
+
 // The window opens on a game against the computer: the user has White.
 TEST_F(ComputerGameTest, ReplyAppearsAndTheTurnReturns) {
     EXPECT_EQ(GameMode, "CB");
-    EXPECT_EQ(window->LabCH(0)->text(), "JOGADOR");
-    EXPECT_EQ(window->LabCH(1)->text(), "CPU");
     // An option clicked while the computer thinks is ignored and does not look selected.
     bool inForceShown = false;
     WhenThen([] { return ComputerBusy; },
@@ -56,44 +61,6 @@ TEST_F(ComputerGameTest, ComputerOpensWithWhite) {
     EXPECT_TRUE(WhiteAtBottom);
 }
 
-// A mate in one for the computer: announced, and the game ends.
-TEST_F(ComputerGameTest, ComputerMateIsAnnounced) {
-    SetUpPosition(
-        {"WK h1", "WP g2", "WP h2", "WP b3", "BK g8", "BR a8", "BP f7", "BP g7", "BP h7"});
-    window->optSetUp(3)->click();
-    ASSERT_FALSE(SetUpMode);
-    Drag("b3", "b4");
-    ASSERT_EQ(window->MoveCount(), 2);
-    EXPECT_EQ(Entry(1), " 2 BR a8-a1");
-    EXPECT_EQ(messages, std::vector<std::string>{"XEQUE-MATE"});
-    EXPECT_EQ(sounds.Count(4), 1);
-    EXPECT_FALSE(window->picBoard()->isEnabled());
-    EXPECT_EQ(GameMode, "H");
-    EXPECT_EQ(window->LabTime()->text().left(4), "Max ");
-}
-
-// The user's move leaves the computer bare: a draw before any search, nothing listed.
-TEST_F(ComputerGameTest, DrawBeforeTheSearchListsNothing) {
-    SetUpPosition({"WK e1", "WN b1", "BK e8", "BN g8", "BR d2"});
-    window->optSetUp(3)->click();
-    Drag("e1", "d2");
-    // King and knight against king and knight: the commit already calls it a draw.
-    EXPECT_EQ(messages, std::vector<std::string>{"EMPATE"});
-    EXPECT_EQ(window->MoveCount(), 1);
-}
-
-// The computer to move in a drawn position: announced, nothing listed.
-TEST_F(ComputerGameTest, ComputerDrawWithoutAMove) {
-    window->NovoJogo(2);
-    SetUpPosition({"WK e1", "WN b1", "BK e8"});
-    SideToMove = "W";
-    window->optSetUp(3)->click();
-    EXPECT_EQ(messages, std::vector<std::string>{"EMPATE"});
-    EXPECT_EQ(window->MoveCount(), 0);
-    EXPECT_FALSE(window->picBoard()->isEnabled());
-    EXPECT_FALSE(ComputerBusy);
-}
-
 // A saved position resumes with its side to move and player mode.
 TEST_F(ComputerGameTest, ResumeLoadedGame) {
     LoadedSide = 1;
@@ -124,50 +91,53 @@ TEST_F(ComputerGameTest, CornerCaptureEndsTheCastlingRight) {
     EXPECT_EQ(WhiteCastleFlags[0][2], 0);
 }
 
-// Every move the computer has leaves the user without a legal move and out of
-// check: the stalemate is announced and the game ends instead of waiting for a
-// move that cannot come. Dark-squared bishops and a blocked pawn keep the
+// How a game against the computer ends: its mate, a draw already on the user's
+// move (nothing searched), a drawn position with the computer to move (nothing
+// listed), and replies that stalemate the user, who then has no move to wait
+// for. In the stalemates dark-squared bishops and a blocked pawn keep the
 // user's king boxed whatever the computer plays, and no mate is available.
-TEST_F(ComputerGameTest, ComputerReplyStalematesTheUser) {
+TEST_F(ComputerGameTest, TheGameEnds) {
     struct Case {
         const char* name;
         bool computerOpens; // the computer has White and moves first
-        std::vector<std::string> pieces;
-        const char* userMoveFrom; // the user's only move, when the user starts
-        const char* userMoveTo;
-        int listed; // entries after the computer's reply
+        const char* pieces;
+        const char* from; // the user's move, when the user starts
+        const char* to;
+        int listed;
+        const char* message;
+        int sound;
     };
     const std::vector<Case> cases = {
-        {"computer White, user Black",
-         true,
-         {"WK a1", "WB h2", "WB g3", "WP a6", "BK a8", "BP a7"},
-         nullptr,
-         nullptr,
-         1},
-        {"user White, computer Black",
-         false,
-         {"WK h1", "WP h2", "WP a2", "BK h8", "BP h3", "BP a4", "BB a7", "BB b6"},
-         "a2",
-         "a3",
-         2},
+        {"computer mates", false, "WK h1 WP g2 WP h2 WP b3 BK g8 BR a8 BP f7 BP g7 BP h7", "b3",
+         "b4", 2, "XEQUE-MATE", SoundCheckmateMan},
+        {"draw on the user's move", false, "WK e1 WN b1 BK e8 BN g8 BR d2", "e1", "d2", 1, "EMPATE",
+         SoundDraw},
+        {"draw with the computer to move", true, "WK e1 WN b1 BK e8", nullptr, nullptr, 0, "EMPATE",
+         SoundDraw},
+        {"computer White stalemates", true, "WK a1 WB h2 WB g3 WP a6 BK a8 BP a7", nullptr, nullptr,
+         1, "STALEMATE", SoundStalemate},
+        {"computer Black stalemates", false, "WK h1 WP h2 WP a2 BK h8 BP h3 BP a4 BB a7 BB b6",
+         "a2", "a3", 2, "STALEMATE", SoundStalemate},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         messages.clear();
         sounds.played.clear();
         window->NovoJogo(c.computerOpens ? 2 : 1);
-        SetUpPosition(c.pieces);
+        SetUpPosition(Pieces(c.pieces));
         if (c.computerOpens) SideToMove = "W";
         window->optSetUp(3)->click();
         ASSERT_FALSE(SetUpMode);
-        if (!c.computerOpens) Drag(c.userMoveFrom, c.userMoveTo);
+        if (c.from != nullptr) Drag(c.from, c.to);
         ASSERT_EQ(window->MoveCount(), c.listed);
-        EXPECT_EQ(messages, std::vector<std::string>{"STALEMATE"});
-        EXPECT_EQ(sounds.Count(6), 1);
+        EXPECT_EQ(messages, std::vector<std::string>{c.message});
+        EXPECT_EQ(sounds.Count(c.sound), 1);
         EXPECT_FALSE(ComputerBusy);
         EXPECT_FALSE(window->picBoard()->isEnabled());
-        EXPECT_FALSE(window->tmrElapsed()->isActive());
-        EXPECT_EQ(window->LabTime()->text().left(4), "Max ");
+        if (c.sound != SoundDraw) {
+            EXPECT_FALSE(window->tmrElapsed()->isActive());
+            EXPECT_EQ(window->LabTime()->text().left(4), "Max ");
+        }
     }
 }
 

@@ -4,6 +4,13 @@
 namespace corvane::testing {
 namespace {
 
+// "WK h1 WP g2": the list of pieces SetUpPosition takes.
+std::vector<std::string> Pieces(const std::string& text) {
+    std::vector<std::string> list;
+    for (std::size_t at = 0; at + 5 <= text.size(); at += 6) list.push_back(text.substr(at, 5));
+    return list;
+}
+
 class TwoPlayerGameTest : public GameWindowTest {
 protected:
     void SetUp() override {
@@ -146,67 +153,53 @@ TEST_F(TwoPlayerGameTest, RefusedMovesGoBack) {
     EXPECT_EQ(window->MoveCount(), 4);
 }
 
-TEST_F(TwoPlayerGameTest, CheckmateEndsTheGame) {
-    Drag("f2", "f3");
-    Drag("e7", "e5");
-    Drag("g2", "g4");
-    Drag("d8", "h4");
-    ASSERT_EQ(window->MoveCount(), 4);
-    EXPECT_EQ(Entry(3), " 4 BQ d8-h4");
-    EXPECT_EQ(messages, std::vector<std::string>{"XEQUE-MATE"});
-    EXPECT_EQ(sounds.Count(4), 1) << "checkmate by Black";
-    EXPECT_FALSE(window->picBoard()->isEnabled());
-    EXPECT_EQ(GameMode, "H");
-    EXPECT_FALSE(window->tmrElapsed()->isActive());
-    EXPECT_EQ(window->LabTime()->text(), "Max 0 s");
-}
-
-TEST_F(TwoPlayerGameTest, StalemateIsAnnounced) {
-    SetUpPosition({"BK h8", "WK f7", "WQ g5"});
-    window->optSetUp(3)->click();
-    ASSERT_FALSE(SetUpMode);
-    Drag("g5", "g6");
-    EXPECT_EQ(messages, std::vector<std::string>{"STALEMATE"});
-    EXPECT_EQ(sounds.Count(6), 1);
-    EXPECT_EQ(window->MoveCount(), 1);
-    EXPECT_FALSE(window->picBoard()->isEnabled());
-}
-
-// A capture leaves what decides; a check by the capture is announced first.
-TEST_F(TwoPlayerGameTest, MaterialDraws) {
+// The move that ends the game is announced and the game stops; a capture
+// leaves what decides a material draw; a check by the capture is announced first.
+TEST_F(TwoPlayerGameTest, TheMoveThatEndsTheGame) {
     struct Case {
         const char* name;
-        std::vector<std::string> pieces;
+        const char* pieces;
         const char* from;
         const char* to;
         std::vector<std::string> messages;
+        int sound; // the announcement's sound, -1 none
     };
     const Case cases[] = {
-        {"bare kings", {"WK e1", "BK e8", "BR d2"}, "e1", "d2", {"EMPATE"}},
+        {"checkmate", "BK h8 WK f6 WQ a7", "a7", "g7", {"XEQUE-MATE"}, SoundCheckmate},
+        {"stalemate", "BK h8 WK f7 WQ g5", "g5", "g6", {"STALEMATE"}, SoundStalemate},
+        {"bare kings", "WK e1 BK e8 BR d2", "e1", "d2", {"EMPATE"}, SoundDraw},
         {"bishop against knight",
-         {"WK e1", "WB c4", "BK e8", "BN b8", "BR d2"},
+         "WK e1 WB c4 BK e8 BN b8 BR d2",
          "e1",
          "d2",
-         {"EMPATE"}},
-        {"king and pawn against king", {"WK e1", "WP a2", "BK e8", "BR d2"}, "e1", "d2", {}},
-        {"two knights against king", {"WK e1", "WN a1", "WN b1", "BK e8", "BR d2"}, "e1", "d2", {}},
+         {"EMPATE"},
+         SoundDraw},
+        {"king and pawn against king", "WK e1 WP a2 BK e8 BR d2", "e1", "d2", {}, -1},
+        {"two knights against king", "WK e1 WN a1 WN b1 BK e8 BR d2", "e1", "d2", {}, -1},
         {"knight takes with check",
-         {"WK e1", "WN c4", "BK e8", "BR d6"},
+         "WK e1 WN c4 BK e8 BR d6",
          "c4",
          "d6",
-         {"XEQUE", "EMPATE"}},
+         {"XEQUE", "EMPATE"},
+         SoundDraw},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
         window->NovoJogo(3);
         messages.clear();
-        SetUpPosition(c.pieces);
+        SetUpPosition(Pieces(c.pieces));
         window->optSetUp(3)->click();
-        ASSERT_FALSE(SetUpMode) << c.name;
+        ASSERT_FALSE(SetUpMode);
+        sounds.played.clear();
         Drag(c.from, c.to);
-        ASSERT_EQ(window->MoveCount(), 1) << c.name;
-        EXPECT_EQ(messages, c.messages) << c.name;
-        const bool draw = !c.messages.empty() && c.messages.back() == "EMPATE";
-        EXPECT_EQ(window->picBoard()->isEnabled(), !draw) << c.name;
+        ASSERT_EQ(window->MoveCount(), 1);
+        EXPECT_EQ(messages, c.messages);
+        const bool ends = c.sound >= 0;
+        EXPECT_EQ(window->picBoard()->isEnabled(), !ends);
+        if (!ends) continue;
+        EXPECT_EQ(sounds.Count(c.sound), 1);
+        EXPECT_FALSE(window->tmrElapsed()->isActive());
+        EXPECT_EQ(window->LabTime()->text().left(4), "Max ");
     }
 }
 

@@ -12,10 +12,6 @@ using namespace corvane::nettest;
 
 namespace {
 
-bool Contains(const std::vector<SocketState>& states, SocketState s) {
-    return std::find(states.begin(), states.end(), s) != states.end();
-}
-
 QString ReadAll(CSocketLink& s) {
     Variant text = QString();
     s.GetData(text);
@@ -60,6 +56,7 @@ TEST(SocketConnect, DottedAddressConnectsWithoutLookup) {
     EXPECT_TRUE(AcceptHolders.empty());
 }
 
+// A name passes through the lookup states that a dotted address skips.
 TEST(SocketConnect, NamePassesThroughLookupStates) {
     Host host;
     EventLog log;
@@ -68,9 +65,8 @@ TEST(SocketConnect, NamePassesThroughLookupStates) {
     client.Connect("localhost", host.Port());
     EXPECT_EQ(client.State(), SocketState::ResolvingHost);
     ASSERT_TRUE(WaitUntil([&] { return client.State() == SocketState::Connected; }, 10000));
-    EXPECT_TRUE(Contains(log.states, SocketState::ResolvingHost));
-    EXPECT_TRUE(Contains(log.states, SocketState::HostResolved));
-    EXPECT_EQ(log.connects, 1);
+    EXPECT_EQ(log.states, (std::vector{SocketState::ResolvingHost, SocketState::HostResolved,
+                                       SocketState::Connecting, SocketState::Connected}));
     EXPECT_EQ(client.RemoteHost(), "localhost") << "the text given to Connect stays";
     EXPECT_EQ(client.RemoteHostIP(), "127.0.0.1");
     for (std::size_t i = 1; i < LookupTable.Handles.size(); ++i)
@@ -231,14 +227,10 @@ TEST(SocketData, TypedReadsTakeExactSizes) {
         std::function<void()> call;
         int number;
     };
-    Variant out;
+    Variant out, null = Null{};
     const std::vector<Row> rows = {
         {[&] { server.GetData(out, VarType::String, -1); }, 40014},
-        {[&] {
-             Variant n = Null{};
-             server.GetData(n);
-         },
-         40018},
+        {[&] { server.GetData(null); }, 40018},
         {[&] { client->SendData(Variant()); }, 40018},
         {[&] { client->SendData(Variant(Null{})); }, 40018},
     };

@@ -119,23 +119,13 @@ TEST(SocketVolume, DescriptorsComeBackAfterManyCycles) {
             host.accepted.pop_back();
             client->SendData("Chat:#" + QString::number(i));
             ASSERT_TRUE(WaitUntil([&] { return server->BytesReceived() > 0; })) << i;
-            switch (end) {
-            case End::ClientCloses:
-                client->CloseSck();
-                break;
-            case End::ServerCloses:
-                server->CloseSck();
-                break;
-            case End::ClientReleased:
-                client.reset();
-                break;
-            case End::ServerReleased:
-                server.reset();
-                break;
-            }
-            CSocketLink* survivor = client ? client.get() : server.get();
-            if (end == End::ClientCloses || end == End::ServerCloses)
-                survivor = end == End::ClientCloses ? server.get() : client.get();
+            if (end == End::ClientCloses) client->CloseSck();
+            if (end == End::ServerCloses) server->CloseSck();
+            if (end == End::ClientReleased) client.reset();
+            if (end == End::ServerReleased) server.reset();
+            // The other end sees the close.
+            const bool clientEnded = end == End::ClientCloses || end == End::ClientReleased;
+            CSocketLink* survivor = clientEnded ? server.get() : client.get();
             ASSERT_TRUE(WaitUntil([&] { return survivor->State() == SocketState::Closing; })) << i;
         }
     }

@@ -1,5 +1,5 @@
 // The shell's dialogs over the real widgets: the new-game dialog's choices and
-// its "&Jogar"/"&Cancelar" rules, the question and pause notices, the splash.
+// its "&Jogar"/"&Cancelar" rules, the question and the splash.
 #include "assets/frmPieces.h"
 #include "files/Settings.h"
 #include "files/modINI.h"
@@ -10,7 +10,6 @@
 #include "shell/app/frmSplash.h"
 
 #include <QApplication>
-#include <QEnterEvent>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -57,7 +56,6 @@ using NewGameDialog = DialogFixture;
 
 TEST_F(NewGameDialog, OpensWithThePreviousChoicesAndTheNick) {
     auto d = Open(2, 3, QStringLiteral("maria"));
-    EXPECT_EQ(d->Label1.text(), QStringLiteral("Novo Jogo"));
     EXPECT_EQ(d->txtNome->text(), QStringLiteral("MARIA"));
     EXPECT_EQ(d->SelectedMode(), 2);
     EXPECT_EQ(d->SelectedLevel(), 3);
@@ -69,23 +67,6 @@ TEST_F(NewGameDialog, OpensWithThePreviousChoicesAndTheNick) {
     const QString account = SystemUserName();
     ASSERT_FALSE(account.isEmpty());
     EXPECT_EQ(Open(1, 2, QString())->txtNome->text(), account.toUpper());
-}
-
-TEST_F(NewGameDialog, CaptionsAndChoiceTexts) {
-    auto d = Open();
-    EXPECT_EQ(d->lblModo[1]->text(), QStringLiteral("Jogador com pedras branca"));
-    EXPECT_EQ(d->lblModo[2]->text(), QStringLiteral("Jogador com pedras preta"));
-    EXPECT_EQ(d->lblModo[3]->text(), QStringLiteral("Jogador contra Jogador"));
-    EXPECT_EQ(d->Label3.text(), QStringLiteral("Em qual nível de dificuldade deseja jogar?"));
-    EXPECT_EQ(d->lblNivel[1]->text(), QStringLiteral("Iniciante"));
-    EXPECT_EQ(d->lblNivel[2]->text(), QStringLiteral("Intermediário"));
-    EXPECT_EQ(d->lblNivel[3]->text(), QStringLiteral("Avançado"));
-    EXPECT_EQ(d->Label2.text(), QStringLiteral("Jogar on-line por IP"));
-    EXPECT_EQ(d->lblNick.text(), QStringLiteral("Seu Nick"));
-    EXPECT_EQ(d->lblRede[1]->text(), QStringLiteral("Criar um Jogo"));
-    EXPECT_EQ(d->lblRede[2]->text(), QStringLiteral("Entrar em um Jogo"));
-    EXPECT_EQ(d->lblJogar.text(), QStringLiteral("&Jogar"));
-    EXPECT_EQ(d->lblCancelar.text(), QStringLiteral("&Cancelar"));
 }
 
 // Clicking a caption or its radio image selects it; the group is recoloured.
@@ -147,9 +128,6 @@ TEST_F(NewGameDialog, ModeIconsShowWhoPlaysWhiteAndBlack) {
         EXPECT_TRUE(Same(d->imgVez[1]->pixmap(), r.white)) << r.mode;
         EXPECT_TRUE(Same(d->imgVez[2]->pixmap(), r.black)) << r.mode;
     }
-    EXPECT_FALSE(Same(Pic("imgJog1"), Pic("imgJog2")));
-    EXPECT_FALSE(Same(Pic("imgCPU1"), Pic("imgCPU2")));
-    EXPECT_FALSE(Same(Pic("imgJog1"), Pic("imgCPU1")));
 }
 
 // Which tab was clicked last decides between a local and a network "&Jogar".
@@ -242,17 +220,7 @@ TEST_F(NewGameDialog, RunningNetworkGameIsClosedFirstAndCancelChangesNothing) {
     EXPECT_FALSE(c->Confirmed());
     EXPECT_EQ(Level, 3);
     EXPECT_EQ(PlayerOption, 2);
-
-    auto j = Open(1, 2);
-    QTimer::singleShot(0, j.get(), [&] { QTest::mouseClick(&j->lblJogar, Qt::LeftButton); });
-    EXPECT_EQ(j->exec(), QDialog::Accepted);
-    EXPECT_TRUE(j->Confirmed());
 }
-
-struct QuestionRow {
-    bool network;
-    const char* text;
-};
 
 // The firewall warning before hosting: offered once while "AVISO" allows it,
 // and "AVISO" written as the warning closes.
@@ -289,17 +257,11 @@ TEST_F(NewGameDialog, FirewallWarningFollowsAviso) {
         EXPECT_EQ(starts, 2);
     }
 
-    // The warning itself: its texts, one information beep, and the box kept as "AVISO".
+    // The warning itself: one information beep, and the box kept as "AVISO".
     for (const bool ticked : {true, false}) {
         frmAviso warning;
         int beeps = 0;
         warning.beep = [&] { ++beeps; };
-        EXPECT_EQ(warning.lblAviso.text(),
-                  QStringLiteral("Foi detectado que você está usando o antivirus Kaspersky, para "
-                                 "poder jogar online\n com o Corvane é necessario abrir a porta "
-                                 "1243 TCP do Firewall do Kaspersky."));
-        EXPECT_EQ(warning.chkExibir.text(), QStringLiteral("Não exibir mais este aviso"));
-        EXPECT_EQ(warning.cmdOK.text(), QStringLiteral("Ok"));
         warning.show();
         warning.hide();
         warning.show();
@@ -313,16 +275,13 @@ TEST_F(NewGameDialog, FirewallWarningFollowsAviso) {
     SetProgramFolder(QString());
 }
 
-TEST(QuestionAndPause, TextsAndAnswers) {
-    const std::vector<QuestionRow> rows{{false, "Deseja Reniciar o jogo atual ?"},
-                                        {true, "Desejo entregar o jogo ?"}};
-    for (const QuestionRow& r : rows) {
-        for (bool yes : {true, false}) {
-            frmQuestion q(r.network);
-            EXPECT_EQ(q.Label1.text(), QStringLiteral("Corvane"));
-            EXPECT_EQ(q.Label2.text(), QString::fromUtf8(r.text));
-            EXPECT_EQ(q.lblSim.text(), QStringLiteral("&Sim"));
-            EXPECT_EQ(q.lblNao.text(), QString::fromUtf8("&Não"));
+// The question's answer by click or Esc; the splash ends its wait even when
+// its timer runs out while the window is being shown (Qt runs events inside a
+// splash window's show()).
+TEST(QuestionAndSplash, AnswersAndClose) {
+    for (const bool network : {false, true}) {
+        for (const bool yes : {true, false}) {
+            frmQuestion q(network);
             ImageButton* b = yes ? &q.lblSim : &q.lblNao;
             QTimer::singleShot(0, &q, [b] { QTest::mouseClick(b, Qt::LeftButton); });
             q.exec();
@@ -335,26 +294,8 @@ TEST(QuestionAndPause, TextsAndAnswers) {
     esc.exec();
     EXPECT_FALSE(esc.Answer());
 
-    frmPause p;
-    EXPECT_EQ(p.Label1.text(), QStringLiteral("Corvane"));
-    EXPECT_EQ(p.Label2.text(),
-              QString::fromUtf8("Jogo em pausa. Clique no botão Ok para retornar"));
-    EXPECT_EQ(p.lbOk.text(), QStringLiteral("&OK"));
-    QTimer::singleShot(0, &p, [&] { QTest::mouseClick(&p.lbOk, Qt::LeftButton); });
-    EXPECT_EQ(p.exec(), QDialog::Accepted);
-    EXPECT_TRUE(p.isModal());
-    EXPECT_TRUE(p.windowFlags() & Qt::WindowStaysOnTopHint);
-    EXPECT_TRUE(p.windowFlags() & Qt::FramelessWindowHint);
-}
-
-TEST(Splash, ShowsItsTextAndClosesByItself) {
     frmSplash standard;
-    EXPECT_EQ(standard.tmrClose.interval(), 2000);
-    EXPECT_EQ(standard.lblLoading.text(), QStringLiteral("Aguarde, carregando...  "));
     EXPECT_FALSE(standard.tmrClose.isActive()); // counts from the moment it shows
-
-    // A timer that runs out while the window is being shown still ends the
-    // wait (Qt runs events inside a splash window's show()).
     frmSplash instant(0);
     bool hung = false;
     QTimer::singleShot(10000, &instant, [&] { // a hang guard

@@ -17,7 +17,6 @@
 #include <QDir>
 #include <QFile>
 #include <QMouseEvent>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -78,8 +77,6 @@ TEST_F(StartUp, StepsInOrderAndTheDefaultGameWhenTheDialogIsCancelled) {
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0], QStringLiteral("corvane::frmNovo"));
     EXPECT_TRUE(W().isVisible());
-    EXPECT_TRUE(W().windowFlags() & Qt::WindowStaysOnTopHint);
-    EXPECT_EQ(W().size(), QSize(808, 631));
     EXPECT_TRUE(W().tmrElapsed()->isActive());
     EXPECT_EQ(GameMode, "CB");
     EXPECT_EQ(Level, 2);
@@ -130,32 +127,6 @@ TEST_F(StartUp, ASecondCopyEndsAtOnce) {
     EXPECT_EQ(other.Window(), nullptr);
 }
 
-#ifdef CORVANE_PROGRAM
-// The real program, twice: the second process ends at once with no window.
-TEST(StartUpProcesses, SecondProgramEndsAtOnce) {
-    QTemporaryDir home;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    env.insert(QStringLiteral("CORVANE_PROGRAM_FOLDER"), home.path());
-    QProcess first, second;
-    first.setProcessEnvironment(env);
-    second.setProcessEnvironment(env);
-    first.start(QStringLiteral(CORVANE_PROGRAM), {});
-    ASSERT_TRUE(first.waitForStarted(10000));
-    // The first copy holds the lock once its data folder has the lock file.
-    const QString lock = home.filePath(QStringLiteral("corvane.lock"));
-    for (int i = 0; i < 200 && !QFile::exists(lock); ++i) QTest::qWait(50);
-    ASSERT_TRUE(QFile::exists(lock));
-    second.start(QStringLiteral(CORVANE_PROGRAM), {});
-    ASSERT_TRUE(second.waitForFinished(10000));
-    EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(second.exitCode(), 0);
-    EXPECT_EQ(first.state(), QProcess::Running); // the first copy goes on
-    first.kill();
-    first.waitForFinished(10000);
-}
-#endif
-
 using Menu = Started;
 
 // Which items act, which beep and which do nothing, by game state.
@@ -191,24 +162,12 @@ TEST_F(Menu, RulesWhileBusyOrInANetworkGame) {
         M().Click(r.item);
         ComputerBusy = false;
         NetworkGame = false;
-        bool acted = false;
-        switch (r.item) {
-        case 2:
-            acted = SoundOn != sound;
-            break;
-        case 7:
-            acted = WhiteAtBottom != white;
-            break;
-        case 8:
-            acted = saves != saved;
-            break;
-        case 9:
-            acted = opens != opened;
-            break;
-        default:
-            acted = !shown.empty();
-            break;
-        }
+        // Each item's effect: sound, board turned, save or open called, or a dialog.
+        const bool acted = r.item == 2   ? SoundOn != sound
+                           : r.item == 7 ? WhiteAtBottom != white
+                           : r.item == 8 ? saves != saved
+                           : r.item == 9 ? opens != opened
+                                         : !shown.empty();
         EXPECT_EQ(beeps, r.beep ? 1 : 0)
             << "item " << r.item << " busy " << r.busy << " net " << r.network;
         EXPECT_EQ(acted, r.acts) << "item " << r.item << " busy " << r.busy << " net " << r.network;
@@ -217,13 +176,10 @@ TEST_F(Menu, RulesWhileBusyOrInANetworkGame) {
 
 TEST_F(Menu, TooltipsArePaddedCentredAndHidden) {
     Start();
-    const char* tips[] = {"",      "Sair",          "Desligar Som",    "Novo jogo", "Maximizar",
-                          "Pausa", "Reniciar jogo", "Girar tabuleiro", "Salvar",    "Abrir"};
     for (int n = 1; n <= 9; ++n) {
         M().Hover(n);
         QLabel& tip = M().lblToolTip();
-        EXPECT_EQ(tip.text(),
-                  QStringLiteral("   ") + QString::fromUtf8(tips[n]) + QStringLiteral("   "));
+        EXPECT_EQ(tip.text(), QStringLiteral("   ") + M().ToolTipText(n) + QStringLiteral("   "));
         EXPECT_TRUE(tip.isVisible());
         EXPECT_TRUE(M().shpToolTip().isVisible());
         EXPECT_EQ(M().shpToolTip().geometry(), tip.geometry());
@@ -342,47 +298,6 @@ TEST_F(Menu, FullScreenAndBack) {
     EXPECT_EQ(M().imgMenu(4)->Variant(), 0);
 }
 
-TEST_F(Menu, SaveAndOpenShowTheirWindows) {
-    SetProgramFolder(dir.path()); // no saved games of the user's own
-    Start();
-    W().SetWaitingForPeer(true);
-    std::vector<std::string> kinds;
-    answer = [&](QDialog& d) {
-        kinds.push_back(dynamic_cast<frmSalvar*>(&d)  ? "save"
-                        : dynamic_cast<frmAbrir*>(&d) ? "open"
-                                                      : "other");
-        d.reject();
-    };
-    const std::string before = GameMode;
-    M().Click(8);
-    M().Click(9);
-    EXPECT_EQ(kinds, (std::vector<std::string>{"save", "open"}));
-    EXPECT_FALSE(LoadedGame);
-    EXPECT_EQ(GameMode, before); // a cancelled Open leaves the game alone
-
-    // Save the start position, spoil the board, open the game again: it resumes.
-    answer = [](QDialog& d) {
-        auto& save = dynamic_cast<frmSalvar&>(d);
-        save.txtNome.setText(QStringLiteral("inicio"));
-        QTest::mouseClick(&save.lblOk, Qt::LeftButton);
-    };
-    M().Click(8);
-    W().SetSquare(52, ""); // e2 empty
-    W().tmrElapsed()->stop();
-    GameMode = "H";
-    answer = [](QDialog& d) {
-        auto& open = dynamic_cast<frmAbrir&>(d);
-        ASSERT_EQ(open.List1.count(), 1);
-        open.List1.setCurrentRow(0);
-        QTest::mouseClick(&open.lblAbrir, Qt::LeftButton);
-    };
-    M().Click(9);
-    EXPECT_EQ(W().Tag(52), "WP");
-    EXPECT_EQ(GameMode, "CB");
-    EXPECT_TRUE(W().tmrElapsed()->isActive());
-    SetProgramFolder(QString());
-}
-
 // An opened game is played on from where it was saved, whatever went before.
 TEST_F(Menu, AnOpenedGameIsPlayedOn) {
     SetProgramFolder(dir.path());
@@ -395,6 +310,13 @@ TEST_F(Menu, AnOpenedGameIsPlayedOn) {
                    "POSTION=rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR w - - 0\r\n"
                    "DIFFICULTY=1\r\nPLAYER=1\r\nMOVE=1\r\n");
     }
+    W().SetWaitingForPeer(true);
+    const std::string before = GameMode;
+    answer = [](QDialog& d) { d.reject(); };
+    M().Click(9);
+    EXPECT_FALSE(LoadedGame);
+    EXPECT_EQ(GameMode, before); // a cancelled Open leaves the game alone
+
     W().EndGame(); // the previous game is over
     answer = [](QDialog& d) {
         auto& open = dynamic_cast<frmAbrir&>(d);
@@ -461,8 +383,12 @@ TEST_F(Close, SettingsSurviveTheProgram) {
     EXPECT_EQ(offered.back(), QStringLiteral("BETO"));
     W().SetWaitingForPeer(true);
     M().Click(2); // sound off
+    M().Click(4); // closed from full screen
     M().Click(1);
     ASSERT_TRUE(program->Ended());
+    EXPECT_FALSE(W().isVisible());
+    EXPECT_FALSE(W().windowState() & Qt::WindowFullScreen);
+    EXPECT_EQ(steps.back(), QStringLiteral("closed"));
     EXPECT_EQ(ReadIniValue(IniSection, "SOM", ConfigPath(), ""), "False");
     EXPECT_EQ(ReadIniValue(IniSection, "NICK", ConfigPath(), ""), "ANA MARIA");
 
@@ -481,30 +407,6 @@ TEST_F(Close, SettingsSurviveTheProgram) {
     EXPECT_EQ(ReadIniValue(IniSection, "NICK", ConfigPath(), ""), "ANA MARIA");
     EXPECT_EQ(ReadIniValue(IniSection, "SOM", ConfigPath(), ""), "False");
     SetProgramFolder(QString());
-}
-
-TEST_F(Close, ItemOneEndsTheProgramAndWritesTheSettings) {
-    bool written = false, soundWritten = true;
-    QString nickWritten;
-    options.readNick = [] { return QStringLiteral("ANA"); };
-    options.writeSettings = [&](bool sound, const QString& nick) {
-        written = true;
-        soundWritten = sound;
-        nickWritten = nick;
-    };
-    Start();
-    M().Click(4); // close from full screen
-    W().SetWaitingForPeer(true);
-    M().Click(2); // sound off
-    M().Click(1);
-    EXPECT_TRUE(program->Ended());
-    EXPECT_FALSE(W().isVisible());
-    EXPECT_FALSE(M().FullScreen());
-    EXPECT_FALSE(W().windowState() & Qt::WindowFullScreen);
-    EXPECT_TRUE(written);
-    EXPECT_FALSE(soundWritten);
-    EXPECT_TRUE(nickWritten.isEmpty()); // no nick chosen: the stored one stays
-    EXPECT_EQ(steps.back(), QStringLiteral("closed"));
 }
 
 // The window closes while the computer searches: the search stops, the busy
