@@ -1,0 +1,266 @@
+// Network play against a scripted peer on 127.0.0.1: a real main window, the
+// handshake from both sides, a whole game both ways, the colour swap, chat,
+// and a peer that sends what it must not or goes away.
+#include "game/GameTestSupport.h"
+#include "net/NetTestSupport.h"
+#include "net/NetworkGame.h"
+#include "net/ScriptedPeer.h"
+#include "net/frmChat.h"
+#include "rules/GameState.h"
+
+#include <sys/socket.h>
+#include <unistd.h>
+
+using namespace corvane;
+using namespace corvane::nettest;
+using corvane::testing::Sq;
+
+namespace {
+
+// The moves of one game, White first: en passant, two promotions, castling,
+// a mate. Each may be followed by the tag a square must then hold.
+struct Ply {
+    const char* move;
+    const char* square = nullptr;
+    const char* tag = nullptr;
+};
+const Ply kGame[] = {
+    {"WP e2-e4"},          {"BP a7-a5"},  {"WP e4-e5"},
+    {"BP d7-d5"},          {"WP e5-d6", "d5", ""}, // en passant
+    {"BP a5-a4"},          {"WP d6xc7"},  {"BP a4-a3"},
+    {"WP c7xb8=WQ", "b8", "WQ"},
+    {"BR a8xb8"},          {"WN g1-h3"},  {"BP a3xb2"},
+    {"WB f1-c4"},          {"BB c8-d7"},  {"WK e1-g1", "f1", "WR"},
+    {"BP b2xa1=BQ", "a1", "BQ"},
+    {"WQ d1-f3"},          {"BP h7-h6"},  {"WQ f3xf7"},
+};
+constexpr int kMatePly = 18;
+
+class NetworkGameTest : public corvane::testing::GameWindowTest {
+protected:
+    void SetUp() override {
+        GameWindowTest::SetUp();
+        session = std::make_unique<NetworkGameSession>(*window);
+        session->setResignTip = [this](const QString& text) { tip = text; };
+        session->openNewGame = [this] { ++newGames; };
+        session->tellUser = [this](const QString& text, bool) { told << text; };
+        window->sendToPeer = [this](const std::string& m) {
+            session->EnviarDados(QString::fromStdString(m));
+        };
+        PlayerNick = {"", "ANA", ""};
+    }
+    void TearDown() override {
+        peer.reset();
+        session.reset();
+        qunsetenv("CORVANE_NET_PORT");
+        GameWindowTest::TearDown();
+    }
+    void UsePort(long port) { qputenv("CORVANE_NET_PORT", QByteArray::number(qlonglong(port))); }
+
+    // The window hosts; the scripted peer joins as "ZEZE".
+    void Host() {
+        NetServerMode = true;
+        UsePort(FreePort());
+        ASSERT_TRUE(session->StartNetwork());
+        peer = ScriptedPeer::Connecting(NetPort());
+        ASSERT_TRUE(peer->Connected());
+        ASSERT_TRUE(WaitUntil([] { return NetworkGame; }));
+        peer->Send(QStringLiteral("StartServidor:#ZEZE"));
+        ASSERT_TRUE(WaitUntil([this] { return session->HandshakeDone(); }));
+        ASSERT_TRUE(peer->WaitFor("StartCliente:#ANA"));
+    }
+    // The window joins the scripted peer, which hosts as "ZEZE".
+    void Join() {
+        peer = ScriptedPeer::Listening();
+        NetServerMode = false;
+        NetServerAddress = "127.0.0.1";
+        UsePort(peer->Port());
+        ASSERT_TRUE(session->StartNetwork());
+        ASSERT_TRUE(peer->Accept());
+        ASSERT_TRUE(peer->WaitFor("StartServidor:#ANA"));
+        peer->Send(QStringLiteral("StartCliente:#ZEZE"));
+        ASSERT_TRUE(WaitUntil([this] { return session->HandshakeDone(); }));
+    }
+    // Whose colour is at the bottom, who moves, and whether the board takes moves.
+    void ExpectSides(bool localWhite, const char* when) {
+        EXPECT_EQ(window->LocalIsWhite(), localWhite) << when;
+        EXPECT_EQ(WhiteAtBottom, localWhite) << when;
+        EXPECT_EQ(window->WaitingForPeer(), !localWhite) << when;
+        EXPECT_EQ(window->picBoard()->isEnabled(), localWhite) << when;
+        EXPECT_EQ(SideToMove, "W") << when;
+        EXPECT_EQ(window->LabCH(0)->text(), "ANA") << when;
+        EXPECT_EQ(window->LabCH(1)->text(), "ZEZE") << when;
+    }
+    // The peer is told the connection is over and the game ended as if it left.
+    void ExpectPeerGone(const QString& message, const char* what) {
+        EXPECT_TRUE(peer->SeesClose()) << what;
+        EXPECT_TRUE(WaitUntil([this] { return newGames == 1; })) << what;
+        EXPECT_EQ(told, QStringList{message}) << what;
+        EXPECT_FALSE(NetworkGame) << what;
+        EXPECT_EQ(tip, "Reniciar jogo") << what;
+        EXPECT_FALSE(session->Chat()) << what;
+        EXPECT_FALSE(window->picBoard()->isEnabled()) << what;
+    }
+    // Plays kGame: the local side's moves by mouse, the peer's over the wire.
+    void PlayGame(bool localWhite) {
+        QByteArray expected = peer->Received();
+        for (int i = 0; i < int(std::size(kGame)); ++i) {
+            const std::string move = kGame[i].move;
+            const std::string status = i == kMatePly ? "XEQUE-MATE" : "";
+            if ((i % 2 == 0) == localWhite) {
+                if (move.find('=') != std::string::npos) ChooseLater(4, localWhite);
+                Drag(move.substr(3, 2), move.substr(6, 2));
+                expected += QByteArray::fromStdString("Jogar:#" + move + "#" + status);
+                ASSERT_TRUE(peer->WaitFor(expected)) << move;
+            } else {
+                peer->Send(QString::fromStdString("Jogar:#" + move + "#" + status));
+                ASSERT_TRUE(WaitUntil([&] {
+                    return i == kMatePly ? window->LocalIsWhite() != localWhite
+                                         : !window->WaitingForPeer();
+                })) << move;
+            }
+            if (kGame[i].square != nullptr && i != kMatePly)
+                EXPECT_EQ(TagAt(kGame[i].square), kGame[i].tag) << move;
+        }
+        EXPECT_EQ(peer->Received(), expected);
+        ASSERT_FALSE(messages.empty());
+        EXPECT_EQ(messages.back(), "XEQUE-MATE");
+    }
+
+    std::unique_ptr<NetworkGameSession> session;
+    std::unique_ptr<ScriptedPeer> peer;
+    QString tip;
+    int newGames = 0;
+    QStringList told;
+};
+
+TEST_F(NetworkGameTest, HandshakeGivesTheHostWhiteAndOpensTheChat) {
+    for (const bool host : {true, false}) {
+        sounds.played.clear();
+        if (host)
+            Host();
+        else
+            Join();
+        ExpectSides(host, host ? "host" : "joiner");
+        EXPECT_EQ(tip, "Entregar");
+        EXPECT_EQ(PlayerNick[2], "ZEZE");
+        EXPECT_EQ(sounds.Count(10), 1);
+        ASSERT_TRUE(session->Chat());
+        EXPECT_TRUE(session->Chat()->isVisible());
+        EXPECT_FALSE(session->Chat()->isModal());
+        session->CloseConnection();
+        EXPECT_TRUE(peer->SeesClose());
+        EXPECT_EQ(tip, "Reniciar jogo");
+    }
+}
+
+TEST_F(NetworkGameTest, AWholeGameToMateEitherWayThenColoursSwapAtEveryEnd) {
+    for (const bool host : {true, false}) {
+        messages.clear();
+        if (host)
+            Host();
+        else
+            Join();
+        PlayGame(host);
+        ExpectSides(!host, "after the mate");
+        // The local side resigns, then the peer does: the colours swap each time.
+        if (host) {
+            session->Resign();
+            EXPECT_TRUE(peer->WaitFor("EntregarJogo:#"));
+            EXPECT_EQ(messages.back(), "AGUARDE ENQUANTO INICIA O JOGO...");
+        } else {
+            peer->Send(QStringLiteral("EntregarJogo:#"));
+            ASSERT_TRUE(WaitUntil([&] { return window->LocalIsWhite(); }));
+            EXPECT_EQ(messages.back(), "ZEZE ENTREGOU O JOGO.");
+        }
+        ExpectSides(host, "after the resignation");
+        session->CloseConnection();
+        peer.reset();
+    }
+}
+
+TEST_F(NetworkGameTest, ChatGluedToAMoveAndSplitMessagesArriveWhole) {
+    Join();
+    // A move and a chat line with "#" in one write; then a move in three pieces.
+    peer->Send(QStringLiteral("Jogar:#WP e2-e4#Chat:#oi # tudo bem?"));
+    ASSERT_TRUE(WaitUntil([this] { return !window->WaitingForPeer(); }));
+    ASSERT_TRUE(WaitUntil(
+        [this] { return session->Chat()->txtChat.toPlainText() == "ZEZE : oi # tudo bem?\n"; }));
+    Drag("e7", "e5");
+    ASSERT_TRUE(peer->WaitFor("Jogar:#BP e7-e5#"));
+    peer->SendSplit("Jogar:#WN g1-f3#", {3, 11}, 30);
+    ASSERT_TRUE(WaitUntil([this] { return !window->WaitingForPeer(); }));
+    EXPECT_EQ(TagAt("f3"), "WN");
+    EXPECT_EQ(window->MoveCount(), 3);
+    // The local line goes out as typed.
+    session->Chat()->txtEnviar.setText("bom # jogo");
+    emit session->Chat()->txtEnviar.returnPressed();
+    EXPECT_TRUE(peer->WaitFor("Chat:#bom # jogo"));
+}
+
+TEST_F(NetworkGameTest, AMoveThatMayNotBePlayedEndsTheConnection) {
+    struct Row {
+        const char* what;
+        QString sent;
+        QString refused; // the text the message names
+    } rows[] = {
+        {"illegal", "Jogar:#BP e7-e4#", "BP e7-e4"},
+        {"the local colour", "Jogar:#WP e2-e4#", "WP e2-e4"},
+        {"out of turn", "Jogar:#BP e7-e5#Jogar:#BP d7-d5#", "BP d7-d5"},
+        {"no piece there", "Jogar:#BQ d5-d4#", "BQ d5-d4"},
+        {"malformed", "Jogar:#BP e7-e5;rm -rf#", "BP e7-e5;rm -rf"},
+    };
+    for (const Row& r : rows) {
+        newGames = 0;
+        told.clear();
+        Host();
+        Drag("e2", "e4");
+        ASSERT_TRUE(peer->WaitFor("Jogar:#WP e2-e4#"));
+        const std::string board = window->Tag(Sq("e7")) + window->Tag(Sq("e4"));
+        peer->Send(r.sent);
+        ExpectPeerGone(MsgLanceRecusado.arg("ZEZE", r.refused), r.what);
+        if (QString(r.what) != "out of turn") {
+            EXPECT_EQ(window->Tag(Sq("e7")) + window->Tag(Sq("e4")), board) << r.what;
+        }
+    }
+}
+
+TEST_F(NetworkGameTest, APeerThatLeavesOrFloodsEndsTheGame) {
+    struct Row {
+        const char* what;
+        std::function<void(ScriptedPeer&)> act;
+        QString message;
+    } rows[] = {
+        {"close", [](ScriptedPeer& p) { p.Close(); }, MsgSaiuDoJogo.arg("ZEZE")},
+        {"reset", [](ScriptedPeer& p) { p.Reset(); }, MsgSaiuDoJogo.arg("ZEZE")},
+        {"flood", [](ScriptedPeer& p) { p.Send(QByteArray(MaxPending + 10, 'x')); },
+         MsgDadosDemais.arg("ZEZE")},
+    };
+    for (const Row& r : rows) {
+        newGames = 0;
+        told.clear();
+        Join();
+        r.act(*peer);
+        ExpectPeerGone(r.message, r.what);
+    }
+}
+
+TEST_F(NetworkGameTest, TheHostTakesOneJoinerAndReportsABusyPort) {
+    Host();
+    // The listener closed when the first joiner came in.
+    const int second = RawConnect(NetPort());
+    EXPECT_TRUE(second < 0 || RawSeesClose(second, 1000));
+    if (second >= 0) ::close(second);
+    EXPECT_TRUE(NetworkGame);
+    session->CloseConnection();
+
+    long port = 0;
+    const int busy = RawListen(port);
+    UsePort(port);
+    EXPECT_FALSE(session->StartNetwork());
+    EXPECT_EQ(told, QStringList{MsgPortaOcupada});
+    EXPECT_EQ(session->Socket(), nullptr);
+    ::close(busy);
+}
+
+} // namespace
