@@ -37,8 +37,7 @@ NetworkGameSession::NetworkGameSession(frmMain& window) : window_(window) {
     inbox_.OnOverflow = [this] { PeerGone(MsgDadosDemais.arg(PeerName())); };
     handshakeTimer_.setSingleShot(true);
     handshakeTimer_.setInterval(HandshakeMs);
-    connect(&handshakeTimer_, &QTimer::timeout, this,
-            [this] { PeerGone(MsgSemApresentacao); });
+    connect(&handshakeTimer_, &QTimer::timeout, this, [this] { PeerGone(MsgSemApresentacao); });
 }
 
 NetworkGameSession::~NetworkGameSession() {

@@ -129,7 +129,7 @@ private:
     QPointer<frmConectar> conectar_;
     QTimer handshakeTimer_;
     bool handshakeDone_ = false;
-    int dispatching_ = 0;     // a message handler runs (it may wait in a nested loop)
+    int dispatching_ = 0;      // a message handler runs (it may wait in a nested loop)
     bool gonePending_ = false; // the peer left while a handler ran
     QString goneText_;
 };

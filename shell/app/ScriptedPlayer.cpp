@@ -87,7 +87,7 @@ void ScriptedPlayer::Tick() {
         swapped_ = true;
         Print(QStringLiteral("trocadas brancas %1").arg(int(window.LocalIsWhite())));
         net.Chat()->txtEnviar.setText(QStringLiteral("fim"));
-        emit net.Chat()->txtEnviar.returnPressed();
+        Q_EMIT net.Chat()->txtEnviar.returnPressed();
     }
     if (!swapped_ && !window.WaitingForPeer() && SideToMove == (white_ ? "W" : "B")) PlayNext();
 }

@@ -62,7 +62,7 @@ private:
     StartUpOptions options_;
     SingleInstanceLock lock_;
     std::unique_ptr<frmMain> window_;
-    std::unique_ptr<MainMenu> menu_; // after the window: destroyed first
+    std::unique_ptr<MainMenu> menu_;              // after the window: destroyed first
     std::unique_ptr<NetworkGameSession> network_; // after the menu: destroyed before it
     void WireNetwork();
     bool ended_ = false;

@@ -3,6 +3,7 @@
 // exchange a chat line and close.
 #include "net/NetTestSupport.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>

@@ -25,14 +25,25 @@ struct Ply {
     const char* tag = nullptr;
 };
 const Ply kGame[] = {
-    {"WP e2-e4"},          {"BP a7-a5"},  {"WP e4-e5"},
-    {"BP d7-d5"},          {"WP e5-d6", "d5", ""}, // en passant
-    {"BP a5-a4"},          {"WP d6xc7"},  {"BP a4-a3"},
+    {"WP e2-e4"},
+    {"BP a7-a5"},
+    {"WP e4-e5"},
+    {"BP d7-d5"},
+    {"WP e5-d6", "d5", ""}, // en passant
+    {"BP a5-a4"},
+    {"WP d6xc7"},
+    {"BP a4-a3"},
     {"WP c7xb8=WQ", "b8", "WQ"},
-    {"BR a8xb8"},          {"WN g1-h3"},  {"BP a3xb2"},
-    {"WB f1-c4"},          {"BB c8-d7"},  {"WK e1-g1", "f1", "WR"},
+    {"BR a8xb8"},
+    {"WN g1-h3"},
+    {"BP a3xb2"},
+    {"WB f1-c4"},
+    {"BB c8-d7"},
+    {"WK e1-g1", "f1", "WR"},
     {"BP b2xa1=BQ", "a1", "BQ"},
-    {"WQ d1-f3"},          {"BP h7-h6"},  {"WQ f3xf7"},
+    {"WQ d1-f3"},
+    {"BP h7-h6"},
+    {"WQ f3xf7"},
 };
 constexpr int kMatePly = 18;
 
@@ -93,7 +104,9 @@ protected:
     }
     // The peer is told the connection is over and the game ended as if it left.
     void ExpectPeerGone(const QString& message, const char* what, bool peerLeft = false) {
-        if (!peerLeft) EXPECT_TRUE(peer->SeesClose()) << what;
+        if (!peerLeft) {
+            EXPECT_TRUE(peer->SeesClose()) << what;
+        }
         EXPECT_TRUE(WaitUntil([this] { return newGames == 1; })) << what;
         EXPECT_EQ(told, QStringList{message}) << what;
         EXPECT_FALSE(NetworkGame) << what;
@@ -119,8 +132,9 @@ protected:
                                          : !window->WaitingForPeer();
                 })) << move;
             }
-            if (kGame[i].square != nullptr && i != kMatePly)
+            if (kGame[i].square != nullptr && i != kMatePly) {
                 EXPECT_EQ(TagAt(kGame[i].square), kGame[i].tag) << move;
+            }
         }
         EXPECT_EQ(peer->Received(), expected);
         ASSERT_FALSE(messages.empty());
@@ -194,7 +208,7 @@ TEST_F(NetworkGameTest, ChatGluedToAMoveAndSplitMessagesArriveWhole) {
     EXPECT_EQ(window->MoveCount(), 3);
     // The local line goes out as typed.
     session->Chat()->txtEnviar.setText("bom # jogo");
-    emit session->Chat()->txtEnviar.returnPressed();
+    Q_EMIT session->Chat()->txtEnviar.returnPressed();
     EXPECT_TRUE(peer->WaitFor("Chat:#bom # jogo"));
 }
 
