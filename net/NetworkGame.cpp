@@ -8,6 +8,8 @@
 #include "shell/ModResWav.h"
 
 #include <QMessageBox>
+#include <QScreen>
+#include <algorithm>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <sys/socket.h>
@@ -277,6 +279,12 @@ void NetworkGameSession::OpenChat() {
     if (!chat_) {
         chat_ = new frmChat(&window_); // owned by the main window, unloaded by us
         chat_->send = [this](const QString& message) { return EnviarDados(message); };
+        // Beside the main window, where it hides nothing of the board.
+        const QRect main = window_.frameGeometry();
+        QRect area = main.adjusted(0, 0, chat_->width() + 8, 0);
+        if (const QScreen* screen = window_.screen()) area = screen->availableGeometry();
+        const int left = std::min(main.right() + 8, area.right() - chat_->width());
+        chat_->move(std::max(area.left(), left), main.top() + 40);
     }
     chat_->show();
 }
