@@ -9,6 +9,7 @@
 
 #include <QMessageBox>
 #include <QScreen>
+#include <QThread>
 #include <algorithm>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
@@ -308,14 +309,20 @@ void NetworkGameSession::PeerGone(const QString& text) {
     window_.EndGame();
     NetworkGame = false;
     UnloadChat();
-    // The message and the new-game dialog wait in nested loops of their own:
-    // they run after the socket's event has returned.
-    QTimer::singleShot(0, this, [this, text] {
-        if (window_.Closing()) return;
-        Tell(text, false);
-        if (setResignTip) setResignTip(QStringLiteral("Reniciar jogo"));
-        if (openNewGame && !window_.Closing()) openNewGame();
-    });
+    if (setResignTip) setResignTip(QStringLiteral("Reniciar jogo"));
+    // The message and the new-game dialog run after the socket's event has
+    // returned, and once no pause or message window of the game still waits.
+    QTimer::singleShot(0, this, [this, text] { TellPeerGone(text); });
+}
+
+void NetworkGameSession::TellPeerGone(const QString& text) {
+    if (window_.Closing()) return;
+    if (QThread::currentThread()->loopLevel() > 1) {
+        QTimer::singleShot(100, this, [this, text] { TellPeerGone(text); });
+        return;
+    }
+    Tell(text, false);
+    if (openNewGame && !window_.Closing()) openNewGame();
 }
 
 void NetworkGameSession::Tell(const QString& text, bool critical) {

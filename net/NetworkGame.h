@@ -119,6 +119,7 @@ private:
     void KeepAlive();
     // The game ends as if the peer had left; text is what the player is told.
     void PeerGone(const QString& text);
+    void TellPeerGone(const QString& text);
     void DropSocket();
     void Tell(const QString& text, bool critical);
 

@@ -7,6 +7,9 @@
 #include "net/ScriptedPeer.h"
 #include "rules/GameState.h"
 
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 using namespace corvane;
@@ -129,6 +132,12 @@ TEST_F(NetworkGameTest, AWholeGameEitherWayThenTheColoursSwapAtEveryEnd) {
         ExpectSides(host, "after the handshake");
         EXPECT_EQ(tip, "Entregar");
         EXPECT_EQ(sounds.Count(10), 1);
+        int keepAlive = 0, idle = 0;
+        socklen_t size = sizeof(int);
+        const int fd = int(session->Socket()->SocketHandle());
+        getsockopt(fd, SOL_SOCKET, SO_KEEPALIVE, &keepAlive, &size);
+        getsockopt(fd, IPPROTO_TCP, TCP_KEEPIDLE, &idle, &size);
+        EXPECT_TRUE(keepAlive && idle == KeepIdleSeconds);
         ASSERT_TRUE(session->Chat());
         EXPECT_TRUE(session->Chat()->isVisible() && !session->Chat()->isModal());
         PlayGame(host);
@@ -222,6 +231,24 @@ TEST_F(NetworkGameTest, TheHostTakesOneJoinerAndReportsABusyPort) {
     EXPECT_EQ(told, QStringList{MsgPortaOcupada});
     EXPECT_EQ(session->Socket(), nullptr);
     ::close(busy);
+}
+
+TEST_F(NetworkGameTest, AJoinThatFindsNobodyListeningTellsThePlayer) {
+    UsePort(FreePort());
+    QStringList dialogTold;
+    session->connectDialogShown = [&](frmConectar& dialog) {
+        dialog.tellUser = [&](const QString& text) {
+            dialogTold << text;
+            dialog.Cancelar();
+        };
+        dialog.txtServ.setText("127.0.0.1");
+        QTimer::singleShot(0, &dialog, &frmConectar::Conectar);
+    };
+    EXPECT_FALSE(session->HostOrJoin(false, "ANA", window.get()));
+    ASSERT_EQ(dialogTold.size(), 1);
+    EXPECT_TRUE(dialogTold[0].startsWith(MsgConexaoFalhou.section('\n', 0, 0)));
+    EXPECT_TRUE(dialogTold[0].contains("10061")) << dialogTold[0].toStdString();
+    EXPECT_FALSE(NetworkGame);
 }
 
 } // namespace
