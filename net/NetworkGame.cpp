@@ -41,6 +41,8 @@ NetworkGameSession::NetworkGameSession(frmMain& window) : window_(window) {
     handshakeTimer_.setSingleShot(true);
     handshakeTimer_.setInterval(HandshakeMs);
     connect(&handshakeTimer_, &QTimer::timeout, this, [this] { PeerGone(MsgSemApresentacao); });
+    heldTimer_.setInterval(50);
+    connect(&heldTimer_, &QTimer::timeout, this, &NetworkGameSession::ReleaseHeld);
 }
 
 NetworkGameSession::~NetworkGameSession() {
@@ -97,6 +99,8 @@ void NetworkGameSession::ReleaseSocket() {
 
 void NetworkGameSession::DropSocket() {
     handshakeTimer_.stop();
+    heldTimer_.stop();
+    held_.clear();
     inbox_.Reset();
     handshakeDone_ = false;
     // The socket object may be the one whose event is being handled; releasing
@@ -128,7 +132,9 @@ void NetworkGameSession::Resign() {
     window_.tmrElapsed()->stop();
     EnviarDados(EntregarJogoMessage());
     GameStatus = "AGUARDE ENQUANTO INICIA O JOGO...";
+    betweenGames_ = true;
     window_.ShowGameMessage();
+    betweenGames_ = false;
     // The peer may have left while the message showed.
     if (NetworkGame && !window_.Closing()) window_.StartNextNetworkGame();
 }
@@ -212,7 +218,35 @@ void NetworkGameSession::KeepAlive() {
 
 // --- Messages ---------------------------------------------------------------------------------
 
+// A move or resignation that comes while this side still ends the previous
+// game (its pause, its message window) belongs to the next one: it waits,
+// with any that follow it, until that game has begun. Chat lines never wait.
 void NetworkGameSession::Dispatch(const NetMessage& message) {
+    const bool forTheGame =
+        message.command == NetCommand::Jogar || message.command == NetCommand::EntregarJogo;
+    if (forTheGame && (!held_.empty() || BetweenGames())) {
+        held_.push_back(message);
+        if (!heldTimer_.isActive()) heldTimer_.start();
+        return;
+    }
+    Handle(message);
+}
+
+bool NetworkGameSession::BetweenGames() const {
+    // The toolbar is locked from a game-ending move until the next game starts.
+    return betweenGames_ || !window_.picToobar()->isEnabled();
+}
+
+void NetworkGameSession::ReleaseHeld() {
+    while (!held_.empty() && !BetweenGames()) {
+        const NetMessage message = held_.front();
+        held_.pop_front();
+        Handle(message);
+    }
+    if (held_.empty()) heldTimer_.stop();
+}
+
+void NetworkGameSession::Handle(const NetMessage& message) {
     if (!NetworkGame) return;
     ++dispatching_;
     switch (message.command) {
@@ -270,7 +304,9 @@ void NetworkGameSession::PeerMoved(const NetMessage& message) {
 void NetworkGameSession::PeerResigned() {
     window_.tmrElapsed()->stop();
     GameStatus = (PlayerNick[2] + QStringLiteral(" ENTREGOU O JOGO.")).toStdString();
+    betweenGames_ = true;
     window_.ShowGameMessage();
+    betweenGames_ = false;
     if (!window_.Closing()) window_.StartNextNetworkGame();
 }
 

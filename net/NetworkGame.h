@@ -18,6 +18,7 @@
 #include <QPointer>
 #include <QString>
 #include <QTimer>
+#include <deque>
 #include <functional>
 #include <memory>
 
@@ -111,6 +112,9 @@ private:
     void Wire(CSocketLink& socket);
     void OnSocketError(int number, const QString& description);
     void Dispatch(const NetMessage& message);
+    bool BetweenGames() const;
+    void ReleaseHeld();
+    void Handle(const NetMessage& message);
     void Handshake(const NetMessage& message);
     void PeerMoved(const NetMessage& message);
     void PeerResigned();
@@ -129,6 +133,9 @@ private:
     QPointer<frmChat> chat_;
     QPointer<frmConectar> conectar_;
     QTimer handshakeTimer_;
+    std::deque<NetMessage> held_; // moves for the next game (see Dispatch)
+    QTimer heldTimer_;
+    bool betweenGames_ = false; // a resignation's message shows
     bool handshakeDone_ = false;
     int dispatching_ = 0;      // a message handler runs (it may wait in a nested loop)
     bool gonePending_ = false; // the peer left while a handler ran

@@ -140,8 +140,18 @@ TEST_F(NetworkGameTest, AWholeGameEitherWayThenTheColoursSwapAtEveryEnd) {
         EXPECT_TRUE(keepAlive && idle == KeepIdleSeconds);
         ASSERT_TRUE(session->Chat());
         EXPECT_TRUE(session->Chat()->isVisible() && !session->Chat()->isModal());
+        // The peer opens the next game while this side still shows its mate.
+        if (host) {
+            WhenThen([this] { return peer->Received().endsWith("XEQUE-MATE"); },
+                     [this] { peer->Send(QStringLiteral("Jogar:#WP d2-d4#")); });
+        }
         PlayGame(host);
-        ExpectSides(!host, "after the mate");
+        if (host) {
+            ASSERT_TRUE(WaitUntil([this] { return !window->WaitingForPeer(); }));
+            EXPECT_EQ(TagAt("d4") + SideToMove, "WPB");
+        } else {
+            ExpectSides(!host, "after the mate");
+        }
         // The host resigns the next game, or the peer does: the colours swap again.
         if (host) {
             session->Resign();
