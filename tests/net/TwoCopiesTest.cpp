@@ -28,6 +28,8 @@ struct Copy {
         env.insert("CORVANE_PROGRAM_FOLDER", folder.path() + "/");
         env.insert("CORVANE_TEST_SCRIPT", file.fileName());
         env.insert("CORVANE_NET_PORT", QString::number(port));
+        // The host's address list must not ask a web page: a closed local port answers at once.
+        env.insert("CORVANE_MYIP_URL", "http://127.0.0.1:1/");
         env.insert("QT_QPA_PLATFORM", "offscreen");
         process.setProcessEnvironment(env);
         process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
