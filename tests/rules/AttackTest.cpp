@@ -1,6 +1,8 @@
 // The attack test: which piece is reported, en passant, the advance mode, the
-// skip-king flag and the piece counters.
+// skip-king flag and the piece counters; and the king search.
 #include <gtest/gtest.h>
+
+#include <sstream>
 
 #include "RulesTestSupport.h"
 
@@ -11,101 +13,69 @@ namespace {
 struct AttackRow {
     const char* name;
     const char* fen;
-    const char* square;
-    const char* side;
-    bool skipKing, pawnAdvance;
-    bool attacked;
-    int kind;             // AttackerKind afterwards
-    const char* attacker; // its square, "" when none
-    bool enPassant;
+    const char* query;    // "<square> <side>", then "skip" (the king) or "advance" (pawn steps)
+    const char* attacker; // "<code> <square>", then "ep" for en passant; "" when none
 };
-
-void PrintTo(const AttackRow& row, std::ostream* os) {
-    *os << row.name;
-}
 
 const AttackRow kRows[] = {
-    {"knight", "4k3/8/8/8/8/5n2/8/4K3 w - -", "e1", "B", false, false, true, BlackKnight, "f3",
-     false},
-    {"knight_first_then_rook", "4k3/8/8/8/8/5n2/8/r3K3 w - -", "e1", "B", false, false, true,
-     BlackKnight, "f3", false},
-    {"rook_behind_piece", "4k3/8/8/8/8/8/8/r2NK3 w - -", "e1", "B", false, false, false, 0, "",
-     false},
-    {"rook_along_rank", "4k3/8/8/8/8/8/8/r3K3 w - -", "e1", "B", false, false, true, BlackRook,
-     "a1", false},
-    {"queen_on_diagonal", "4k3/8/8/q7/8/8/8/4K3 w - -", "e1", "B", false, false, true, BlackQueen,
-     "a5", false},
-    {"bishop", "4k3/8/8/b7/8/8/8/4K3 w - -", "e1", "B", false, false, true, BlackBishop, "a5",
-     false},
-    {"bishop_blocked", "4k3/8/8/b7/1P6/8/8/4K3 w - -", "e1", "B", false, false, false, 0, "",
-     false},
-    {"white_pawn_diagonal", "4k3/8/8/8/4P3/8/8/4K3 w - -", "d5", "W", false, false, true, WhitePawn,
-     "e4", false},
-    {"white_pawn_not_ahead", "4k3/8/8/8/4P3/8/8/4K3 w - -", "e5", "W", false, false, false, 0, "",
-     false},
-    {"black_pawn_downwards", "4k3/8/8/3p4/8/8/8/4K3 w - -", "e4", "B", false, false, true,
-     BlackPawn, "d5", false},
-    {"black_pawn_not_upwards", "4k3/8/8/3p4/8/8/8/4K3 w - -", "e6", "B", false, false, false, 0, "",
-     false},
+    {"knight", "4k3/8/8/8/8/5n2/8/4K3 w - -", "e1 B", "BN f3"},
+    {"knight_first_then_rook", "4k3/8/8/8/8/5n2/8/r3K3 w - -", "e1 B", "BN f3"},
+    {"rook_behind_piece", "4k3/8/8/8/8/8/8/r2NK3 w - -", "e1 B", ""},
+    {"rook_along_rank", "4k3/8/8/8/8/8/8/r3K3 w - -", "e1 B", "BR a1"},
+    {"queen_on_diagonal", "4k3/8/8/q7/8/8/8/4K3 w - -", "e1 B", "BQ a5"},
+    {"bishop", "4k3/8/8/b7/8/8/8/4K3 w - -", "e1 B", "BB a5"},
+    {"bishop_blocked", "4k3/8/8/b7/1P6/8/8/4K3 w - -", "e1 B", ""},
+    {"white_pawn_diagonal", "4k3/8/8/8/4P3/8/8/4K3 w - -", "d5 W", "WP e4"},
+    {"white_pawn_not_ahead", "4k3/8/8/8/4P3/8/8/4K3 w - -", "e5 W", ""},
+    {"black_pawn_downwards", "4k3/8/8/3p4/8/8/8/4K3 w - -", "e4 B", "BP d5"},
+    {"black_pawn_not_upwards", "4k3/8/8/3p4/8/8/8/4K3 w - -", "e6 B", ""},
     // The pawn that just advanced two squares can be taken from either side.
-    {"en_passant_from_a_file", "4k3/8/8/8/pP6/8/8/4K3 b - b3", "b4", "B", false, false, true,
-     BlackPawn, "a4", true},
-    {"en_passant_from_c_file", "4k3/8/8/8/1Pp5/8/8/4K3 b - b3", "b4", "B", false, false, true,
-     BlackPawn, "c4", true},
-    {"en_passant_white", "4k3/8/8/3pP3/8/8/8/4K3 w - d6", "d5", "W", false, false, true, WhitePawn,
-     "e5", true},
-    {"no_en_passant_without_flag", "4k3/8/8/8/pP6/8/8/4K3 b - -", "b4", "B", false, false, false, 0,
-     "", false},
-    {"king", "4k3/8/8/8/8/8/8/4K3 w - -", "d2", "W", false, false, true, WhiteKing, "e1", false},
-    {"king_skipped", "4k3/8/8/8/8/8/8/4K3 w - -", "d2", "W", true, false, false, 0, "", false},
-    {"advance_one", "4k3/8/8/8/8/8/4P3/4K3 w - -", "e3", "W", false, true, true, WhitePawn, "e2",
-     false},
-    {"advance_two", "4k3/8/8/8/8/8/4P3/4K3 w - -", "e4", "W", false, true, true, WhitePawn, "e2",
-     false},
-    {"advance_blocked", "4k3/8/8/8/8/4n3/4P3/4K3 w - -", "e4", "W", false, true, false, 0, "",
-     false},
-    {"advance_mode_ignores_captures", "4k3/8/8/8/8/8/3P4/4K3 w - -", "e3", "W", false, true, false,
-     0, "", false},
-    {"black_advance", "4k3/4p3/8/8/8/8/8/4K3 b - -", "e5", "B", false, true, true, BlackPawn, "e7",
-     false},
+    {"en_passant_from_a_file", "4k3/8/8/8/pP6/8/8/4K3 b - b3", "b4 B", "BP a4 ep"},
+    {"en_passant_from_c_file", "4k3/8/8/8/1Pp5/8/8/4K3 b - b3", "b4 B", "BP c4 ep"},
+    {"en_passant_white", "4k3/8/8/3pP3/8/8/8/4K3 w - d6", "d5 W", "WP e5 ep"},
+    {"no_en_passant_without_flag", "4k3/8/8/8/pP6/8/8/4K3 b - -", "b4 B", ""},
+    {"king", "4k3/8/8/8/8/8/8/4K3 w - -", "d2 W", "WK e1"},
+    {"king_skipped", "4k3/8/8/8/8/8/8/4K3 w - -", "d2 W skip", ""},
+    {"advance_one", "4k3/8/8/8/8/8/4P3/4K3 w - -", "e3 W advance", "WP e2"},
+    {"advance_two", "4k3/8/8/8/8/8/4P3/4K3 w - -", "e4 W advance", "WP e2"},
+    {"advance_blocked", "4k3/8/8/8/8/4n3/4P3/4K3 w - -", "e4 W advance", ""},
+    {"advance_mode_ignores_captures", "4k3/8/8/8/8/8/3P4/4K3 w - -", "e3 W advance", ""},
+    {"black_advance", "4k3/4p3/8/8/8/8/8/4K3 b - -", "e5 B advance", "BP e7"},
 };
 
-class Attack : public ::testing::TestWithParam<AttackRow> {};
-
-TEST_P(Attack, ReportsFirstAttacker) {
-    const AttackRow& row = GetParam();
-    rulestest::Setup(row.fen, 0);
-    const rulestest::ModelSnapshot before;
-    const int rank = row.square[1] - '0', file = row.square[0] - 'a' + 1;
-    EXPECT_EQ(IsSquareAttacked(rank, file, row.side, 0, row.skipKing, row.pawnAdvance),
-              row.attacked);
-    EXPECT_EQ(AttackerKind, row.kind);
-    if (row.attacked) {
-        EXPECT_EQ(reftest::SquareName((AttackerRank - 1) * 8 + AttackerFile - 1), row.attacker);
-        if (!row.pawnAdvance) {
-            EXPECT_EQ(EnPassantAttack, row.enPassant);
+TEST(Attack, ReportsFirstAttacker) {
+    for (const AttackRow& row : kRows) {
+        SCOPED_TRACE(row.name);
+        rulestest::Setup(row.fen, 0);
+        const rulestest::ModelSnapshot before;
+        std::istringstream query(row.query), expected(row.attacker);
+        std::string square, side, mode, code, from, ep;
+        query >> square >> side >> mode;
+        expected >> code >> from >> ep;
+        EXPECT_EQ(IsSquareAttacked(square[1] - '0', square[0] - 'a' + 1, side, 0, mode == "skip",
+                                   mode == "advance"),
+                  !code.empty());
+        EXPECT_EQ(AttackerKind, PieceIndexOf(code));
+        if (!code.empty()) {
+            EXPECT_EQ(reftest::SquareName((AttackerRank - 1) * 8 + AttackerFile - 1), from);
+            if (mode != "advance") {
+                EXPECT_EQ(EnPassantAttack, ep == "ep");
+            }
         }
+        EXPECT_TRUE(before.BoardsEqual());
     }
-    EXPECT_TRUE(before.BoardsEqual());
 }
 
-INSTANTIATE_TEST_SUITE_P(Squares, Attack, ::testing::ValuesIn(kRows),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-TEST(Attack, KindsWithoutCountAreSkipped) {
-    rulestest::Setup("4k3/8/8/8/8/5n2/8/4K3 w - -", 0);
-    PieceCount[CountSlot(BlackKnight)] = 0; // the counters describe another position
-    EXPECT_FALSE(IsSquareAttacked(1, 5, "B", 0));
-    CountPieces(0);
+TEST(Attack, CountersOffBoardSquaresAndBadPlies) {
+    rulestest::Setup("4k3/8/8/8/8/5n2/8/r3K3 w - -", 0);
+    PieceCount[CountSlot(BlackKnight)] = 0; // kinds the counters say are absent are skipped
     EXPECT_TRUE(IsSquareAttacked(1, 5, "B", 0));
-}
-
-TEST(Attack, OffBoardAndBadPlyAreNotAttacked) {
-    rulestest::Setup("4k3/8/8/8/8/8/8/r3K3 w - -", 0);
-    EXPECT_FALSE(IsSquareAttacked(0, 5, "B", 0));
-    EXPECT_FALSE(IsSquareAttacked(1, 9, "B", 0));
-    EXPECT_FALSE(IsSquareAttacked(1, 5, "B", MaxDepth + 1));
-    EXPECT_EQ(AttackerKind, 0);
+    EXPECT_EQ(AttackerKind, BlackRook);
+    const int outside[][3] = {{0, 5, 0}, {1, 9, 0}, {1, 5, MaxDepth + 1}};
+    for (const auto& [rank, file, ply] : outside) {
+        EXPECT_FALSE(IsSquareAttacked(rank, file, "B", ply));
+        EXPECT_EQ(AttackerKind, 0);
+    }
 }
 
 TEST(Attack, FindKingSearchOrder) {

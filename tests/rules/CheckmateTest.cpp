@@ -14,10 +14,6 @@ struct MateRow {
     bool mate;
 };
 
-void PrintTo(const MateRow& row, std::ostream* os) {
-    *os << row.name;
-}
-
 const MateRow kRows[] = {
     {"back_rank", "R5k1/5ppp/8/8/8/8/8/6K1 b - -", true},
     {"back_rank_with_escape", "R5k1/5pp1/8/8/8/8/8/6K1 b - -", false},
@@ -45,80 +41,46 @@ const MateRow kRows[] = {
     {"not_in_check", "4k3/8/8/8/8/8/8/4K3 w - -", false},
 };
 
-class Checkmate : public ::testing::TestWithParam<MateRow> {};
-
-TEST_P(Checkmate, AnswersExactly) {
-    const MateRow& row = GetParam();
-    const std::string side = rulestest::Setup(row.fen, 0);
-    reftest::Position ref;
-    ASSERT_TRUE(reftest::ParseFen(row.fen, ref));
-    ASSERT_EQ(reftest::InCheck(ref, ref.whiteToMove) && reftest::LegalMoves(ref).empty(), row.mate)
-        << "the row itself is wrong";
-    FromRank = 3, FromFile = 4, ToRank = 5, ToFile = 6;
-    GameStatus = "XEQUE";
-    PromotionChoice = "N";
-    const rulestest::ModelSnapshot before;
-    EXPECT_EQ(IsCheckmate(side, 0), row.mate);
-    // Its side effects: the sides and the king square; nothing else is changed.
-    EXPECT_EQ(MoverSide, side);
-    EXPECT_EQ(OpponentSide, side == "W" ? "B" : "W");
-    std::int32_t kr = 0, kf = 0;
-    ASSERT_TRUE(FindKing(side, kr, kf, 0));
-    EXPECT_EQ(side == "W" ? WhiteKingRank : BlackKingRank, kr);
-    EXPECT_EQ(side == "W" ? WhiteKingFile : BlackKingFile, kf);
-    EXPECT_TRUE(before.BoardsEqual());
-    EXPECT_TRUE(before.FlagsEqualExcept(-1));
-    EXPECT_EQ(FromRank * 1000 + FromFile * 100 + ToRank * 10 + ToFile, 3456);
-    EXPECT_EQ(GameStatus, "XEQUE");
-    EXPECT_EQ(PromotionChoice, "N");
+TEST(Checkmate, AnswersExactly) {
+    for (const MateRow& row : kRows) {
+        SCOPED_TRACE(row.name);
+        const std::string side = rulestest::Setup(row.fen, 0);
+        reftest::Position ref;
+        ASSERT_TRUE(reftest::ParseFen(row.fen, ref));
+        ASSERT_EQ(reftest::InCheck(ref, ref.whiteToMove) && reftest::LegalMoves(ref).empty(),
+                  row.mate)
+            << "the row itself is wrong";
+        FromRank = 3, FromFile = 4, ToRank = 5, ToFile = 6;
+        GameStatus = "XEQUE";
+        PromotionChoice = "N";
+        const rulestest::ModelSnapshot before;
+        EXPECT_EQ(IsCheckmate(side, 0), row.mate);
+        // Its side effects: the sides and the king square; nothing else is changed.
+        EXPECT_EQ(MoverSide, side);
+        EXPECT_EQ(OpponentSide, side == "W" ? "B" : "W");
+        std::int32_t kr = 0, kf = 0;
+        ASSERT_TRUE(FindKing(side, kr, kf, 0));
+        EXPECT_EQ(side == "W" ? WhiteKingRank : BlackKingRank, kr);
+        EXPECT_EQ(side == "W" ? WhiteKingFile : BlackKingFile, kf);
+        EXPECT_TRUE(before.BoardsEqual());
+        EXPECT_TRUE(before.FlagsEqualExcept(-1));
+        EXPECT_EQ(FromRank * 1000 + FromFile * 100 + ToRank * 10 + ToFile, 3456);
+        EXPECT_EQ(GameStatus, "XEQUE");
+        EXPECT_EQ(PromotionChoice, "N");
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Positions, Checkmate, ::testing::ValuesIn(kRows),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-TEST(Checkmate, DoubleCheckListsBothCheckers) {
-    rulestest::Setup("3rkb2/n4p2/8/1B6/8/8/8/4R1K1 b - -", 0);
-    EXPECT_TRUE(IsCheckmate("B", 0));
+TEST(Checkmate, ListsBothCheckersAndWorksAtAnyPly) {
+    rulestest::Setup("3rkb2/n4p2/8/1B6/8/8/8/4R1K1 b - -", 12);
+    const rulestest::ModelSnapshot before;
+    EXPECT_TRUE(IsCheckmate("B", 12));
     ASSERT_EQ(Attackers.count, 2);
     EXPECT_EQ(Attackers.entries[1].kind, WhiteRook);
     EXPECT_EQ(Attackers.entries[2].kind, WhiteBishop);
     EXPECT_EQ(Attackers.entries[2].rank * 10 + Attackers.entries[2].file, 52);
-}
-
-TEST(Checkmate, WorksAtAnyPlyAndLeavesOthersAlone) {
-    rulestest::Setup("R5k1/5ppp/8/8/8/8/8/6K1 b - -", 12);
-    const rulestest::ModelSnapshot before;
-    EXPECT_TRUE(IsCheckmate("B", 12));
     EXPECT_FALSE(IsCheckmate("B", 0)); // ply 0 is empty: no king, no mate
     EXPECT_FALSE(IsCheckmate("B", MaxDepth + 1));
     EXPECT_TRUE(before.BoardsEqual());
-}
-
-// King-square and reach helpers used by the checkmate test.
-TEST(Checkmate, HelperAnswers) {
-    rulestest::Setup("5r1k/b7/8/8/3B4/8/3N2PP/r5K1 w - -", 0);
-    MoverSide = "W";
-    OpponentSide = "B";
-    EXPECT_TRUE(KingSquareUnsafe(2, 7, 0));  // own pawn
-    EXPECT_FALSE(KingSquareUnsafe(1, 8, 0)); // the king shields h1 from the rook
-    Board[0][1][7] = Empty;
-    EXPECT_TRUE(KingSquareUnsafe(1, 8, 0)); // with the king lifted, h1 is on the rook's rank
-    Board[0][1][7] = WhiteKing;
-    EXPECT_FALSE(KingSquareUnsafe(3, 8, 0)); // nothing reaches h3
-    EXPECT_TRUE(CanPieceReach(WhiteKnight, 2, 4, 1, 6, 0));
-    EXPECT_FALSE(CanPieceReach(WhiteBishop, 4, 4, 3, 3, 0)); // pinned
-    EXPECT_FALSE(CanPieceReach(WhiteKing, 1, 7, 2, 6, 0));   // kings never reach
-    EXPECT_FALSE(CanPieceReach(WhitePawn, 2, 7, 4, 8, 0));   // not its pattern
-    EXPECT_FALSE(CanPieceReach(WhitePawn, 2, 7, 4, 7, 0));   // the check stays
-    EXPECT_TRUE(CanBlockSquare(1, 2, 0));
-    EXPECT_FALSE(CanBlockSquare(1, 4, 0));
-
-    rulestest::Setup("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1", 0);
-    EXPECT_TRUE(CanPieceReach(WhitePawn, 2, 5, 4, 5, 0));
-    EXPECT_FALSE(CanPieceReach(WhitePawn, 2, 5, 5, 5, 0));
-    EXPECT_TRUE(CanPieceReach(BlackPawn, 7, 4, 5, 4, 0));
-    EXPECT_FALSE(CanPieceReach(BlackBishop, 8, 3, 6, 5, 0)); // d7 is in the way
-    EXPECT_TRUE(CanPieceReach(BlackKnight, 8, 2, 6, 3, 0));
 }
 
 } // namespace

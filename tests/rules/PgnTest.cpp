@@ -210,24 +210,22 @@ TEST(Pgn, RandomGamesReadBackByAnIndependentReader) {
             PgnGame game;
             game.startFen = start;
             for (int ply = 0; ply < 200; ++ply) {
-                const std::vector<reftest::Move> legal = reftest::LegalMoves(p);
+                const std::vector<reftest::Move> legal = reftest::LegalMoves(p, true);
                 if (legal.empty()) break;
                 const reftest::Move m = legal[random() % legal.size()];
                 std::string text = TextOf(p, m);
-                char promotion = 'Q';
-                if (text[1] == 'P' && (m.to / 8 == 0 || m.to / 8 == 7)) {
-                    promotion = "QRBN"[random() % 4];
+                if (m.promotion != 0) {
                     // The computer's "=Q", the chooser's "=WQ"; a bare text is a queen.
                     const unsigned style = random() % 3;
                     if (style == 0) {
-                        text += std::string("=") + promotion;
-                    } else if (style == 1 || promotion != 'Q') {
-                        text += std::string("=") + text[0] + promotion;
+                        text += std::string("=") + m.promotion;
+                    } else if (style == 1 || m.promotion != 'Q') {
+                        text += std::string("=") + text[0] + m.promotion;
                     }
                     ++promotions;
                 }
                 game.moves.push_back(text);
-                p = reftest::PlayPromoting(p, m, promotion);
+                p = reftest::Play(p, m);
             }
             mates += reftest::LegalMoves(p).empty() && reftest::InCheck(p, p.whiteToMove);
             moves += int(game.moves.size());

@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "ReferenceRules.h"
 #include "rules/CoreHooks.h"
 #include "rules/ModChecker.h"
+#include "support/ReferenceRules.h"
 
 namespace rulestest {
 

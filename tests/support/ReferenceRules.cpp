@@ -159,7 +159,9 @@ Position Play(const Position& p, const Move& m) {
     if (kind == 'P') {
         if (m.to == p.epSquare) n.square[m.to + (w ? -8 : 8)] = '.';
         if (std::abs(m.to - m.from) == 16) n.epSquare = (m.to + m.from) / 2;
-        if (m.to / 8 == 7 || m.to / 8 == 0) n.square[m.to] = w ? 'Q' : 'q';
+        const char piece = m.promotion != 0 ? m.promotion : 'Q';
+        if (m.to / 8 == 7 || m.to / 8 == 0)
+            n.square[m.to] = w ? piece : static_cast<char>(std::tolower(piece));
     }
     if (kind == 'K') {
         if (m.to - m.from == 2) std::swap(n.square[m.from + 1], n.square[m.from + 3]);
@@ -176,11 +178,17 @@ Position Play(const Position& p, const Move& m) {
     return n;
 }
 
-std::vector<Move> LegalMoves(const Position& p) {
+std::vector<Move> LegalMoves(const Position& p, bool allPromotions) {
     std::vector<Move> pseudo, legal;
     Pseudo(p, pseudo);
     for (const Move& m : pseudo) {
-        if (!InCheck(Play(p, m), p.whiteToMove)) legal.push_back(m);
+        if (InCheck(Play(p, m), p.whiteToMove)) continue;
+        const bool promotes = std::toupper(p.square[m.from]) == 'P' && (m.to / 8) % 7 == 0;
+        if (!allPromotions || !promotes) {
+            legal.push_back(m);
+            continue;
+        }
+        for (const char piece : {'Q', 'R', 'B', 'N'}) legal.push_back({m.from, m.to, piece});
     }
     std::sort(legal.begin(), legal.end());
     return legal;
@@ -195,6 +203,25 @@ std::vector<Position> RandomGame(const Position& start, std::mt19937& random, in
         game.push_back(Play(game.back(), moves[pick(random)]));
     }
     return game;
+}
+
+bool MatesIn(const Position& p, int n) {
+    for (const Move& m : LegalMoves(p)) {
+        const Position q = Play(p, m);
+        if (n == 1 && !InCheck(q, q.whiteToMove)) continue;
+        if (DefenderLost(q, n)) return true;
+    }
+    return false;
+}
+
+bool DefenderLost(const Position& p, int n) {
+    const std::vector<Move> replies = LegalMoves(p, true);
+    if (replies.empty()) return InCheck(p, p.whiteToMove);
+    if (n == 1) return false;
+    for (const Move& r : replies) {
+        if (!MatesIn(Play(p, r), n - 1)) return false;
+    }
+    return true;
 }
 
 } // namespace reftest
