@@ -15,76 +15,44 @@ namespace corvane {
 namespace {
 
 using enginetest::SetUpPosition;
-using Square = std::pair<int, int>;
-
-// Destinations of the generated moves of one piece kind, in list order.
-std::vector<Square> Destinations(std::string_view side, int piece, int depth = 1) {
+// Destinations of the generated moves of one piece kind, in list order ("c3 b2 ...").
+std::string Destinations(std::string_view side, int piece, int depth = 1) {
     const std::int32_t n = GenerateMoves(side, 1, depth, 2);
-    std::vector<Square> out;
+    std::string out;
     const SideMoveList& list = MoveList[side == "B" ? 1 : 0];
     for (int i = 1; i <= n; ++i) {
-        if (list[depth][i].piece == piece)
-            out.emplace_back(list[depth][i].toRank, list[depth][i].toFile);
+        if (list[depth][i].piece != piece) continue;
+        out += out.empty() ? "" : " ";
+        out += {char('a' + list[depth][i].toFile - 1), char('0' + list[depth][i].toRank)};
     }
     return out;
 }
 
-TEST(GenerateMoves, KnightFollowsTheDirectionOrderOfTheSwitch) {
-    SetUpPosition("4k3/8/8/8/3N4/8/8/K7 w - - 0 1");
-    DirectionSwitch = 1;
-    EXPECT_EQ(
-        Destinations("W", WhiteKnight),
-        (std::vector<Square>{{3, 2}, {2, 3}, {2, 5}, {3, 6}, {5, 6}, {6, 5}, {6, 3}, {5, 2}}));
-    DirectionSwitch = 0;
-    EXPECT_EQ(
-        Destinations("W", WhiteKnight),
-        (std::vector<Square>{{5, 6}, {6, 5}, {6, 3}, {5, 2}, {3, 2}, {2, 3}, {2, 5}, {3, 6}}));
-}
-
-TEST(GenerateMoves, BishopAndQueenOrdersAndSquareScan) {
-    SetUpPosition("k7/8/8/8/8/8/1B6/K7 w - - 0 1");
-    DirectionSwitch = 1; // (-s,-s) (-s,+s) (+s,+s) (+s,-s)
-    EXPECT_EQ(
-        Destinations("W", WhiteBishop),
-        (std::vector<Square>{{1, 3}, {3, 3}, {4, 4}, {5, 5}, {6, 6}, {7, 7}, {8, 8}, {3, 1}}));
-    DirectionSwitch = 0; // (+s,+s) (+s,-s) (-s,-s) (-s,+s)
-    EXPECT_EQ(
-        Destinations("W", WhiteBishop),
-        (std::vector<Square>{{3, 3}, {4, 4}, {5, 5}, {6, 6}, {7, 7}, {8, 8}, {3, 1}, {1, 3}}));
-    // The queen: diagonals first at switch 1, lines first at switch 0.
-    SetUpPosition("k7/8/8/8/8/1p6/PQ6/KR6 w - - 0 1");
-    DirectionSwitch = 1;
-    EXPECT_EQ(Destinations("W", WhiteQueen), (std::vector<Square>{{3, 3},
-                                                                  {4, 4},
-                                                                  {5, 5},
-                                                                  {6, 6},
-                                                                  {7, 7},
-                                                                  {8, 8},
-                                                                  {3, 1},
-                                                                  {1, 3},
-                                                                  {2, 3},
-                                                                  {2, 4},
-                                                                  {2, 5},
-                                                                  {2, 6},
-                                                                  {2, 7},
-                                                                  {2, 8},
-                                                                  {3, 2}}));
-    DirectionSwitch = 0;
-    EXPECT_EQ(Destinations("W", WhiteQueen), (std::vector<Square>{{2, 3},
-                                                                  {2, 4},
-                                                                  {2, 5},
-                                                                  {2, 6},
-                                                                  {2, 7},
-                                                                  {2, 8},
-                                                                  {3, 2},
-                                                                  {3, 3},
-                                                                  {4, 4},
-                                                                  {5, 5},
-                                                                  {6, 6},
-                                                                  {7, 7},
-                                                                  {8, 8},
-                                                                  {3, 1},
-                                                                  {1, 3}}));
+TEST(GenerateMoves, DirectionOrdersFollowTheSwitch) {
+    struct Row {
+        const char* fen;
+        PieceIndex piece;
+        const char* switchOne; // DirectionSwitch 1 (levels 1, 2)
+        const char* switchZero;
+    };
+    const Row rows[] = {
+        {"4k3/8/8/8/3N4/8/8/K7 w - - 0 1", WhiteKnight, "b3 c2 e2 f3 f5 e6 c6 b5",
+         "f5 e6 c6 b5 b3 c2 e2 f3"},
+        // (-s,-s) (-s,+s) (+s,+s) (+s,-s) at switch 1; (+s,+s) (+s,-s) (-s,-s) (-s,+s) at 0.
+        {"k7/8/8/8/8/8/1B6/K7 w - - 0 1", WhiteBishop, "c1 c3 d4 e5 f6 g7 h8 a3",
+         "c3 d4 e5 f6 g7 h8 a3 c1"},
+        // The queen: diagonals first at switch 1, lines first at switch 0.
+        {"k7/8/8/8/8/1p6/PQ6/KR6 w - - 0 1", WhiteQueen,
+         "c3 d4 e5 f6 g7 h8 a3 c1 c2 d2 e2 f2 g2 h2 b3",
+         "c2 d2 e2 f2 g2 h2 b3 c3 d4 e5 f6 g7 h8 a3 c1"},
+    };
+    for (const Row& row : rows) {
+        SetUpPosition(row.fen);
+        DirectionSwitch = 1;
+        EXPECT_EQ(Destinations("W", row.piece), row.switchOne) << row.fen;
+        DirectionSwitch = 0;
+        EXPECT_EQ(Destinations("W", row.piece), row.switchZero) << row.fen;
+    }
 }
 
 TEST(GenerateMoves, SlidersStopAtTheFirstRefusalButNotAtAPin) {
@@ -105,8 +73,7 @@ TEST(GenerateMoves, SlidersStopAtTheFirstRefusalButNotAtAPin) {
     // A pinned rook: moves off the file leave the king attacked and are skipped,
     // the direction goes on; along the file up to the capture.
     SetUpPosition("4k3/4r3/8/8/8/8/4R3/4K3 w - - 0 1");
-    EXPECT_EQ(Destinations("W", WhiteRook),
-              (std::vector<Square>{{3, 5}, {4, 5}, {5, 5}, {6, 5}, {7, 5}}));
+    EXPECT_EQ(Destinations("W", WhiteRook), "e3 e4 e5 e6 e7");
 }
 
 TEST(GenerateMoves, CheckFieldCastlingAndPromotion) {
@@ -172,8 +139,7 @@ TEST(GenerateMoves, TheLargestKnownMoveCountFits) {
     EXPECT_NE(last.piece, 0);
 }
 
-class RecordingHooks : public CoreHooks {
-public:
+struct RecordingHooks : CoreHooks {
     void ErrorBox(const std::string& text) override { boxes.push_back(text); }
     std::vector<std::string> boxes;
 };

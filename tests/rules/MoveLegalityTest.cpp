@@ -24,16 +24,14 @@ const char* const kCastleBoth = "r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 1";
 const char* const kPawn = "4k3/8/8/8/8/8/4P3/4K3 w - -";
 const char* const kPinned = "Movimento Inválido o Rei em Xeque!";
 
+// Plain accept-or-refuse answers are compared with the reference generator on
+// random games; these rows hold the reasons, the check flags, the texts and the
+// flag states that random games do not reach.
 const LegalityRow kRows[] = {
     {"double_step", kPawn, "WP e2-e4", true, "", ""},
     {"double_step_blocked_midway", "4k3/8/8/8/8/4n3/4P3/4K3 w - -", "WP e2-e4", false, "", ""},
-    {"double_step_onto_piece", "4k3/8/8/8/4n3/8/4P3/4K3 w - -", "WP e2-e4", false, "", ""},
-    {"double_step_from_third_rank", "4k3/8/8/8/8/4P3/8/4K3 w - -", "WP e3-e5", false, "", ""},
     {"pawn_captures_forward", "4k3/8/8/8/4n3/4P3/8/4K3 w - -", "WP e3xe4", false, "", ""},
-    {"pawn_diagonal_to_empty", "4k3/8/8/8/8/4P3/8/4K3 w - -", "WP e3-d4", false, "", ""},
-    {"black_pawn_backwards", "4k3/8/4p3/8/8/8/8/4K3 b - -", "BP e6-e7", false, "", ""},
     {"en_passant", "4k3/8/8/3pP3/8/8/8/4K3 w - d6", "WP e5-d6", true, "", ""},
-    {"en_passant_without_double_step", "4k3/8/8/3pP3/8/8/8/4K3 w - -", "WP e5-d6", false, "", ""},
     {"black_en_passant", "4k3/8/8/8/3pP3/8/8/4K3 b - e3", "BP d4-e3", true, "", ""},
     // The pawn taken en passant leaves the rank open to the rook.
     {"en_passant_exposes_king", "8/8/8/KPp4r/8/8/8/4k3 w - c6", "WP b5-c6", true, "W", kPinned},
@@ -42,7 +40,6 @@ const LegalityRow kRows[] = {
     {"promotion_suffix_read_past", "4k3/P7/8/8/8/8/8/4K3 w - -", "WP a7-a8=WQ", true, "B", ""},
     {"black_promotion_capture", "4k3/8/8/8/8/8/1p6/R3K3 b - -", "BP b2xa1", true, "W", ""},
     {"castle_king_side", kCastleBoth, "WK e1-g1", true, "", ""},
-    {"castle_queen_side", kCastleBoth, "WK e1-c1", true, "", ""},
     {"black_castle_queen_side", "r3k2r/8/8/8/8/8/8/R3K2R b KQkq -", "BK e8-c8", true, "", ""},
     {"castle_king_moved", kCastleBoth, "WK e1-g1", false, "", " White king has been moved", 1},
     {"castle_done_before", kCastleBoth, "WK e1-c1", false, "", " Castling done", 2},
@@ -62,23 +59,16 @@ const LegalityRow kRows[] = {
      "White King castling across check not allowed!"},
     {"black_castle_into_check", "4k2r/8/8/8/8/8/8/K5R1 b k -", "BK e8-g8", false, "",
      "Black King castling into check!"},
-    {"castle_queen_side_b_file_taken", "4k3/8/8/8/8/8/8/RN2K3 w Q -", "WK e1-c1", false, "", ""},
     {"castle_onto_enemy_piece", "4k3/8/8/8/8/8/8/4K1nR w K -", "WK e1xg1", false, "", ""},
     {"castle_queen_side_onto_enemy", "4k3/8/8/8/8/8/8/R1b1K3 w Q -", "WK e1xc1", false, "", ""},
-    {"castle_without_rook", "4k3/8/8/8/8/8/8/4K2N w K -", "WK e1-g1", false, "", ""},
     {"king_steps_into_check", "4k3/8/8/8/8/8/5r2/4K3 w - -", "WK e1-f1", false, "W",
      "Movimento Inválido o Rei fica em Xeque"},
     // The destination looks safe while the king still shields it.
     {"king_retreats_along_check", "4k3/8/8/8/4r3/8/4K3/8 w - -", "WK e2-e1", true, "W", kPinned},
-    {"king_three_files", "4k3/8/8/8/8/8/8/R3K3 w Q -", "WK e1-b1", false, "", ""},
     {"pinned_bishop", "4k3/4r3/8/8/8/8/4B3/4K3 w - -", "WB e2-d3", true, "W", kPinned},
     {"pinned_bishop_along_pin", "4k3/4r3/8/8/8/8/4R3/4K3 w - -", "WR e2xe7", true, "B", ""},
     {"gives_check", "4k3/8/8/8/8/8/8/R3K3 w - -", "WR a1-a8", true, "B", ""},
     {"king_capture_refused", "k7/8/8/8/8/8/8/R3K3 w - -", "WR a1xa8", false, "", ""},
-    {"rook_jumps", "4k3/8/8/8/8/8/P7/R3K3 w - -", "WR a1-a3", false, "", ""},
-    {"bishop_onto_own_piece", "4k3/8/8/8/8/8/1P6/B3K3 w - -", "WB a1xb2", false, "", ""},
-    {"knight_onto_enemy", "4k3/8/8/8/8/1p6/8/N3K3 w - -", "WN a1xb3", true, "", ""},
-    {"queen_wrong_shape", "4k3/8/8/8/8/8/8/Q3K3 w - -", "WQ a1-b3", false, "", ""},
     // Texts that are refused before any square is read.
     {"text_short", kPawn, "WP e2-e", false, "", ""},
     {"text_off_board", kPawn, "WP e2-e9", false, "", ""},
