@@ -66,43 +66,41 @@ struct MoveCase {
     const char* status;
 };
 
-class ChosenMoves : public ::testing::TestWithParam<MoveCase> {};
+const MoveCase kChosen[] = {
+    // Draws by material come before anything else and play no move.
+    {"bare_kings", "8/8/4k3/8/8/4K3/8/8 w - - 0 1", 2, false, "", "DRAW"},
+    {"knight_against_bishop", "8/8/8/8/8/2k5/8/K1N1b3 w - - 0 1", 3, false, "", "DRAW"},
+    // No legal move: the search reports STALEMATE (in check or not).
+    {"stalemated", "4k3/4P3/4K3/8/8/8/8/8 b - - 0 1", 2, false, "", "STALEMATE"},
+    {"mated", "R3k3/8/4K3/8/8/8/8/8 b - - 0 1", 3, false, "", "STALEMATE"},
+    // Exactly one legal move (b7 is covered by the Black king): played at once.
+    {"single_move", "K7/P7/k7/8/8/8/8/8 w - - 0 1", 2, false, "WK a8-b8", ""},
+    // The hanging queen: every other move leaves it standing or loses the rook.
+    {"hanging_queen", "4k3/8/8/8/3q4/8/8/3RK3 w - - 0 1", 3, false, "WR d1xd4", ""},
+    // Taking the queen along the e-file gives check: "CHECK".
+    {"capture_with_check", "4k3/8/8/8/4q3/8/8/4RK2 w - - 0 1", 2, false, "WR e1xe4", "CHECK"},
+    // SkipSearch plays the first ordered move: the rook capture is worth most by
+    // one-move look-ahead although the bishop or king takes back.
+    {"skip_takes_rook", "2b1k3/3r4/8/8/8/8/8/3QK3 w - - 0 1", 1, true, "WQ d1xd7", "CHECK"},
+    // Two legal moves, three pieces, the last candidate examined (b7-b8) legal:
+    // the mate search goes 9 plies deep and finds the mate in five.
+    {"deep_mate_search", "8/1P6/8/8/8/k7/8/K7 w - - 0 1", 2, false, "WP b7-b8=WQ",
+     "5 Key move = WP b7-b8=WQ"},
+    // Mate in one found by the mate search.
+    {"back_rank_mate", "6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - 0 1", 2, false, "WR d1-d8",
+     "WR d1-d8   XEQUE-MATE"},
+};
 
-TEST_P(ChosenMoves, MoveAndStatus) {
-    const MoveCase& c = GetParam();
-    const auto outcome = PlayComputer(c.fen, c.level, c.skipSearch);
-    EXPECT_EQ(outcome.move, c.move);
-    EXPECT_EQ(outcome.status, c.status);
+TEST(ComputerMove, ChosenMovesAndStatuses) {
+    for (const MoveCase& c : kChosen) {
+        const auto outcome = PlayComputer(c.fen, c.level, c.skipSearch);
+        EXPECT_EQ(outcome.move, c.move) << c.name;
+        EXPECT_EQ(outcome.status, c.status) << c.name;
+    }
+    const auto pawn = PlayComputer("4k3/8/8/8/8/8/4P3/4K3 w - - 0 1", 2, false);
+    EXPECT_FALSE(pawn.move.empty()); // a lone pawn is no draw by material
+    EXPECT_NE(pawn.status, "DRAW");
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    HandDerived, ChosenMoves,
-    ::testing::Values(
-        // Draws by material come before anything else and play no move.
-        MoveCase{"bare_kings", "8/8/4k3/8/8/4K3/8/8 w - - 0 1", 2, false, "", "DRAW"},
-        MoveCase{"knight_against_bishop", "8/8/8/8/8/2k5/8/K1N1b3 w - - 0 1", 3, false, "", "DRAW"},
-        // No legal move: the search reports STALEMATE (in check or not).
-        MoveCase{"stalemated", "4k3/4P3/4K3/8/8/8/8/8 b - - 0 1", 2, false, "", "STALEMATE"},
-        MoveCase{"mated", "R3k3/8/4K3/8/8/8/8/8 b - - 0 1", 3, false, "", "STALEMATE"},
-        // Exactly one legal move (b7 is covered by the Black king): played at once.
-        MoveCase{"single_move", "K7/P7/k7/8/8/8/8/8 w - - 0 1", 2, false, "WK a8-b8", ""},
-        // The hanging queen: every other move leaves it standing or loses the rook.
-        MoveCase{"hanging_queen", "4k3/8/8/8/3q4/8/8/3RK3 w - - 0 1", 3, false, "WR d1xd4", ""},
-        // Taking the queen along the e-file gives check: "CHECK".
-        MoveCase{"capture_with_check", "4k3/8/8/8/4q3/8/8/4RK2 w - - 0 1", 2, false, "WR e1xe4",
-                 "CHECK"},
-        // SkipSearch plays the first ordered move: the rook capture is worth most by
-        // one-move look-ahead although the bishop or king takes back.
-        MoveCase{"skip_takes_rook", "2b1k3/3r4/8/8/8/8/8/3QK3 w - - 0 1", 1, true, "WQ d1xd7",
-                 "CHECK"},
-        // Two legal moves, three pieces, the last candidate examined (b7-b8) legal:
-        // the mate search goes 9 plies deep and finds the mate in five.
-        MoveCase{"deep_mate_search", "8/1P6/8/8/8/k7/8/K7 w - - 0 1", 2, false, "WP b7-b8=WQ",
-                 "5 Key move = WP b7-b8=WQ"},
-        // Mate in one found by the mate search.
-        MoveCase{"back_rank_mate", "6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - 0 1", 2, false, "WR d1-d8",
-                 "WR d1-d8   XEQUE-MATE"}),
-    [](const ::testing::TestParamInfo<MoveCase>& info) { return std::string(info.param.name); });
 
 // --- Ties between equal root moves follow the level's direction order ----------------
 
@@ -182,12 +180,6 @@ TEST(ComputerMove, MateSearchDepthFollowsTheLastCandidate) {
         EXPECT_FALSE(outcome.move.empty()) << c.fen;
         EXPECT_EQ(outcome.status.find("Key move"), std::string::npos) << outcome.status;
     }
-}
-
-TEST(ComputerMove, KingAndPawnIsSearched) {
-    const auto outcome = PlayComputer("4k3/8/8/8/8/8/4P3/4K3 w - - 0 1", 2, false);
-    EXPECT_FALSE(outcome.move.empty());
-    EXPECT_NE(outcome.status, "DRAW");
 }
 
 // --- A root move that allows a mate reply is dropped -------------------------------
@@ -295,15 +287,12 @@ TEST(ComputerMove, RepetitionEveryFifthStoredPosition) {
 
 // --- Stopping --------------------------------------------------------------------
 
-class StopAfter : public CoreHooks {
-public:
-    explicit StopAfter(int passes) : passes_(passes) {}
+// Counts the event runs; sets the stop flag on the run given (0: never).
+struct CountRuns : CoreHooks {
+    int runs = 0, stopAt = 0;
     void LetEventsRun() override {
-        if (--passes_ <= 0) StopSearch = true;
+        if (++runs == stopAt) StopSearch = true;
     }
-
-private:
-    int passes_;
 };
 
 TEST(ComputerMove, StoppedSearchPlaysNoMove) {
@@ -311,7 +300,8 @@ TEST(ComputerMove, StoppedSearchPlaysNoMove) {
         SetUpPosition("r1bq1rk1/pp2bppp/2n2n2/2pp4/3P4/2PBPN2/PP1N1PPP/R2QK2R w KQ - 0 8");
         GameMode = "CW";
         const PlyBoard before = Board[0];
-        StopAfter hooks(passes);
+        CountRuns hooks;
+        hooks.stopAt = passes;
         SetHooks(&hooks);
         ComputerMove(1);
         SetHooks(nullptr);
@@ -325,12 +315,6 @@ TEST(ComputerMove, StoppedSearchPlaysNoMove) {
 
 // Events run once per root move, and in between only when the clock says
 // they are due: with a clock that stands still, never.
-class CountRuns : public CoreHooks {
-public:
-    int runs = 0;
-    void LetEventsRun() override { ++runs; }
-};
-
 TEST(ComputerMove, EventsRunPerRootMoveAndWhenDue) {
     const SearchClock clocks[] = {[]() -> std::int64_t { return 0; },
                                   []() -> std::int64_t {

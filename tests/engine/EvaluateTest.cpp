@@ -15,14 +15,10 @@ namespace {
 using enginetest::SetUpPosition;
 
 TEST(ScoreTables, RowsParseRankEightFirstAndMirror) {
-    const std::string text = "-05 -05 016 025 025 -25 -05 -05 "
-                             "001 002 003 004 005 006 007 008 "
-                             "000 000 000 000 000 000 000 000 "
-                             "000 000 000 000 000 000 000 000 "
-                             "000 000 000 000 000 000 000 000 "
-                             "000 000 000 000 000 000 000 000 "
-                             "000 000 000 000 000 000 000 000 "
-                             "099 -99 xx0 000 000 000 000 012 ";
+    // Rank 8 first: a8..h8, a7..h7, then zeros down to rank 1.
+    std::string text = "-05 -05 016 025 025 -25 -05 -05 001 002 003 004 005 006 007 008 ";
+    for (int i = 0; i < 40; ++i) text += "000 ";
+    text += "099 -99 xx0 000 000 000 000 012 ";
     ScoreTable plain, mirrored;
     ParseTableRows(plain, text, 0);
     ParseTableRows(mirrored, text, 1);
@@ -77,58 +73,45 @@ struct EvalCase {
     int black;
 };
 
-class EvaluateCases : public ::testing::TestWithParam<EvalCase> {};
+const EvalCase kEvalCases[] = {
+    // Material 4100 each; knights -4; bishops -203 (White: -99 on c1, -104 on f1)
+    // and -208 (Black: -104 twice); queens +35; kings 5 + 3 + 3; pawns -15.
+    {"start", "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1", -1, 3924, 3919},
+    // Lone bishops, early phase: White c1 = 0 - 99, on no long diagonal; Black f8
+    // = -99 - 5. Kings: e1 5, e8 5 (mirrored). Tropism (fewer than 10 pieces):
+    // bishop c1 to e8: sqrt(53) = 7.3 -> 7, 50/8 = 6.25 -> 6; king e1 to e8:
+    // d 7 -> 6. Black f8 to e1: sqrt(50) = 7.07 -> 7 -> 6; king -> 6.
+    {"bishops early", "4kb2/8/8/8/8/8/8/2B1K3 w - - 0 1", 19, 350 - 99 + 6 + 5 + 6,
+     350 - 104 + 6 + 5 + 6},
+    // The same at ListCursor 20: late bishop tables, c1 = -5 - 45, f8 = -45 - 5.
+    {"bishops late", "4kb2/8/8/8/8/8/8/2B1K3 w - - 0 1", 20, 350 - 50 + 6 + 5 + 6,
+     350 - 50 + 6 + 5 + 6},
+    // King and pawn: pawn e4 early 25 and race 5 (Black has 1 piece; pawns have
+    // no tropism); king e1: table 5, tropism 50/8 -> 6. Black: king e8 table 5,
+    // tropism to e1 6.
+    {"pawn race", "4k3/8/8/8/4P3/8/8/4K3 w - - 0 1", 5, 100 + 25 + 5 + 5 + 6, 5 + 6},
+    // Late phases: pawn e4 late 4 + race 5; kings on KingLate (e1 0, e8 0); an
+    // unsupported pawn gives 15 to the other side after move 12.
+    {"late phase", "4k3/8/8/8/4P3/8/8/4K3 w - - 0 1", 60, 100 + 4 + 5 + 0 + 6, 0 + 6 + 15},
+    // A Black pawn on e5 scores what a White pawn has on e4: 25 early, race 5.
+    {"mirrored pawn", "4k3/8/8/4p3/8/8/8/4K3 b - - 0 1", 5, 5 + 6, 100 + 25 + 5 + 5 + 6},
+    // Castled king (entry 0 = 2 from the FEN's point of view is not possible), so a
+    // rook on h1 with the king moved: rook h1 0, +2 for sharing the enemy king's
+    // file, no castling bonus; king f1: table -10, shelter rank 2 empty;
+    // tropism rook h1-h8: 50/8 -> 6; king f1-h8 sqrt(53) -> 7 -> 6.
+    {"rook on king file", "7k/8/8/8/8/8/8/5K1R w - - 0 1", 5, 500 + 0 + 2 + 6 - 10 + 6, 0 + 6},
+};
 
-TEST_P(EvaluateCases, TotalsMatchHandCount) {
-    const EvalCase& c = GetParam();
-    SetUpPosition(c.fen, c.listCursor);
-    MobilityCount.fill(0);
-    KnightWeight = BishopWeight = 1;
-    Evaluate(1);
-    EXPECT_EQ(WhiteTotal, c.white);
-    EXPECT_EQ(BlackTotal, c.black);
+TEST(Evaluate, TotalsMatchHandCount) {
+    for (const EvalCase& c : kEvalCases) {
+        SetUpPosition(c.fen, c.listCursor);
+        MobilityCount.fill(0);
+        KnightWeight = BishopWeight = 1;
+        Evaluate(1);
+        EXPECT_EQ(WhiteTotal, c.white) << c.name;
+        EXPECT_EQ(BlackTotal, c.black) << c.name;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    HandChecked, EvaluateCases,
-    ::testing::Values(
-        // Material 4100 each; knights -4; bishops -203 (White: -99 on c1, -104 on f1)
-        // and -208 (Black: -104 twice); queens +35; kings 5 + 3 + 3; pawns -15.
-        EvalCase{"start", "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1", -1, 3924,
-                 3919},
-        // Lone bishops, early phase: White c1 = 0 - 99, on no long diagonal; Black f8
-        // = -99 - 5. Kings: e1 5, e8 5 (mirrored). Tropism (fewer than 10 pieces):
-        // bishop c1 to e8: sqrt(53) = 7.3 -> 7, 50/8 = 6.25 -> 6; king e1 to e8:
-        // d 7 -> 6. Black f8 to e1: sqrt(50) = 7.07 -> 7 -> 6; king -> 6.
-        EvalCase{"bishops early", "4kb2/8/8/8/8/8/8/2B1K3 w - - 0 1", 19, 350 - 99 + 6 + 5 + 6,
-                 350 - 104 + 6 + 5 + 6},
-        // The same at ListCursor 20: late bishop tables, c1 = -5 - 45, f8 = -45 - 5.
-        EvalCase{"bishops late", "4kb2/8/8/8/8/8/8/2B1K3 w - - 0 1", 20, 350 - 50 + 6 + 5 + 6,
-                 350 - 50 + 6 + 5 + 6},
-        // King and pawn: pawn e4 early 25 and race 5 (Black has 1 piece; pawns have
-        // no tropism); king e1: table 5, tropism 50/8 -> 6. Black: king e8 table 5,
-        // tropism to e1 6.
-        EvalCase{"pawn race", "4k3/8/8/8/4P3/8/8/4K3 w - - 0 1", 5, 100 + 25 + 5 + 5 + 6, 5 + 6},
-        // Late phases: pawn e4 late 4 + race 5; kings on KingLate (e1 0, e8 0); an
-        // unsupported pawn gives 15 to the other side after move 12.
-        EvalCase{"late phase", "4k3/8/8/8/4P3/8/8/4K3 w - - 0 1", 60, 100 + 4 + 5 + 0 + 6,
-                 0 + 6 + 15},
-        // A Black pawn on e5 scores what a White pawn has on e4: 25 early, race 5.
-        EvalCase{"mirrored pawn", "4k3/8/8/4p3/8/8/8/4K3 b - - 0 1", 5, 5 + 6,
-                 100 + 25 + 5 + 5 + 6},
-        // Castled king (entry 0 = 2 from the FEN's point of view is not possible), so a
-        // rook on h1 with the king moved: rook h1 0, +2 for sharing the enemy king's
-        // file, no castling bonus; king f1: table -10, shelter rank 2 empty;
-        // tropism rook h1-h8: 50/8 -> 6; king f1-h8 sqrt(53) -> 7 -> 6.
-        EvalCase{"rook on king file", "7k/8/8/8/8/8/8/5K1R w - - 0 1", 5, 500 + 0 + 2 + 6 - 10 + 6,
-                 0 + 6}),
-    [](const ::testing::TestParamInfo<EvalCase>& info) {
-        std::string name = info.param.name;
-        for (char& ch : name) {
-            if (ch == ' ') ch = '_';
-        }
-        return name;
-    });
 
 TEST(Evaluate, CastledKingIsRewardedOnce) {
     SetUpPosition("4k3/8/8/8/8/8/5PPP/6K1 w - - 0 1", 5);

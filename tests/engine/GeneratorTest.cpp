@@ -15,7 +15,8 @@ namespace corvane {
 namespace {
 
 using enginetest::SetUpPosition;
-// Destinations of the generated moves of one piece kind, in list order ("c3 b2 ...").
+// Destinations of the generated moves of one piece kind, in list order, "+" for
+// a move recorded as giving check ("c3 b2+ ...").
 std::string Destinations(std::string_view side, int piece, int depth = 1) {
     const std::int32_t n = GenerateMoves(side, 1, depth, 2);
     std::string out;
@@ -24,6 +25,7 @@ std::string Destinations(std::string_view side, int piece, int depth = 1) {
         if (list[depth][i].piece != piece) continue;
         out += out.empty() ? "" : " ";
         out += {char('a' + list[depth][i].toFile - 1), char('0' + list[depth][i].toRank)};
+        out += list[depth][i].givesCheck == 1 ? "+" : "";
     }
     return out;
 }
@@ -43,8 +45,8 @@ TEST(GenerateMoves, DirectionOrdersFollowTheSwitch) {
          "c3 d4 e5 f6 g7 h8 a3 c1"},
         // The queen: diagonals first at switch 1, lines first at switch 0.
         {"k7/8/8/8/8/1p6/PQ6/KR6 w - - 0 1", WhiteQueen,
-         "c3 d4 e5 f6 g7 h8 a3 c1 c2 d2 e2 f2 g2 h2 b3",
-         "c2 d2 e2 f2 g2 h2 b3 c3 d4 e5 f6 g7 h8 a3 c1"},
+         "c3 d4 e5 f6 g7 h8+ a3+ c1 c2 d2 e2 f2 g2+ h2 b3",
+         "c2 d2 e2 f2 g2+ h2 b3 c3 d4 e5 f6 g7 h8+ a3+ c1"},
     };
     for (const Row& row : rows) {
         SetUpPosition(row.fen);
@@ -73,36 +75,19 @@ TEST(GenerateMoves, SlidersStopAtTheFirstRefusalButNotAtAPin) {
     // A pinned rook: moves off the file leave the king attacked and are skipped,
     // the direction goes on; along the file up to the capture.
     SetUpPosition("4k3/4r3/8/8/8/8/4R3/4K3 w - - 0 1");
-    EXPECT_EQ(Destinations("W", WhiteRook), "e3 e4 e5 e6 e7");
+    EXPECT_EQ(Destinations("W", WhiteRook), "e3 e4 e5 e6 e7+");
 }
 
-TEST(GenerateMoves, CheckFieldCastlingAndPromotion) {
-    // Castling first among the king's steps; Rd1-d8 gives check.
+TEST(GenerateMoves, CastlingFirstAndChecksMarked) {
+    // Castling first among the king's steps; Rd1, Ra8 and Rh8 give check.
     SetUpPosition("3k4/8/8/8/8/8/8/R3K2R w KQ - 0 1");
     DirectionSwitch = 1;
-    const std::int32_t n = GenerateMoves("W", 1, 1, 2);
-    bool sawCastleShort = false, sawCastleLong = false, sawCheck = false;
-    int firstKing = 0;
-    for (int i = 1; i <= n; ++i) {
-        const MoveRecord& m = MoveList[0][1][i];
-        if (m.piece == WhiteKing && firstKing == 0) firstKing = i;
-        if (m.piece == WhiteKing && m.toFile == 7) sawCastleShort = true;
-        if (m.piece == WhiteKing && m.toFile == 3) sawCastleLong = true;
-        if (m.piece == WhiteRook && m.toRank == 8 && m.toFile == 1) sawCheck = m.givesCheck == 1;
-    }
-    EXPECT_TRUE(sawCastleShort);
-    EXPECT_TRUE(sawCastleLong);
-    EXPECT_TRUE(sawCheck);
-    EXPECT_EQ(MoveList[0][1][firstKing].toFile, 7);
+    EXPECT_EQ(Destinations("W", WhiteKing), "g1 c1 f1 e2 d1 f2 d2");
+    EXPECT_EQ(Destinations("W", WhiteRook),
+              "b1 c1 d1+ a2 a3 a4 a5 a6 a7 a8+ h2 h3 h4 h5 h6 h7 h8+ g1 f1");
     // A new queen gives check although White had no queen before.
     SetUpPosition("k7/2P5/8/8/8/8/8/4K3 w - - 0 1");
-    const std::int32_t m = GenerateMoves("W", 1, 1, 2);
-    bool promotionChecks = false;
-    for (int i = 1; i <= m; ++i) {
-        const MoveRecord& r = MoveList[0][1][i];
-        if (r.piece == WhitePawn && r.toRank == 8) promotionChecks = r.givesCheck == 1;
-    }
-    EXPECT_TRUE(promotionChecks);
+    EXPECT_EQ(Destinations("W", WhitePawn), "c8+");
 }
 
 TEST(GenerateMoves, ModesAndMobility) {
