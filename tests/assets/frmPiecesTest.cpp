@@ -125,7 +125,6 @@ TEST(frmPieces, PiecesAreRedrawnAtEverySizeNotStretched) {
 TEST(frmPieces, BoardSquaresAlternateInBothOrientations) {
     frmPieces& holder = frmPieces::Instance();
     const int m = frmPieces::BoardMargin, s = frmPieces::SquareSize;
-    EXPECT_EQ(frmPieces::BoardSize, 420);
     for (const bool whiteAtBottom : {true, false}) {
         const QImage board = ImageOf(holder.Board(whiteAtBottom));
         ASSERT_EQ(board.size(), QSize(420, 420));
@@ -231,27 +230,11 @@ TEST(frmPieces, StatesOfAPictureAreToldApart) {
     EXPECT_TRUE(holder.MenuIcon(0, 36, false).isNull());
 }
 
-TEST(frmPieces, PaintPieceDrawsWhatPieceHandsOut) {
-    QImage painted(QSize(44, 44), QImage::Format_ARGB32_Premultiplied);
-    painted.fill(Qt::transparent);
-    {
-        QPainter p(&painted);
-        p.setRenderHint(QPainter::Antialiasing);
-        frmPieces::PaintPiece(p, QRectF(0, 0, 44, 44), 4);
-    }
-    const QImage handed =
-        frmPieces::Instance().Piece(4).toImage().convertToFormat(painted.format());
-    int different = 0;
-    for (int y = 0; y < 44; ++y)
-        for (int x = 0; x < 44; ++x)
-            different += qAbs(qAlpha(painted.pixel(x, y)) - qAlpha(handed.pixel(x, y))) > 8;
-    EXPECT_LT(different, 20);
-}
-
-// The board view redraws only the pixels a piece may touch: everything a piece
-// draws must lie within PieceInk (plus the pixel antialiasing may reach).
-TEST(frmPieces, PiecesStayWithinTheirInk) {
-    const QRectF target(60, 60, 88, 88);
+// PaintPiece draws what Piece hands out, and the board view redraws only the
+// pixels a piece may touch: everything a piece draws lies within PieceInk (plus
+// the pixel antialiasing may reach).
+TEST(frmPieces, PaintedPiecesMatchAndStayWithinTheirInk) {
+    const QRectF target(60, 60, 44, 44);
     for (int piece = 1; piece <= 12; ++piece) {
         QImage img(QSize(208, 208), QImage::Format_ARGB32_Premultiplied);
         img.fill(Qt::transparent);
@@ -260,14 +243,21 @@ TEST(frmPieces, PiecesStayWithinTheirInk) {
             p.setRenderHint(QPainter::Antialiasing);
             frmPieces::PaintPiece(p, target, piece);
         }
+        const QImage handed =
+            frmPieces::Instance().Piece(piece).toImage().convertToFormat(img.format());
         const QRectF ink = frmPieces::PieceInk(target, piece);
         EXPECT_TRUE(target.adjusted(-9, -9, 9, 9).contains(ink)) << piece << " ink stays local";
         const QRect allowed = ink.toAlignedRect().adjusted(-1, -1, 1, 1);
-        int outside = 0;
+        int outside = 0, different = 0;
         for (int y = 0; y < img.height(); ++y)
-            for (int x = 0; x < img.width(); ++x)
+            for (int x = 0; x < img.width(); ++x) {
                 outside += qAlpha(img.pixel(x, y)) != 0 && !allowed.contains(x, y);
+                if (target.toRect().contains(x, y))
+                    different +=
+                        qAbs(qAlpha(img.pixel(x, y)) - qAlpha(handed.pixel(x - 60, y - 60))) > 8;
+            }
         EXPECT_EQ(outside, 0) << piece;
+        EXPECT_LT(different, 20) << piece;
     }
     EXPECT_TRUE(frmPieces::PieceInk(target, 0).isEmpty());
 }
