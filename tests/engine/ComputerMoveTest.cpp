@@ -79,9 +79,6 @@ const MoveCase kChosen[] = {
     {"hanging_queen", "4k3/8/8/8/3q4/8/8/3RK3 w - - 0 1", 3, false, "WR d1xd4", ""},
     // Taking the queen along the e-file gives check: "CHECK".
     {"capture_with_check", "4k3/8/8/8/4q3/8/8/4RK2 w - - 0 1", 2, false, "WR e1xe4", "CHECK"},
-    // SkipSearch plays the first ordered move: the rook capture is worth most by
-    // one-move look-ahead although the bishop or king takes back.
-    {"skip_takes_rook", "2b1k3/3r4/8/8/8/8/8/3QK3 w - - 0 1", 1, true, "WQ d1xd7", "CHECK"},
     // Two legal moves, three pieces, the last candidate examined (b7-b8) legal:
     // the mate search goes 9 plies deep and finds the mate in five.
     {"deep_mate_search", "8/1P6/8/8/8/k7/8/K7 w - - 0 1", 2, false, "WP b7-b8=WQ",
