@@ -1,5 +1,4 @@
-// The attack test: which piece is reported, en passant, the advance mode, the
-// skip-king flag and the piece counters; and the king search.
+// Which attacker is reported, en passant, advance mode, the skipped king and the king search.
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -11,41 +10,28 @@ using namespace corvane;
 namespace {
 
 struct AttackRow {
-    const char* name;
     const char* fen;
     const char* query;    // "<square> <side>", then "skip" (the king) or "advance" (pawn steps)
     const char* attacker; // "<code> <square>", then "ep" for en passant; "" when none
 };
 
 const AttackRow kRows[] = {
-    {"knight", "4k3/8/8/8/8/5n2/8/4K3 w - -", "e1 B", "BN f3"},
-    {"knight_first_then_rook", "4k3/8/8/8/8/5n2/8/r3K3 w - -", "e1 B", "BN f3"},
-    {"rook_behind_piece", "4k3/8/8/8/8/8/8/r2NK3 w - -", "e1 B", ""},
-    {"rook_along_rank", "4k3/8/8/8/8/8/8/r3K3 w - -", "e1 B", "BR a1"},
-    {"queen_on_diagonal", "4k3/8/8/q7/8/8/8/4K3 w - -", "e1 B", "BQ a5"},
-    {"bishop", "4k3/8/8/b7/8/8/8/4K3 w - -", "e1 B", "BB a5"},
-    {"bishop_blocked", "4k3/8/8/b7/1P6/8/8/4K3 w - -", "e1 B", ""},
-    {"white_pawn_diagonal", "4k3/8/8/8/4P3/8/8/4K3 w - -", "d5 W", "WP e4"},
-    {"white_pawn_not_ahead", "4k3/8/8/8/4P3/8/8/4K3 w - -", "e5 W", ""},
-    {"black_pawn_downwards", "4k3/8/8/3p4/8/8/8/4K3 w - -", "e4 B", "BP d5"},
-    {"black_pawn_not_upwards", "4k3/8/8/3p4/8/8/8/4K3 w - -", "e6 B", ""},
-    // The pawn that just advanced two squares can be taken from either side.
-    {"en_passant_from_a_file", "4k3/8/8/8/pP6/8/8/4K3 b - b3", "b4 B", "BP a4 ep"},
-    {"en_passant_from_c_file", "4k3/8/8/8/1Pp5/8/8/4K3 b - b3", "b4 B", "BP c4 ep"},
-    {"en_passant_white", "4k3/8/8/3pP3/8/8/8/4K3 w - d6", "d5 W", "WP e5 ep"},
-    {"no_en_passant_without_flag", "4k3/8/8/8/pP6/8/8/4K3 b - -", "b4 B", ""},
-    {"king", "4k3/8/8/8/8/8/8/4K3 w - -", "d2 W", "WK e1"},
-    {"king_skipped", "4k3/8/8/8/8/8/8/4K3 w - -", "d2 W skip", ""},
-    {"advance_one", "4k3/8/8/8/8/8/4P3/4K3 w - -", "e3 W advance", "WP e2"},
-    {"advance_two", "4k3/8/8/8/8/8/4P3/4K3 w - -", "e4 W advance", "WP e2"},
-    {"advance_blocked", "4k3/8/8/8/8/4n3/4P3/4K3 w - -", "e4 W advance", ""},
-    {"advance_mode_ignores_captures", "4k3/8/8/8/8/8/3P4/4K3 w - -", "e3 W advance", ""},
-    {"black_advance", "4k3/4p3/8/8/8/8/8/4K3 b - -", "e5 B advance", "BP e7"},
+    {"4k3/8/8/8/8/5n2/8/r3K3 w - -", "e1 B", "BN f3"},
+    {"4k3/8/8/8/8/8/8/r2NK3 w - -", "e1 B", ""},
+    {"4k3/8/8/8/pP6/8/8/4K3 b - b3", "b4 B", "BP a4 ep"},
+    {"4k3/8/8/8/1Pp5/8/8/4K3 b - b3", "b4 B", "BP c4 ep"},
+    {"4k3/8/8/3pP3/8/8/8/4K3 w - d6", "d5 W", "WP e5 ep"},
+    {"4k3/8/8/8/pP6/8/8/4K3 b - -", "b4 B", ""},
+    {"4k3/8/8/8/8/8/8/4K3 w - -", "d2 W skip", ""},
+    {"4k3/8/8/8/8/8/4P3/4K3 w - -", "e4 W advance", "WP e2"},
+    {"4k3/8/8/8/8/4n3/4P3/4K3 w - -", "e4 W advance", ""},
+    {"4k3/8/8/8/8/8/3P4/4K3 w - -", "e3 W advance", ""},
+    {"4k3/4p3/8/8/8/8/8/4K3 b - -", "e5 B advance", "BP e7"},
 };
 
 TEST(Attack, ReportsFirstAttacker) {
     for (const AttackRow& row : kRows) {
-        SCOPED_TRACE(row.name);
+        SCOPED_TRACE(std::string(row.fen) + " " + row.query);
         rulestest::Setup(row.fen, 0);
         const rulestest::ModelSnapshot before;
         std::istringstream query(row.query), expected(row.attacker);
@@ -58,15 +44,13 @@ TEST(Attack, ReportsFirstAttacker) {
         EXPECT_EQ(AttackerKind, PieceIndexOf(code));
         if (!code.empty()) {
             EXPECT_EQ(reftest::SquareName((AttackerRank - 1) * 8 + AttackerFile - 1), from);
-            if (mode != "advance") {
-                EXPECT_EQ(EnPassantAttack, ep == "ep");
-            }
+            EXPECT_TRUE(mode == "advance" || EnPassantAttack == (ep == "ep"));
         }
         EXPECT_TRUE(before.BoardsEqual());
     }
 }
 
-TEST(Attack, CountersOffBoardSquaresAndBadPlies) {
+TEST(Attack, CountersOffBoardSquaresAndKingSearch) {
     rulestest::Setup("4k3/8/8/8/8/5n2/8/r3K3 w - -", 0);
     PieceCount[CountSlot(BlackKnight)] = 0; // kinds the counters say are absent are skipped
     EXPECT_TRUE(IsSquareAttacked(1, 5, "B", 0));
@@ -76,9 +60,6 @@ TEST(Attack, CountersOffBoardSquaresAndBadPlies) {
         EXPECT_FALSE(IsSquareAttacked(rank, file, "B", ply));
         EXPECT_EQ(AttackerKind, 0);
     }
-}
-
-TEST(Attack, FindKingSearchOrder) {
     // Two White kings: the one nearest rank 1 is found; Black is searched from rank 8 down.
     rulestest::Setup("4k3/8/8/3k4/8/2K5/8/6K1 w - -", 0);
     std::int32_t rank = 0, file = 0;
@@ -86,8 +67,6 @@ TEST(Attack, FindKingSearchOrder) {
     EXPECT_EQ(rank * 10 + file, 17);
     ASSERT_TRUE(FindKing("B", rank, file, 0));
     EXPECT_EQ(rank * 10 + file, 85);
-    ASSERT_TRUE(FindKing("x", rank, file, 0)); // anything but "B" means White
-    EXPECT_EQ(rank * 10 + file, 17);
     rulestest::Setup("8/8/8/8/8/8/8/6K1 w - -", 0);
     EXPECT_FALSE(FindKing("B", rank, file, 0));
 }

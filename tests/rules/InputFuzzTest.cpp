@@ -1,6 +1,5 @@
-// Random texts and coordinates against the entry points that take outside input
-// (move texts have their own fuzz target): nothing may reach outside the arrays
-// (the sanitizer build watches) and refusals must leave the model alone.
+// Random texts and coordinates: nothing reaches outside the arrays (the sanitizers watch), refusals
+// change nothing.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -20,7 +19,6 @@ std::string RandomText(std::mt19937& random, std::string_view alphabet, int maxL
     return text;
 }
 
-// Letters and digits the readers look for, blanks, separators and bytes above 127.
 const std::string kAlphabet =
     std::string("WBRNQKPrnbqkpw abcdefgh0123456789/-x=!\t") + "\x80\xc3\xff";
 

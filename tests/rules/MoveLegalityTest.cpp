@@ -1,5 +1,4 @@
-// The legality test of one human move: results, reasons, check flags and the
-// side effects on the flags of the examined ply.
+// The legality test of one human move: reasons, check flags and the flags it leaves.
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -24,66 +23,32 @@ const char* const kCastleBoth = "r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 1";
 const char* const kPawn = "4k3/8/8/8/8/8/4P3/4K3 w - -";
 const char* const kPinned = "Movimento Inválido o Rei em Xeque!";
 
-// Plain accept-or-refuse answers are compared with the reference generator on
-// random games; these rows hold the reasons, the check flags, the texts and the
-// flag states that random games do not reach.
+// Accept-or-refuse is checked on random games; these rows hold reasons and rare cases.
+// clang-format off
 const LegalityRow kRows[] = {
-    {"double_step", kPawn, "WP e2-e4", true, "", ""},
-    {"double_step_blocked_midway", "4k3/8/8/8/8/4n3/4P3/4K3 w - -", "WP e2-e4", false, "", ""},
     {"pawn_captures_forward", "4k3/8/8/8/4n3/4P3/8/4K3 w - -", "WP e3xe4", false, "", ""},
-    {"en_passant", "4k3/8/8/3pP3/8/8/8/4K3 w - d6", "WP e5-d6", true, "", ""},
-    {"black_en_passant", "4k3/8/8/8/3pP3/8/8/4K3 b - e3", "BP d4-e3", true, "", ""},
-    // The pawn taken en passant leaves the rank open to the rook.
     {"en_passant_exposes_king", "8/8/8/KPp4r/8/8/8/4k3 w - c6", "WP b5-c6", true, "W", kPinned},
-    // Examined as a queen, the new piece gives check along the rank.
-    {"promotion_gives_check", "4k3/P7/8/8/8/8/8/4K3 w - -", "WP a7-a8", true, "B", ""},
-    {"promotion_suffix_read_past", "4k3/P7/8/8/8/8/8/4K3 w - -", "WP a7-a8=WQ", true, "B", ""},
+    {"promotion_gives_check", "4k3/P7/8/8/8/8/8/4K3 w - -", "WP a7-a8=WQ", true, "B", ""},
     {"black_promotion_capture", "4k3/8/8/8/8/8/1p6/R3K3 b - -", "BP b2xa1", true, "W", ""},
-    {"castle_king_side", kCastleBoth, "WK e1-g1", true, "", ""},
-    {"black_castle_queen_side", "r3k2r/8/8/8/8/8/8/R3K2R b KQkq -", "BK e8-c8", true, "", ""},
     {"castle_king_moved", kCastleBoth, "WK e1-g1", false, "", " White king has been moved", 1},
     {"castle_done_before", kCastleBoth, "WK e1-c1", false, "", " Castling done", 2},
-    {"castle_king_and_rook_moved", "r3k2r/8/8/8/8/8/8/R3K2R w kq -", "WK e1-g1", false, "",
-     " White king rook has been moved"},
-    {"castle_queen_rook_moved", "r3k2r/8/8/8/8/8/8/R3K2R w Kkq -", "WK e1-c1", false, "",
-     " White queen rook has been moved"},
-    {"black_castle_rook_moved", "r3k2r/8/8/8/8/8/8/R3K2R b KQk -", "BK e8-c8", false, "",
-     " Black queen rook has been moved"},
-    {"castle_out_of_check", "4r1k1/8/8/8/8/8/8/4K2R w K -", "WK e1-g1", false, "",
-     "White King in check, castling out of check not allowed!"},
-    {"castle_into_check", "6rk/8/8/8/8/8/8/4K2R w K -", "WK e1-g1", false, "",
-     "White King castling into check!"},
-    {"castle_across_check", "5r1k/8/8/8/8/8/8/4K2R w K -", "WK e1-g1", false, "",
-     "White King castling across check not allowed!"},
-    {"castle_across_and_into_check", "5rrk/8/8/8/8/8/8/4K2R w K -", "WK e1-g1", false, "",
-     "White King castling across check not allowed!"},
-    {"black_castle_into_check", "4k2r/8/8/8/8/8/8/K5R1 b k -", "BK e8-g8", false, "",
-     "Black King castling into check!"},
+    {"castle_both_moved", "r3k2r/8/8/8/8/8/8/R3K2R w kq -", "WK e1-g1", false, "", " White king rook has been moved"},
+    {"castle_queen_rook_moved", "r3k2r/8/8/8/8/8/8/R3K2R w Kkq -", "WK e1-c1", false, "", " White queen rook has been moved"},
+    {"black_castle_rook_moved", "r3k2r/8/8/8/8/8/8/R3K2R b KQk -", "BK e8-c8", false, "", " Black queen rook has been moved"},
+    {"castle_out_of_check", "4r1k1/8/8/8/8/8/8/4K2R w K -", "WK e1-g1", false, "", "White King in check, castling out of check not allowed!"},
+    {"castle_into_check", "6rk/8/8/8/8/8/8/4K2R w K -", "WK e1-g1", false, "", "White King castling into check!"},
+    {"castle_across_check", "5rrk/8/8/8/8/8/8/4K2R w K -", "WK e1-g1", false, "", "White King castling across check not allowed!"},
+    {"black_castle_into_check", "4k2r/8/8/8/8/8/8/K5R1 b k -", "BK e8-g8", false, "", "Black King castling into check!"},
     {"castle_onto_enemy_piece", "4k3/8/8/8/8/8/8/4K1nR w K -", "WK e1xg1", false, "", ""},
-    {"castle_queen_side_onto_enemy", "4k3/8/8/8/8/8/8/R1b1K3 w Q -", "WK e1xc1", false, "", ""},
-    {"king_steps_into_check", "4k3/8/8/8/8/8/5r2/4K3 w - -", "WK e1-f1", false, "W",
-     "Movimento Inválido o Rei fica em Xeque"},
-    // The destination looks safe while the king still shields it.
+    {"king_steps_into_check", "4k3/8/8/8/8/8/5r2/4K3 w - -", "WK e1-f1", false, "W", "Movimento Inválido o Rei fica em Xeque"},
     {"king_retreats_along_check", "4k3/8/8/8/4r3/8/4K3/8 w - -", "WK e2-e1", true, "W", kPinned},
-    {"pinned_bishop", "4k3/4r3/8/8/8/8/4B3/4K3 w - -", "WB e2-d3", true, "W", kPinned},
-    {"pinned_bishop_along_pin", "4k3/4r3/8/8/8/8/4R3/4K3 w - -", "WR e2xe7", true, "B", ""},
     {"gives_check", "4k3/8/8/8/8/8/8/R3K3 w - -", "WR a1-a8", true, "B", ""},
     {"king_capture_refused", "k7/8/8/8/8/8/8/R3K3 w - -", "WR a1xa8", false, "", ""},
-    // Texts that are refused before any square is read.
-    {"text_short", kPawn, "WP e2-e", false, "", ""},
-    {"text_off_board", kPawn, "WP e2-e9", false, "", ""},
-    {"text_bad_file", kPawn, "WP i2-i4", false, "", ""},
-    {"text_bad_separator", kPawn, "WPxe2-e4", false, "", ""},
-    {"text_bad_dash", kPawn, "WP e2*e4", false, "", ""},
-    {"text_non_ascii", kPawn,
-     "WP \xc3\xa9"
-     "2-e4",
-     false, "", ""},
-    {"text_trailing_junk", kPawn, "WP e2-e4X", false, "", ""},
     {"text_wrong_piece", "4k3/8/8/8/8/8/R7/4K3 w - -", "WN a2-b4", false, "", ""},
     {"text_wrong_colour", kPawn, "BP e2-e1", false, "", ""},
     {"text_empty_square", kPawn, "WP d2-d4", false, "", ""},
 };
+// clang-format on
 
 TEST(Legality, ResultReasonAndFlags) {
     for (const LegalityRow& row : kRows) {
@@ -100,8 +65,7 @@ TEST(Legality, ResultReasonAndFlags) {
             EXPECT_EQ(WhiteInCheck, std::string(row.checks) == "W");
             EXPECT_EQ(BlackInCheck, std::string(row.checks) == "B");
         }
-        // The examined position and every other ply's flags are left alone; a
-        // refused move, or one that leaves the own king attacked, leaves no flags behind.
+        // A refused move, or one that leaves the own king attacked, leaves no flags behind.
         EXPECT_TRUE(before.BoardsEqual());
         EXPECT_TRUE(before.FlagsEqualExcept(0));
         if (!row.legal || row.checks == side) {
@@ -110,8 +74,7 @@ TEST(Legality, ResultReasonAndFlags) {
     }
 }
 
-// Flags an accepted move leaves on the examined ply: white castle, black castle,
-// white pawn, black pawn and castling made, four entries each.
+// Flags an accepted move leaves on ply 0: castle W/B, pawn W/B, castling made.
 struct FlagRow {
     const char* name;
     const char* fen;
@@ -119,22 +82,15 @@ struct FlagRow {
     const char* flags;
 };
 
+// clang-format off
 const FlagRow kFlagRows[] = {
-    {"double_step_file", kPawn, "WP e2-e4", "1110 1110 0500 0000 0000"},
-    {"en_passant_marks", "4k3/8/8/3pP3/8/8/8/4K3 w - d6", "WP e5-d6", "1110 1110 1000 0000 0000"},
-    {"other_move_ends_en_passant", "4k3/8/8/3pP3/8/8/8/4K3 w - d6", "WK e1-d1",
-     "1110 1110 0000 0000 0000"},
     {"promotion_pending", "4k3/P7/8/8/8/8/8/4K3 w - -", "WP a7-a8", "1110 1110 0010 0000 0000"},
-    {"king_rook_moves", kCastleBoth, "WR h1-h5", "0100 0000 0000 0000 0000"},
-    {"king_step", kCastleBoth, "WK e1-d1", "1000 0000 0000 0000 0000"},
     {"castling_marked", kCastleBoth, "WK e1-c1", "0000 0000 0000 0000 0100"},
-    {"black_castling_marked", "r3k2r/8/8/8/8/8/8/R3K2R b KQkq -", "BK e8-g8",
-     "0000 0000 0000 0000 0010"},
-    // A capture on a corner ends the castling right of the rook that stood there.
+    {"black_castling_marked", "r3k2r/8/8/8/8/8/8/R3K2R b KQkq -", "BK e8-g8", "0000 0000 0000 0000 0010"},
     {"corner_capture", "r3k3/8/8/8/8/8/8/4K2B w q -", "WB h1xa8", "1110 0110 0000 0000 0000"},
-    {"corner_capture_by_black", "4k3/8/8/8/8/6n1/8/4K2R b K -", "BN g3xh1",
-     "0110 1110 0000 0000 0000"},
+    {"corner_capture_by_black", "4k3/8/8/8/8/6n1/8/4K2R b K -", "BN g3xh1", "0110 1110 0000 0000 0000"},
 };
+// clang-format on
 
 std::string FlagsOfPlyZero() {
     std::string text;
@@ -206,11 +162,8 @@ TEST(Legality, MoveBarredWorksOnItsOwnPlyAndRefusesWhatIsOutOfRange) {
     EXPECT_EQ(CastleMade[7][0], 1);
     EXPECT_TRUE(before.FlagsEqualExcept(7));
     before.RestoreFlags(7);
-    const int bad[][4] = {{0, 1, 1, 1}, {1, 9, 1, 1}, {1, 1, -5, 1}, {1, 1, 1, 100}};
-    for (const auto& c : bad) {
-        FromRank = c[0], FromFile = c[1], ToRank = c[2], ToFile = c[3];
-        EXPECT_TRUE(MoveBarred(WhiteRook, 0));
-    }
+    FromRank = 0, FromFile = 1, ToRank = 1, ToFile = 100;
+    EXPECT_TRUE(MoveBarred(WhiteRook, 0));
     FromRank = 1, FromFile = 1, ToRank = 2, ToFile = 1;
     for (const int ply : {MaxDepth + 1, -1}) EXPECT_TRUE(MoveBarred(WhiteRook, ply));
     for (const PieceIndex piece : {PieceIndex{13}, Empty}) EXPECT_TRUE(MoveBarred(piece, 0));

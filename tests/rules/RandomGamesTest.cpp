@@ -1,6 +1,5 @@
-// The rules core against an independent move generator on the positions of
-// random games: every legal-move set, every checkmate answer, and the flags the
-// core carries from move to move must agree.
+// The rules core against the reference generator on random games: legal moves, mates, carried
+// flags.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -21,10 +20,6 @@ struct GameRow {
     int games;
     int maxPlies;
 };
-
-void PrintTo(const GameRow& row, std::ostream* os) {
-    *os << row.name;
-}
 
 const GameRow kRows[] = {
     {"start", "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1", 1, 24, 250},
@@ -54,8 +49,8 @@ std::string Describe(const std::vector<reftest::Move>& moves) {
     return text;
 }
 
-// Legal moves through the human entry point: every from-to text of the side's
-// pieces, legal when IsMoveLegal accepts it and the mover's own flag stays clear.
+// Legal moves through the human entry point: every from-to text IsMoveLegal accepts without
+// self-check.
 std::vector<reftest::Move> MovesFromTexts(const std::string& side) {
     std::vector<reftest::Move> moves;
     for (int from = 0; from < 64; ++from) {
@@ -112,9 +107,7 @@ TEST_P(RandomGames, LegalMovesAndMatesAgreeWithReference) {
     EXPECT_GT(checks, 10) << "the games should reach positions in check";
 }
 
-// The core keeps its own flags from move to move (as the game does at ply 0);
-// they must lead to the same legal moves as the reference's castling and
-// en-passant state.
+// The flags the core carries from move to move at ply 0 give the reference's legal moves.
 TEST_P(RandomGames, FlagsCarriedThroughTheGameStayRight) {
     const GameRow& row = GetParam();
     reftest::Position start;
@@ -131,7 +124,6 @@ TEST_P(RandomGames, FlagsCarriedThroughTheGameStayRight) {
             const std::vector<reftest::Move> expected = reftest::LegalMoves(p);
             ASSERT_EQ(Describe(rulestest::CoreMoves(side, 0)), Describe(expected))
                 << FenOf(0, side) << " after " << i << " moves";
-            // Find the move the reference played and make it through the human entry point.
             const reftest::Move* played = nullptr;
             for (const auto& m : expected) {
                 if (reftest::Play(p, m).square == positions[i + 1].square) played = &m;
