@@ -1,6 +1,4 @@
-// The computer's move: draw rules, single move, SkipSearch, mate reply
-// avoidance, repetition, stopping, the quicksort's order and the legality and
-// truth of what is played and reported.
+// The computer's move: draws, single moves, mate replies avoided, repetition, stopping, sorting.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -20,8 +18,6 @@ namespace {
 using enginetest::PlayComputer;
 using enginetest::SetUpPosition;
 
-// --- The quicksort ---------------------------------------------------------------
-
 std::vector<int> SortedPieces(const std::vector<std::int32_t>& scores, bool descending) {
     SideMoveList& list = MoveList[0];
     const int n = static_cast<int>(scores.size());
@@ -40,14 +36,11 @@ std::vector<int> SortedPieces(const std::vector<std::int32_t>& scores, bool desc
 }
 
 TEST(SortMoves, EqualScoresFollowTheProcedure) {
-    // Worked through by hand: descending 5 3 5 3 swaps (2,4), (2,3), (1,2).
+    // Equal scores follow the procedure's swaps, worked through by hand.
     EXPECT_EQ(SortedPieces({5, 3, 5, 3}, true), (std::vector<int>{3, 1, 4, 2}));
-    // Ascending 2 1 2 1: swaps (1,4), (2,2), then the pushed range (3,4).
     EXPECT_EQ(SortedPieces({2, 1, 2, 1}, false), (std::vector<int>{4, 2, 1, 3}));
-    // Already ordered, all equal: pivot swaps pair off from both ends.
     EXPECT_EQ(SortedPieces({7, 7, 7}, true), (std::vector<int>{3, 2, 1}));
     EXPECT_EQ(SortedPieces({9}, true), (std::vector<int>{1}));
-    // A longer list ends sorted whatever the ties.
     const std::vector<int> order = SortedPieces({3, -1, 8, 8, 0, 12, -1, 5, 3}, true);
     const std::vector<std::int32_t> scores{3, -1, 8, 8, 0, 12, -1, 5, 3};
     for (std::size_t i = 1; i < order.size(); ++i) {
@@ -55,42 +48,32 @@ TEST(SortMoves, EqualScoresFollowTheProcedure) {
     }
 }
 
-// --- Chosen moves and statuses, derived by hand -------------------------------------
-
 struct MoveCase {
     const char* name;
     const char* fen;
     int level;
-    bool skipSearch;
     const char* move;
     const char* status;
 };
 
+// clang-format off
 const MoveCase kChosen[] = {
-    // Draws by material come before anything else and play no move.
-    {"bare_kings", "8/8/4k3/8/8/4K3/8/8 w - - 0 1", 2, false, "", "DRAW"},
-    {"knight_against_bishop", "8/8/8/8/8/2k5/8/K1N1b3 w - - 0 1", 3, false, "", "DRAW"},
-    // No legal move: the search reports STALEMATE (in check or not).
-    {"stalemated", "4k3/4P3/4K3/8/8/8/8/8 b - - 0 1", 2, false, "", "STALEMATE"},
-    {"mated", "R3k3/8/4K3/8/8/8/8/8 b - - 0 1", 3, false, "", "STALEMATE"},
-    // Exactly one legal move (b7 is covered by the Black king): played at once.
-    {"single_move", "K7/P7/k7/8/8/8/8/8 w - - 0 1", 2, false, "WK a8-b8", ""},
-    // The hanging queen: every other move leaves it standing or loses the rook.
-    {"hanging_queen", "4k3/8/8/8/3q4/8/8/3RK3 w - - 0 1", 3, false, "WR d1xd4", ""},
-    // Taking the queen along the e-file gives check: "CHECK".
-    {"capture_with_check", "4k3/8/8/8/4q3/8/8/4RK2 w - - 0 1", 2, false, "WR e1xe4", "CHECK"},
-    // Two legal moves, three pieces, the last candidate examined (b7-b8) legal:
-    // the mate search goes 9 plies deep and finds the mate in five.
-    {"deep_mate_search", "8/1P6/8/8/8/k7/8/K7 w - - 0 1", 2, false, "WP b7-b8=WQ",
-     "5 Key move = WP b7-b8=WQ"},
-    // Mate in one found by the mate search.
-    {"back_rank_mate", "6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - 0 1", 2, false, "WR d1-d8",
-     "WR d1-d8   XEQUE-MATE"},
+    {"bare_kings", "8/8/4k3/8/8/4K3/8/8 w - - 0 1", 2, "", "DRAW"},
+    {"knight_against_bishop", "8/8/8/8/8/2k5/8/K1N1b3 w - - 0 1", 3, "", "DRAW"},
+    {"stalemated", "4k3/4P3/4K3/8/8/8/8/8 b - - 0 1", 2, "", "STALEMATE"},
+    {"mated", "R3k3/8/4K3/8/8/8/8/8 b - - 0 1", 3, "", "STALEMATE"},
+    {"single_move", "K7/P7/k7/8/8/8/8/8 w - - 0 1", 2, "WK a8-b8", ""},
+    {"hanging_queen", "4k3/8/8/8/3q4/8/8/3RK3 w - - 0 1", 3, "WR d1xd4", ""},
+    {"capture_with_check", "4k3/8/8/8/4q3/8/8/4RK2 w - - 0 1", 2, "WR e1xe4", "CHECK"},
+    // Two legal moves and three pieces: the mate search goes 9 plies deep.
+    {"deep_mate_search", "8/1P6/8/8/8/k7/8/K7 w - - 0 1", 2, "WP b7-b8=WQ", "5 Key move = WP b7-b8=WQ"},
+    {"back_rank_mate", "6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - 0 1", 2, "WR d1-d8", "WR d1-d8   XEQUE-MATE"},
 };
+// clang-format on
 
 TEST(ComputerMove, ChosenMovesAndStatuses) {
     for (const MoveCase& c : kChosen) {
-        const auto outcome = PlayComputer(c.fen, c.level, c.skipSearch);
+        const auto outcome = PlayComputer(c.fen, c.level);
         EXPECT_EQ(outcome.move, c.move) << c.name;
         EXPECT_EQ(outcome.status, c.status) << c.name;
     }
@@ -99,47 +82,16 @@ TEST(ComputerMove, ChosenMovesAndStatuses) {
     EXPECT_NE(pawn.status, "DRAW");
 }
 
-// --- Ties between equal root moves follow the level's direction order ----------------
-
-// White Kh1, Bd4, pawns b2 c5 e3 f6 g2 against Ka7, pawns b3 c6 e4 f7 g3, late in
-// the game (ListCursor 77). Every pawn is blocked, h2 is covered by g3, so the
-// legal moves in generation order are Kg1 (rank 1 first), then the bishop: c3 and
-// e5 with the switch at 1 (levels 1, 2: down-left first), e5 and c3 with the
-// switch at 0 (level 3: up-right first). By one-move look-ahead the three score
-// alike: the late bishop tables give d4, c3 and e5 each 8 + 8 = 16 plus 5 for the
-// long diagonal; the bishop's tropism to a7 rounds to distance 4 from all three
-// squares (sqrt 18, sqrt 20) = 50 / 5 = 10; Kh1 and Kg1 both stand on 0 in the
-// late king table with g2 as shelter (+3), and the king move changes both kings'
-// tropism by the same amount, which cancels in White - Black. The quicksort of
-// three equal scores swaps 1 and 3, then 2 with itself: the third generated move
-// comes first. So the first ordered move is Be5 at levels 1 and 2, Bc3 at level 3.
+// Three root moves of equal score: the quicksort puts the third generated first, and the level
+// decides the generation order (Be5 at levels 1 and 2, Bc3 at level 3).
 TEST(ComputerMove, EqualRootMovesFollowTheLevelsDirectionOrder) {
     const char* fen = "8/k4p2/2p2P2/2P5/3Bp3/1p2P1p1/1P4P1/7K w - - 0 40";
     EXPECT_EQ(PlayComputer(fen, 1, true).move, "WB d4-e5");
     EXPECT_EQ(PlayComputer(fen, 2, true).move, "WB d4-e5");
     EXPECT_EQ(PlayComputer(fen, 3, true).move, "WB d4-c3");
-    // The ordered list itself: three moves, all with one score.
-    SetUpPosition(fen);
-    GameMode = "CW";
-    for (const int level : {2, 3}) {
-        Level = static_cast<std::int16_t>(level);
-        ResetComputerForNewGame();
-        GenerateAtDepth("W", 1, 1);
-        ASSERT_EQ(MoveCountPly[1], 3);
-        OrderMoves("W", 1, 1, 3);
-        EXPECT_EQ(OrderScore[1], OrderScore[2]);
-        EXPECT_EQ(OrderScore[2], OrderScore[3]);
-        const MoveRecord& first = MoveList[0][1][1];
-        EXPECT_EQ(first.toFile, level == 3 ? 3 : 5) << "level " << level;
-        EXPECT_EQ(MoveList[0][1][3].piece, WhiteKing) << "level " << level;
-        EXPECT_EQ(MoveList[0][1][2].piece, WhiteBishop) << "level " << level;
-    }
 }
 
-// --- The mate-search depth reads the flag the last examined candidate left ---------
-
-// Records the largest number of moves to mate that the mate search announced in
-// LabPB(2) (its last try).
+// The largest number of moves to mate the mate search announced in its last try.
 class MateDepthRecorder : public CoreHooks {
 public:
     void SetProgressLabel(int index, const std::string& text) override {
@@ -157,14 +109,10 @@ TEST(ComputerMove, MateSearchDepthFollowsTheLastCandidate) {
         int movesTried; // (depth + 1) / 2
     };
     const Case cases[] = {
-        // Ke1 and Be2 pinned by Re8 against Ka8: four legal king moves and four
-        // pieces would give depth 9, but Be2 is scanned last and every bishop
-        // candidate that reaches the legality test leaves the king in check (a6
-        // last at levels 1, 2; f1 last at level 3): the flag is set, depth 5.
+        // The mate depth follows the last candidate examined: the pinned bishop's leaves the king
+        // in check (depth 5); with the bishop free it is legal (depth 7).
         {"k3r3/8/8/8/8/8/4B3/4K3 w - - 0 60", 2, 3},
         {"k3r3/8/8/8/8/8/4B3/4K3 w - - 0 60", 3, 3},
-        // The rook on d8 instead: the bishop is free, its last candidate (a6, or f1
-        // at level 3) is legal and the flag clear; 11 moves and 4 pieces: depth 7.
         {"k2r4/8/8/8/8/8/4B3/4K3 w - - 0 60", 2, 4},
         {"k2r4/8/8/8/8/8/4B3/4K3 w - - 0 60", 3, 4},
     };
@@ -179,10 +127,7 @@ TEST(ComputerMove, MateSearchDepthFollowsTheLastCandidate) {
     }
 }
 
-// --- A root move that allows a mate reply is dropped -------------------------------
-
 TEST(ComputerMove, NeverAllowsAMateInOneWhenSearching) {
-    // Back-rank threats: most rook moves allow ...Re1# (or ...Rd1#).
     const char* fens[] = {
         "4r1k1/5ppp/8/8/8/8/3R1PPP/6K1 w - - 0 1",
         "6k1/5ppp/8/8/8/8/r4PPP/1R4K1 b - - 0 1",
@@ -206,8 +151,7 @@ TEST(ComputerMove, NeverAllowsAMateInOneWhenSearching) {
 }
 
 TEST(MakeBESTMove, GamePawnFlagsFollowThePlayedMove) {
-    // Black has just played f7-f5; White's double step opens en passant for Black
-    // and ends Black's own.
+    // White's double step opens en passant for Black and ends Black's own.
     SetUpPosition("4k3/8/8/5p2/8/8/4P3/4K3 w - f6 0 1", 10);
     EXPECT_EQ(BlackPawnFlags[1][1], 6);
     GenerateAtDepth("W", 1, 1);
@@ -248,8 +192,6 @@ TEST(ComputerMove, WeightsAreDrawnOnlyBetweenComputers) {
     Random().ReleaseSeed();
 }
 
-// --- Repetition rule ---------------------------------------------------------------
-
 TEST(ComputerMove, RepetitionEveryFifthStoredPosition) {
     const char* fen = "K7/P7/k7/8/8/8/8/8 w - - 0 1";
     PlyBoard after;
@@ -282,8 +224,6 @@ TEST(ComputerMove, RepetitionEveryFifthStoredPosition) {
     EXPECT_EQ(PositionHistory[1], after);
 }
 
-// --- Stopping --------------------------------------------------------------------
-
 // Counts the event runs; sets the stop flag on the run given (0: never).
 struct CountRuns : CoreHooks {
     int runs = 0, stopAt = 0;
@@ -310,8 +250,7 @@ TEST(ComputerMove, StoppedSearchPlaysNoMove) {
     }
 }
 
-// Events run once per root move, and in between only when the clock says
-// they are due: with a clock that stands still, never.
+// Events run once per root move, and in between only when the clock says they are due.
 TEST(ComputerMove, EventsRunPerRootMoveAndWhenDue) {
     const SearchClock clocks[] = {[]() -> std::int64_t { return 0; },
                                   []() -> std::int64_t {

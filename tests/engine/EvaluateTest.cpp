@@ -1,4 +1,4 @@
-// Square tables, material count and positional terms on hand-checked positions.
+// Table parsing, material count and positional terms on hand-counted positions.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -15,7 +15,6 @@ namespace {
 using enginetest::SetUpPosition;
 
 TEST(ScoreTables, RowsParseRankEightFirstAndMirror) {
-    // Rank 8 first: a8..h8, a7..h7, then zeros down to rank 1.
     std::string text = "-05 -05 016 025 025 -25 -05 -05 001 002 003 004 005 006 007 008 ";
     for (int i = 0; i < 40; ++i) text += "000 ";
     text += "099 -99 xx0 000 000 000 000 012 ";
@@ -41,30 +40,6 @@ TEST(ScoreTables, RowsParseRankEightFirstAndMirror) {
     EXPECT_EQ(shortTable.at(1, 1), 0);
 }
 
-TEST(ScoreTables, LoadedValuesBoardAndBook) {
-    SetUpPosition("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1");
-    InitialBoard.Clear();
-    LoadScoreTables();
-    EXPECT_EQ(InitialBoard, Board[0]);
-    struct Case {
-        const ScoreTable* table;
-        int rank, file, value;
-    };
-    // The tables the hand-counted totals below do not reach, and the mirrored ones.
-    const Case cases[] = {
-        {&PawnRace, 7, 3, 10},         {&BlackPawnRace, 1, 2, 20},    {&BlackPawnLate, 7, 4, -2},
-        {&BlackRookTable, 8, 2, -6},   {&BlackKnightTable, 6, 1, -2}, {&BishopLate2, 5, 7, 6},
-        {&BlackQueenEarly, 6, 2, -15}, {&QueenLate, 5, 4, 12},        {&BlackKingTable, 8, 7, 10},
-        {&BlackKingTable, 2, 1, -40},  {&KingLate, 3, 3, 8},          {&BishopEarly2, 8, 3, -99},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(c.table->at(c.rank, c.file), c.value) << c.rank << "," << c.file;
-    }
-    EXPECT_EQ(OpeningBook[21], "e2-e4 e7-e5 g1-f3 b8-c6");
-}
-
-// Totals worked out by hand from the tables and terms (mobility counts 0,
-// weights 1).
 struct EvalCase {
     const char* name;
     const char* fen;
@@ -73,34 +48,20 @@ struct EvalCase {
     int black;
 };
 
+// Hand counts (mobility 0, weights 1): material, tables, tropism 50 / (distance + 1) below ten
+// pieces, races, support.
+// clang-format off
 const EvalCase kEvalCases[] = {
-    // Material 4100 each; knights -4; bishops -203 (White: -99 on c1, -104 on f1)
-    // and -208 (Black: -104 twice); queens +35; kings 5 + 3 + 3; pawns -15.
     {"start", "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1", -1, 3924, 3919},
-    // Lone bishops, early phase: White c1 = 0 - 99, on no long diagonal; Black f8
-    // = -99 - 5. Kings: e1 5, e8 5 (mirrored). Tropism (fewer than 10 pieces):
-    // bishop c1 to e8: sqrt(53) = 7.3 -> 7, 50/8 = 6.25 -> 6; king e1 to e8:
-    // d 7 -> 6. Black f8 to e1: sqrt(50) = 7.07 -> 7 -> 6; king -> 6.
-    {"bishops early", "4kb2/8/8/8/8/8/8/2B1K3 w - - 0 1", 19, 350 - 99 + 6 + 5 + 6,
-     350 - 104 + 6 + 5 + 6},
-    // The same at ListCursor 20: late bishop tables, c1 = -5 - 45, f8 = -45 - 5.
-    {"bishops late", "4kb2/8/8/8/8/8/8/2B1K3 w - - 0 1", 20, 350 - 50 + 6 + 5 + 6,
-     350 - 50 + 6 + 5 + 6},
-    // King and pawn: pawn e4 early 25 and race 5 (Black has 1 piece; pawns have
-    // no tropism); king e1: table 5, tropism 50/8 -> 6. Black: king e8 table 5,
-    // tropism to e1 6.
+    {"bishops early", "4kb2/8/8/8/8/8/8/2B1K3 w - - 0 1", 19, 350 - 99 + 6 + 5 + 6, 350 - 104 + 6 + 5 + 6},
+    {"bishops late", "4kb2/8/8/8/8/8/8/2B1K3 w - - 0 1", 20, 350 - 50 + 6 + 5 + 6, 350 - 50 + 6 + 5 + 6},
     {"pawn race", "4k3/8/8/8/4P3/8/8/4K3 w - - 0 1", 5, 100 + 25 + 5 + 5 + 6, 5 + 6},
-    // Late phases: pawn e4 late 4 + race 5; kings on KingLate (e1 0, e8 0); an
-    // unsupported pawn gives 15 to the other side after move 12.
-    {"late phase", "4k3/8/8/8/4P3/8/8/4K3 w - - 0 1", 60, 100 + 4 + 5 + 0 + 6, 0 + 6 + 15},
-    // A Black pawn on e5 scores what a White pawn has on e4: 25 early, race 5.
+    {"late phase, unsupported pawn", "4k3/8/8/8/4P3/8/8/4K3 w - - 0 1", 60, 100 + 4 + 5 + 0 + 6, 0 + 6 + 15},
     {"mirrored pawn", "4k3/8/8/4p3/8/8/8/4K3 b - - 0 1", 5, 5 + 6, 100 + 25 + 5 + 5 + 6},
-    // Castled king (entry 0 = 2 from the FEN's point of view is not possible), so a
-    // rook on h1 with the king moved: rook h1 0, +2 for sharing the enemy king's
-    // file, no castling bonus; king f1: table -10, shelter rank 2 empty;
-    // tropism rook h1-h8: 50/8 -> 6; king f1-h8 sqrt(53) -> 7 -> 6.
     {"rook on king file", "7k/8/8/8/8/8/8/5K1R w - - 0 1", 5, 500 + 0 + 2 + 6 - 10 + 6, 0 + 6},
+    {"third knight material only", "4k3/8/8/8/8/8/8/NNN1K3 w - - 0 1", 5, 900 + 2 + 6 + 5 + 6, 5 + 6},
 };
+// clang-format on
 
 TEST(Evaluate, TotalsMatchHandCount) {
     for (const EvalCase& c : kEvalCases) {
@@ -125,8 +86,7 @@ TEST(Evaluate, CastledKingIsRewardedOnce) {
 }
 
 TEST(Evaluate, MobilityAndShelter) {
-    // Rooks a1/h1 with king e1 unmoved: +3 +3; mobility 8 for the rooks gives
-    // 2 x 2 = 4, halved to 2.
+    // Rook mobility 8: 2 x trunc(sqrt 8) = 4, halved to 2.
     SetUpPosition("4k3/8/8/8/8/8/8/R3K2R w - - 0 1", 5);
     MobilityCount.fill(0);
     Evaluate(1);
@@ -137,22 +97,11 @@ TEST(Evaluate, MobilityAndShelter) {
     MobilityCount[WhiteRook] = 3; // sqrt 1.73 -> 1 -> 2 -> halved 1
     Evaluate(1);
     EXPECT_EQ(WhiteTotal - without, 1);
-    // King mobility costs 3 x trunc(sqrt) before move 40 (halved, toward zero).
+    // King mobility costs 3 x trunc(sqrt) before move 40, halved toward zero.
     MobilityCount.fill(0);
     MobilityCount[WhiteKing] = 4;
     Evaluate(1);
     EXPECT_EQ(WhiteTotal - without, -3);
-}
-
-TEST(Evaluate, ThirdKnightCountsAsMaterialOnly) {
-    SetUpPosition("4k3/8/8/8/8/8/8/NNN1K3 w - - 0 1", 5);
-    MobilityCount.fill(0);
-    Evaluate(1);
-    EXPECT_EQ(PieceList[WhiteKnight].count, 3);
-    EXPECT_EQ(PieceCount[CountSlot(WhiteKnight)], 3);
-    // Material 900; first knight a1: table 2, tropism a1-e8 sqrt(65) -> 8 -> 50/9
-    // -> 6; king e1: 5 + tropism 6.
-    EXPECT_EQ(WhiteTotal, 900 + 2 + 6 + 5 + 6);
 }
 
 struct TropismCase {
@@ -196,13 +145,9 @@ TEST(Evaluate, PawnSupportLooksBackwardOnNeighbouringFiles) {
         int blackUnsupported; // each adds 15 to White
     };
     const Case cases[] = {
-        // d5 has c6 only in front of it: unsupported; c6 has d5 behind it.
         {"4k3/8/2P5/3P4/8/8/8/4K3 w - - 0 1", 1, 0},
-        // c4 behind d5 supports it; c4 itself has d5 in front only.
         {"4k3/8/8/3P4/2P5/8/8/4K3 w - - 0 1", 1, 0},
-        // Black: e5 supported by f6 (behind it from Black's side), f6 is not.
         {"4k3/8/5p2/4p3/8/8/8/4K3 w - - 0 1", 0, 1},
-        // Pawns side by side support each other; a- and h-file pawns alone do not.
         {"4k3/pp5p/8/8/8/8/P5PP/4K3 w - - 0 1", 1, 1},
     };
     for (const Case& c : cases) {
@@ -231,17 +176,13 @@ TEST(CountMaterial, PlyZeroWorksOnACopy) {
 }
 
 TEST(Evaluate, ManyQueensStayWithinThePieceLists) {
-    // 218 moves for White, nine White queens.
     SetUpPosition("R6R/3Q4/1Q4Q1/4Q3/2Q4Q/Q4Q2/pp1Q4/kBNN1KB1 w - - 0 1", 50);
     Evaluate(1);
     EXPECT_EQ(PieceCount[CountSlot(WhiteQueen)], 9);
     EXPECT_EQ(PieceList[WhiteQueen].count, 9);
 }
 
-// The search follows the material of a position (counts, totals, piece lists,
-// king squares) move by move instead of counting afresh; after every move of
-// games played on from capture, castling, promotion and en-passant positions it
-// must leave what a full count leaves.
+// The search follows the material move by move; after every move it must equal a full count.
 TEST(MaterialTally, AgreesWithAFullCountAfterEveryMove) {
     const char* const fens[] = {
         "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1",

@@ -1,8 +1,5 @@
-// The mate search against the independent referee (a full-width minimax over
-// every defender reply, all four promotions included): every mate it reports is
-// replayed and proved, and positions without a mate stay without one. Besides:
-// its status texts, its scan order by level, and the event runs, stop flag and
-// bookkeeping of its driver.
+// The mate search against the referee (every defence, all four promotions): each reported mate is
+// proved forced and shortest; also its texts, scan order by level, events, stop flag and counters.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -112,15 +109,13 @@ const MateCase kMateCases[] = {
     {"under_promotion_then_three", "B7/p7/5p2/8/7k/K3Q3/1p1R4/8 w - - 0 1", 5, 3, nullptr},
     {"pawn_and_queen_in_three", "8/8/4K2k/5P2/8/1Q6/8/8 w - - 0 1", 5, 3, nullptr},
     {"rook_in_four", "3K3k/7P/8/8/8/8/8/2R5 w - - 0 1", 7, 4, "4 Key move = WK d8-e8"},
-    // The only mate in three needs a knight promotion; the computer always
-    // queens, so it finds the mate in four.
+    // The only mate in three needs a knight promotion; the computer queens and mates in four.
     {"queen_only_promotion_in_four", "8/P1Q5/k7/8/8/PP6/8/2rK4 w - - 0 1", 7, 4,
      "4 Key move = WK d1xc1"},
     // With queen promotions only the defender would be mated in two; d1=N+ escapes.
     {"knight_promotion_escapes", "6k1/8/3R4/8/p3P3/8/3p1K2/Q7 w - - 0 1", 5, 0, ""},
     {"rook_pawn_stalemate_trap", "7k/7P/6K1/8/8/8/8/8 w - - 0 1", 9, 0, ""},
     {"bare_rook_depth_1", "8/8/8/4k3/8/8/8/R3K3 w - - 0 1", 1, 0, ""},
-    {"bare_rook_depth_5", "8/8/8/4k3/8/8/8/R3K3 w - - 0 1", 5, 0, ""},
     {"bare_rook_depth_7", "8/8/8/4k3/8/8/8/R3K3 w - - 0 1", 7, 0, ""},
     {"stalemate", "7k/5Q2/6K1/8/8/8/8/8 b - - 0 1", 5, 0, "STALEMATE"},
 };
@@ -169,12 +164,7 @@ TEST(MateSearch, RefereeCountsEveryPromotion) {
 }
 
 TEST(MateSearch, ScanOrderByLevelChoosesTheKeyMove) {
-    // Both rooks mate on the back rank. Levels 1 and 2 scan h8..a1 and meet the
-    // rook on e1 first; level 3 scans a1..h8 and meets the rook on a1 first,
-    // whose first direction (along the rank) stops at e1 before it goes up the file.
-    // With queen h1 against king a8 (own king b6) the scan reaches the queen at
-    // every level: switch 1 tries the diagonal (+1,-1) first and mates on b7,
-    // switch 0 tries the file (+1,0) first and mates on h8.
+    // Levels 1 and 2 scan h8..a1 and try diagonals first; level 3 scans a1..h8, lines first.
     const char* const rooks = "6k1/5ppp/8/8/8/8/8/R3R1K1 w - - 0 1";
     const char* const queen = "k7/8/1K6/8/8/8/8/7Q w - - 0 1";
     const std::tuple<const char*, int, const char*> cases[] = {
@@ -188,14 +178,12 @@ TEST(MateSearch, ScanOrderByLevelChoosesTheKeyMove) {
         EXPECT_EQ(r.move, move);
         EXPECT_EQ(r.moves, 1);
     }
-    // The queen has mates in two from its first key moves as well; the mate in
-    // one is tried first.
+    // The queen's first key moves mate in two as well; the mate in one is tried first.
     Load(queen, 2);
     ASSERT_TRUE(MateTry("W", 0, 3));
     const PlyBoard afterMateInTwo = Board[1];
     EXPECT_NE(Search(queen, 2, 5).after, afterMateInTwo);
-    // A mating key move leaves the defender no reply: a try for mate in two alone
-    // does not count it.
+    // A try for mate in two alone does not count a key move that mates at once.
     Load("6k1/5ppp/8/8/8/8/8/R5K1 w - - 0 1", 2);
     EXPECT_FALSE(MateTry("W", 0, 3));
 }
@@ -232,8 +220,7 @@ public:
     void SetProgressLabel(int index, const std::string& text) override { labels[index] = text; }
 };
 
-// A clock that moves on one millisecond at every reading: events are due at
-// every fifth reading whatever the speed of the machine.
+// A clock that moves on one millisecond at every reading, whatever the machine's speed.
 std::int64_t TickingClock() {
     static std::int64_t now = 0;
     return now += 1000;
@@ -283,8 +270,7 @@ TEST_F(MateDriver, ProgressLabelsShowTheTry) {
     EXPECT_NE(hooks.labels[0], "0"); // key moves were counted
 }
 
-// Random sparse positions: every mate reported must be forced, and no mate in
-// one or two may be missed (the search is exact to that depth).
+// Random sparse positions: every mate reported is forced, no mate in one or two is missed.
 std::string RandomFen(unsigned& seed) {
     auto next = [&seed](int n) {
         seed = seed * 1103515245u + 12345u;

@@ -1,9 +1,5 @@
-// Games of the computer against itself through its text interface, from the
-// start and from positions rich in castling, en passant and promotions. The
-// independent reference rules check every ply: "go perft 1" lists exactly the
-// legal moves, the move played is legal, and the status tells the truth
-// ("CHECK" a check, "XEQUE-MATE" a mate, "<n> Key move" a forced mate,
-// "STALEMATE" no legal move, "DRAW" bare material or a position seen before).
+// The computer against itself through its text interface, every ply checked by the reference
+// rules: "go perft 1" lists the legal moves, the move is legal and its status tells the truth.
 #include <gtest/gtest.h>
 
 #include <cstdio>
