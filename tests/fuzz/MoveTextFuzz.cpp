@@ -1,6 +1,4 @@
-// Move texts tested on positions reached by random legal moves from the start:
-// the legality test never reaches outside the board, leaves every ply as it
-// was, and accepts only moves that are in the list of legal moves.
+// Move texts on random positions: the board stays, and only listed legal moves are accepted.
 #include "FuzzCheck.h"
 #include "rules/Fen.h"
 #include "rules/GameState.h"
@@ -10,10 +8,9 @@
 
 using namespace corvane;
 
-namespace {
-
-// Plays up to the number of moves the first byte says, each chosen by a byte.
-void PlayRandomLegalMoves(fuzz::Input& input) {
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    fuzz::Input input(data, size);
+    // Up to the number of moves the first byte says, each chosen by a byte.
     ResetGameState();
     InitSearchArrays();
     InitGameArrays();
@@ -33,13 +30,6 @@ void PlayRandomLegalMoves(fuzz::Input& input) {
         CountPieces(0);
         whiteMoves = !whiteMoves;
     }
-}
-
-} // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    fuzz::Input input(data, size);
-    PlayRandomLegalMoves(input);
     const std::string text(input.Rest());
 
     RulesMoveList white, black;
