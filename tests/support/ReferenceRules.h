@@ -1,8 +1,6 @@
 #pragma once
-// A small, deliberately plain move generator written independently of the rules
-// core and the computer player (own board, own FEN reader, own make-move), used
-// to cross-check their legal-move sets, mates and written games. Promotions are
-// generated once, as a queen, unless all four pieces are asked for.
+// A plain move generator independent of the rules core and the computer player, to cross-check
+// their legal moves, mates and written games. Promotions are queens unless all four are asked for.
 #include <array>
 #include <random>
 #include <string>
