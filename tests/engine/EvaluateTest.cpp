@@ -1,4 +1,4 @@
-// Table parsing, material count and positional terms on hand-counted positions.
+// Material count and positional terms on hand-counted positions.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,32 +13,6 @@ namespace corvane {
 namespace {
 
 using enginetest::SetUpPosition;
-
-TEST(ScoreTables, RowsParseRankEightFirstAndMirror) {
-    std::string text = "-05 -05 016 025 025 -25 -05 -05 001 002 003 004 005 006 007 008 ";
-    for (int i = 0; i < 40; ++i) text += "000 ";
-    text += "099 -99 xx0 000 000 000 000 012 ";
-    ScoreTable plain, mirrored;
-    ParseTableRows(plain, text, 0);
-    ParseTableRows(mirrored, text, 1);
-    EXPECT_EQ(plain.at(8, 1), -5);
-    EXPECT_EQ(plain.at(8, 4), 25);
-    EXPECT_EQ(plain.at(8, 6), -25);
-    EXPECT_EQ(plain.at(7, 8), 8);
-    EXPECT_EQ(plain.at(1, 1), 99);
-    EXPECT_EQ(plain.at(1, 2), -99);
-    EXPECT_EQ(plain.at(1, 3), 0); // not a number
-    EXPECT_EQ(plain.at(1, 8), 12);
-    EXPECT_EQ(mirrored.at(1, 4), 25);
-    EXPECT_EQ(mirrored.at(2, 8), 8);
-    EXPECT_EQ(mirrored.at(8, 2), -99);
-    // A short text leaves the missing fields at 0.
-    ScoreTable shortTable;
-    shortTable.at(1, 1) = 7;
-    ParseTableRows(shortTable, "004 ", 0);
-    EXPECT_EQ(shortTable.at(8, 1), 4);
-    EXPECT_EQ(shortTable.at(1, 1), 0);
-}
 
 struct EvalCase {
     const char* name;
@@ -124,18 +98,6 @@ TEST(KingTropism, RoundsHalvesToEven) {
         KingTropism("W", c.rank, c.file);
         EXPECT_EQ(WhiteTotal, c.added) << c.rank << "," << c.file;
     }
-}
-
-TEST(KingTropism, NothingAgainstTenPieces) {
-    SetUpPosition("rnbqkb2/pppp4/8/8/8/8/8/4K3 w - - 0 1", 5);
-    CountMaterial(1);
-    EXPECT_EQ(BlackPieceTotal, 10);
-    WhiteTotal = 0;
-    KingTropism("W", 7, 5);
-    EXPECT_EQ(WhiteTotal, 0);
-    BlackTotal = 0;
-    KingTropism("B", 2, 5); // White has one piece
-    EXPECT_EQ(BlackTotal, 25);
 }
 
 TEST(Evaluate, PawnSupportLooksBackwardOnNeighbouringFiles) {

@@ -9,6 +9,7 @@
 #include <tuple>
 #include <utility>
 
+#include "EngineTestSupport.h"
 #include "engine/ModCompMove.h"
 #include "engine/ModMate.h"
 #include "rules/CoreHooks.h"
@@ -209,35 +210,18 @@ TEST(MateSearch, LeavesTheGameAndTheCountersAsItFoundThem) {
     EXPECT_EQ(Board[1][1][1], Empty);
 }
 
-class RecordingHooks : public CoreHooks {
-public:
-    int eventRuns = 0;
-    int stopAt = 0; // sets StopSearch on this event run (0: never)
-    std::map<int, std::string> labels;
-    void LetEventsRun() override {
-        if (++eventRuns == stopAt) StopSearch = true;
-    }
-    void SetProgressLabel(int index, const std::string& text) override { labels[index] = text; }
-};
-
-// A clock that moves on one millisecond at every reading, whatever the machine's speed.
-std::int64_t TickingClock() {
-    static std::int64_t now = 0;
-    return now += 1000;
-}
-
 class MateDriver : public ::testing::Test {
 protected:
     void SetUp() override {
         SetHooks(&hooks);
-        SetSearchClock(TickingClock);
+        SetSearchClock(enginetest::TickingClock);
     }
     void TearDown() override {
         SetHooks(nullptr);
         SetSearchClock(nullptr);
         StopSearch = false;
     }
-    RecordingHooks hooks;
+    enginetest::RecordingHooks hooks;
 };
 
 TEST_F(MateDriver, EventsRunSeldomAndTheStopFlagEndsTheSearch) {
@@ -246,15 +230,15 @@ TEST_F(MateDriver, EventsRunSeldomAndTheStopFlagEndsTheSearch) {
     std::int32_t moves = 0;
     MoveBarredCalls = 0;
     EXPECT_FALSE(MateSearch("W", 7, moves));
-    EXPECT_GT(hooks.eventRuns, 10);
-    EXPECT_LT(hooks.eventRuns, MoveBarredCalls / 20) << "events run on almost every pass";
+    EXPECT_GT(hooks.runs, 10);
+    EXPECT_LT(hooks.runs, MoveBarredCalls / 20) << "events run on almost every pass";
 
-    hooks.eventRuns = 0;
+    hooks.runs = 0;
     hooks.stopAt = 3;
     Load(noMate, 2);
     const PlyBoard game = Board[0];
     EXPECT_FALSE(MateSearch("W", 7, moves));
-    EXPECT_EQ(hooks.eventRuns, 3) << "the search went on after the stop flag";
+    EXPECT_EQ(hooks.runs, 3) << "the search went on after the stop flag";
     EXPECT_EQ(GameStatus, "");
     EXPECT_EQ(Board[0], game);
 }
