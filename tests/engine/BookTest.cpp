@@ -14,17 +14,12 @@ namespace {
 
 using enginetest::SetUpPosition;
 
-// The first draw after seeding with s.
-float FirstDraw(std::uint32_t seed) {
-    RandomSource probe;
-    probe.Seed(seed);
-    return probe.Next();
-}
-
 // A seed whose first draw lies in [low, high).
 std::uint32_t SeedIn(float low, float high) {
+    RandomSource probe;
     for (std::uint32_t s = 0; s < 100000; ++s) {
-        const float r = FirstDraw(s);
+        probe.Seed(s);
+        const float r = probe.Next();
         if (r >= low && r < high) return s;
     }
     ADD_FAILURE() << "no seed for [" << low << ", " << high << ")";

@@ -27,25 +27,19 @@ struct MateResult {
     PlyBoard after{};
 };
 
-FenPosition Load(const std::string& fen, int level) {
-    FenPosition pos;
-    EXPECT_TRUE(LoadFen(fen, 0, pos)) << fen;
+std::string Load(const std::string& fen, int level) {
+    const std::string side = enginetest::SetUpPosition(fen);
     Level = static_cast<std::int16_t>(level);
     DirectionSwitch = level == 3 ? 0 : 1;
-    StopSearch = false;
-    DrawBoard(ComputerView(), 0);
-    Board[1] = Board[0];
-    CopyPlyFlags(0, 1);
-    CountPieces(1);
     GameStatus = "unchanged";
     CurrentMove.clear();
-    return pos;
+    return side;
 }
 
 MateResult Search(const std::string& fen, int level, int depth) {
-    const FenPosition pos = Load(fen, level);
+    const std::string side = Load(fen, level);
     MateResult r;
-    r.played = MateSearch(pos.sideToMove, depth, r.moves);
+    r.played = MateSearch(side, depth, r.moves);
     r.status = GameStatus;
     r.move = CurrentMove;
     r.after = Board[1];
