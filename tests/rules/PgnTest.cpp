@@ -38,8 +38,7 @@ TEST(Notation, SanOfMoveTexts) {
     };
     const char* const kStart = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
     const char* const kPromotes = "7k/4P1pp/8/8/8/8/8/4K3 w - - 0 1";
-    // The written forms are checked on random games by the PGN test's independent
-    // reader; here the texts refused, and the forms random games seldom reach.
+    // Random games check the written forms; here refusals and forms random games seldom reach.
     const Row rows[] = {
         {kStart, "WB e2-e4", ""},   // no bishop there
         {kStart, "WP e2-e5", ""},   // not a pawn's move

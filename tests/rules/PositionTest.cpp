@@ -121,18 +121,14 @@ TEST(BoardModel, ViewToBoardAndBack) {
     for (const char* bad : {"", "W", "wr", "WRX", "BK "}) EXPECT_EQ(PieceIndexOf(bad), 0);
 }
 
-TEST(BoardModel, FlagCopiesTouchOnlyTheirTargets) {
+TEST(BoardModel, FlagCopiesIgnoreWhatIsOutOfRange) {
     InitSearchArrays();
     InitGameArrays();
     WhiteCastleFlags[4] = {1, 2, 3, 4};
-    BlackPawnFlags[4] = {5, 6, 7, 8};
-    CopyPlyFlags(4, 9);
-    EXPECT_EQ(BlackPawnFlags[9], BlackPawnFlags[4]);
-    SaveFlags(4, MaxDepth + 3);
+    SaveFlags(4, MaxDepth + 3); // the slots above the plies hold saved flags
     RestoreFlags(MaxDepth + 3, 0);
     EXPECT_EQ(WhiteCastleFlags[0], (PlyFlags{1, 2, 3, 4}));
-    EXPECT_EQ(BlackPawnFlags[0], (PlyFlags{5, 6, 7, 8}));
-    const rulestest::ModelSnapshot before; // out-of-range plies and slots are ignored
+    const rulestest::ModelSnapshot before;
     CopyPlyFlags(4, MaxDepth + 1);
     SaveFlags(-1, 2);
     RestoreFlags(MaxDepth + 4, 0);
