@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <random>
+#include <tuple>
 #include <vector>
 
 #include "EngineTestSupport.h"
@@ -59,68 +61,51 @@ TEST(Evaluate, CastledKingIsRewardedOnce) {
     EXPECT_EQ(castled - WhiteTotal, 50);
 }
 
-TEST(Evaluate, MobilityAndShelter) {
-    // Rook mobility 8: 2 x trunc(sqrt 8) = 4, halved to 2.
+TEST(Evaluate, MobilityCountsTwiceItsRootHalved) {
     SetUpPosition("4k3/8/8/8/8/8/8/R3K2R w - - 0 1", 5);
     MobilityCount.fill(0);
     Evaluate(1);
     const int without = WhiteTotal;
-    MobilityCount[WhiteRook] = 8;
-    Evaluate(1);
-    EXPECT_EQ(WhiteTotal - without, 2);
-    MobilityCount[WhiteRook] = 3; // sqrt 1.73 -> 1 -> 2 -> halved 1
-    Evaluate(1);
-    EXPECT_EQ(WhiteTotal - without, 1);
-    // King mobility costs 3 x trunc(sqrt) before move 40, halved toward zero.
-    MobilityCount.fill(0);
-    MobilityCount[WhiteKing] = 4;
-    Evaluate(1);
-    EXPECT_EQ(WhiteTotal - without, -3);
+    // Rook 8: 2 x trunc(sqrt 8) = 4, halved; rook 3: 2, halved; the king costs 3 x trunc(sqrt).
+    const int rows[][3] = {{WhiteRook, 8, 2}, {WhiteRook, 3, 1}, {WhiteKing, 4, -3}};
+    for (const auto& [piece, count, added] : rows) {
+        MobilityCount.fill(0);
+        MobilityCount[piece] = count;
+        Evaluate(1);
+        EXPECT_EQ(WhiteTotal - without, added) << piece << " " << count;
+    }
 }
-
-struct TropismCase {
-    int rank, file, added;
-};
 
 TEST(KingTropism, RoundsHalvesToEven) {
     SetUpPosition("4k3/8/8/8/8/8/8/4K3 w - - 0 1", 5);
     CountMaterial(1);
-    const TropismCase cases[] = {
-        {7, 5, 25}, // d 1
-        {6, 5, 17}, // d 2: 16.67
-        {5, 5, 12}, // d 3: 12.5 goes to the even 12
-        {5, 3, 10}, // sqrt 13 = 3.6 -> 4
-        {1, 1, 6},  // sqrt 65 = 8.06 -> 8: 5.56 -> 6
-        {8, 5, 50}, // d 0
-    };
-    for (const TropismCase& c : cases) {
+    // 50 / (distance + 1): d 1, d 2 (16.67), d 3 (12.5 to the even 12), sqrt 13 -> 4, sqrt 65 -> 8,
+    // d 0.
+    const int rows[][3] = {{7, 5, 25}, {6, 5, 17}, {5, 5, 12}, {5, 3, 10}, {1, 1, 6}, {8, 5, 50}};
+    for (const auto& [rank, file, added] : rows) {
         WhiteTotal = 0;
-        KingTropism("W", c.rank, c.file);
-        EXPECT_EQ(WhiteTotal, c.added) << c.rank << "," << c.file;
+        KingTropism("W", rank, file);
+        EXPECT_EQ(WhiteTotal, added) << rank << "," << file;
     }
 }
 
 TEST(Evaluate, PawnSupportLooksBackwardOnNeighbouringFiles) {
-    struct Case {
-        const char* fen;
-        int whiteUnsupported; // each adds 15 to Black
-        int blackUnsupported; // each adds 15 to White
-    };
-    const Case cases[] = {
+    // Unsupported White pawns (each 15 to Black) and Black pawns (each 15 to White) after move 12.
+    const std::tuple<const char*, int, int> cases[] = {
         {"4k3/8/2P5/3P4/8/8/8/4K3 w - - 0 1", 1, 0},
         {"4k3/8/8/3P4/2P5/8/8/4K3 w - - 0 1", 1, 0},
         {"4k3/8/5p2/4p3/8/8/8/4K3 w - - 0 1", 0, 1},
         {"4k3/pp5p/8/8/8/8/P5PP/4K3 w - - 0 1", 1, 1},
     };
-    for (const Case& c : cases) {
-        SetUpPosition(c.fen, 12);
+    for (const auto& [fen, whiteUnsupported, blackUnsupported] : cases) {
+        SetUpPosition(fen, 12);
         MobilityCount.fill(0);
         Evaluate(1);
         const int white = WhiteTotal, black = BlackTotal;
-        SetUpPosition(c.fen, 13);
+        SetUpPosition(fen, 13);
         Evaluate(1);
-        EXPECT_EQ(BlackTotal - black, 15 * c.whiteUnsupported) << c.fen;
-        EXPECT_EQ(WhiteTotal - white, 15 * c.blackUnsupported) << c.fen;
+        EXPECT_EQ(BlackTotal - black, 15 * whiteUnsupported) << fen;
+        EXPECT_EQ(WhiteTotal - white, 15 * blackUnsupported) << fen;
     }
 }
 
@@ -129,10 +114,8 @@ TEST(CountMaterial, PlyZeroWorksOnACopy) {
     Board[1].Clear();
     CountMaterial(0);
     EXPECT_EQ(Board[1], Board[0]);
-    EXPECT_EQ(WhiteTotal, 100);
-    EXPECT_EQ(WhitePieceTotal, 2);
-    EXPECT_EQ(BlackPieceTotal, 1);
-    EXPECT_EQ(PieceTotal, 3);
+    EXPECT_EQ((std::array{WhiteTotal, WhitePieceTotal, BlackPieceTotal, PieceTotal}),
+              (std::array{100, 2, 1, 3}));
     EXPECT_EQ(KingSquare[0].rank, 1);
     EXPECT_EQ(KingSquare[1].file, 5);
 }

@@ -268,17 +268,10 @@ std::string RandomFen(unsigned& seed) {
                 board[at] = side == 0 ? c : char(c + 32);
             }
         }
-        std::string fen;
+        std::string fen; // empty squares written one by one ("11k11111"), which FEN readers sum
         for (int rank = 7; rank >= 0; --rank) {
-            for (int file = 0; file < 8; ++file) {
-                const char c = board[rank * 8 + file];
-                if (c != '.')
-                    fen += c;
-                else if (!fen.empty() && fen.back() >= '1' && fen.back() < '8')
-                    ++fen.back();
-                else
-                    fen += '1';
-            }
+            for (int file = 0; file < 8; ++file)
+                fen += board[rank * 8 + file] == '.' ? '1' : board[rank * 8 + file];
             fen += rank > 0 ? "/" : "";
         }
         fen += next(2) == 0 ? " w - - 0 1" : " b - - 0 1";
