@@ -1,6 +1,4 @@
-// Move texts tested on positions reached by random legal moves from the start:
-// the legality test never reaches outside the board, leaves every ply as it
-// was, and accepts only moves that are in the list of legal moves.
+// Move texts on random positions: the board stays, and only listed legal moves are accepted.
 #include "FuzzPosition.h"
 
 #include <algorithm>

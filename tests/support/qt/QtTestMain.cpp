@@ -1,6 +1,5 @@
-// main() for the tests that need a QApplication. gtest_discover_tests runs the
-// binaries at build time, outside ctest's environment, so the platform is
-// forced to offscreen here when nothing else was asked for.
+// main() for the tests that need a QApplication; offscreen unless asked otherwise (test discovery
+// runs the binaries outside ctest's environment).
 #include <QApplication>
 #include <cstdlib>
 #include <gtest/gtest.h>
