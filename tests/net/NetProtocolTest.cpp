@@ -79,7 +79,7 @@ TEST(NetProtocol, BuiltMessagesSurviveAnyCutting) {
         {EntregarJogoMessage(), {C::EntregarJogo, "", ""}},
         {JogarMessage("WP e7-e8=WQ", "XEQUE-MATE"), {C::Jogar, "WP e7-e8=WQ", "XEQUE-MATE"}},
     };
-    EXPECT_EQ(sent[3].first, "Chat:#vamos Jogar: #WP e7-e5#XEQUE e Chat: #");
+    EXPECT_EQ(sent[2].first, "Chat:#vamos Jogar: #WP e7-e5#XEQUE e Chat: #");
     QByteArray stream;
     Messages want;
     for (const auto& [text, message] : sent) {
