@@ -119,7 +119,7 @@ TEST_F(ComputerGameTest, ClosingDuringThePromotionWait) {
     WhenThen([&] { return window->picWPP()->isVisible(); }, [&] { window->close(); });
     Drag("a7", "a8");
     EXPECT_TRUE(window->Closing());
-    EXPECT_EQ(TagAt("a7") + TagAt("a8"), "WP");
+    EXPECT_EQ(TagAt("a7") + "|" + TagAt("a8"), "WP|");
     EXPECT_EQ(window->MoveCount(), 0);
 }
 

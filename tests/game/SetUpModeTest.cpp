@@ -53,7 +53,7 @@ TEST_F(SetUpModeTest, PaletteAndMoves) {
 
     Drag("d4", "d4"); // on its own square: stays
     Drag("d4", "h4");
-    EXPECT_EQ(TagAt("d4") + TagAt("h4"), "WQ");
+    EXPECT_EQ(TagAt("d4") + "|" + TagAt("h4"), "|WQ");
     DragTo(Sq("h4"), QPoint(-30, -30)); // outside: stays
     EXPECT_EQ(TagAt("h4"), "WQ");
     DragTo(Sq("h4"), board->mapFromGlobal(palette->mapToGlobal(palette->rect().center())));
