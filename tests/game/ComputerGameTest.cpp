@@ -1,6 +1,4 @@
-// Games against the computer: its reply, its announcements, and closing the
-// window during each wait: the search, the promotion chooser and the pause
-// after a network mate.
+// Games against the computer, how games end, and closing the window during each wait.
 #include "GameTestSupport.h"
 #include "engine/ModCompMove.h"
 
@@ -9,70 +7,14 @@ namespace {
 
 using ComputerGameTest = GameWindowTest;
 
-// "WK h1 WP g2": the list of pieces SetUpPosition takes.
-std::vector<std::string> Pieces(const std::string& text) {
-    std::vector<std::string> list;
-    for (std::size_t at = 0; at + 5 <= text.size(); at += 6) list.push_back(text.substr(at, 5));
-    return list;
-}
-
-// The window opens on a game against the computer: the user has White.
-TEST_F(ComputerGameTest, ReplyAppearsAndTheTurnReturns) {
-    EXPECT_EQ(GameMode, "CB");
-    // An option clicked while the computer thinks is ignored and does not look selected.
-    bool inForceShown = false;
-    WhenThen([] { return ComputerBusy; },
-             [&] {
-                 window->optSetUp(1)->click();
-                 inForceShown = window->optSetUp(3)->isChecked();
-             });
-    Drag("e2", "e4");
-    EXPECT_TRUE(inForceShown);
-    EXPECT_FALSE(SetUpMode);
-    ASSERT_EQ(window->MoveCount(), 2);
-    EXPECT_EQ(Entry(0), " 1 WP e2-e4");
-    EXPECT_EQ(Entry(1).substr(0, 4), " 2 B");
-    EXPECT_EQ(SideToMove, "W");
-    EXPECT_FALSE(ComputerBusy);
-    EXPECT_TRUE(window->picBoard()->isEnabled());
-    EXPECT_TRUE(window->IndicatorOn(0));
-    EXPECT_FALSE(window->IndicatorOn(1));
-    EXPECT_EQ(window->LabPB(2)->text(), "H");
-    // The board shows what the model holds.
-    for (int i = 0; i < 64; ++i) {
-        EXPECT_EQ(PieceIndexOf(window->Tag(i)), Board[0][RankOfImage(i)][FileOfImage(i)]) << i;
-    }
-    // The computer's pieces stay out of reach of the user.
-    const int before = window->MoveCount();
-    Drag("a7", "a6");
-    EXPECT_EQ(window->MoveCount(), before);
-}
-
-// Mode 2: the user has Black, the board turns, the computer opens.
-TEST_F(ComputerGameTest, ComputerOpensWithWhite) {
-    window->NovoJogo(2);
-    EXPECT_FALSE(WhiteAtBottom);
-    EXPECT_EQ(window->LabCH(0)->text(), "JOGADOR");
-    EXPECT_EQ(window->LabCH(1)->text(), "CPU");
-    ASSERT_EQ(window->MoveCount(), 1);
-    EXPECT_EQ(Entry(0).substr(0, 4), " 1 W");
-    EXPECT_EQ(SideToMove, "B");
-    window->NovoJogo(1);
-    EXPECT_TRUE(WhiteAtBottom);
-}
-
-// A saved position resumes with its side to move and player mode.
+// A saved position resumes with its side to move, player mode, and move number
+// held within its bound: the list counts on from it.
 TEST_F(ComputerGameTest, ResumeLoadedGame) {
     LoadedSide = 1;
     PlayerOption = 2;
-    // The saved move number is held within its bound: the list counts on from it.
     window->ResumeLoadedGame("4k3/8/8/8/8/8/4P3/4K3 w - - 2147483647");
     EXPECT_EQ(GameMode, "CW");
     EXPECT_EQ(SideToMove, "B");
-    EXPECT_EQ(TagAt("e2"), "WP");
-    EXPECT_EQ(TagAt("e8"), "BK");
-    EXPECT_EQ(window->MoveCount(), 0);
-    EXPECT_TRUE(window->tmrElapsed()->isActive());
     Drag("e8", "d8");
     ASSERT_GE(window->MoveCount(), 1);
     EXPECT_EQ(Entry(0), "100000001 BK e8-d8");
@@ -80,82 +22,91 @@ TEST_F(ComputerGameTest, ResumeLoadedGame) {
 
 // The computer takes the rook on its corner: that castling right is gone.
 TEST_F(ComputerGameTest, CornerCaptureEndsTheCastlingRight) {
-    SetUpPosition({"WK e1", "WR h1", "WR a1", "WP a2", "BK e8", "BB a8", "BP h7"});
-    window->optSetUp(3)->click();
-    ASSERT_FALSE(SetUpMode);
+    StartFrom("WK e1 WR h1 WR a1 WP a2 BK e8 BB a8 BP h7");
     Drag("a2", "a3");
     ASSERT_EQ(window->MoveCount(), 2);
     ASSERT_EQ(Entry(1), " 2 BB a8xh1");
-    EXPECT_EQ(window->lblMW(1)->text(), "1");
     EXPECT_EQ(WhiteCastleFlags[0][1], 1);
     EXPECT_EQ(WhiteCastleFlags[0][2], 0);
 }
 
-// How a game against the computer ends: its mate, a draw already on the user's
-// move (nothing searched), a drawn position with the computer to move (nothing
-// listed), and replies that stalemate the user, who then has no move to wait
-// for. In the stalemates dark-squared bishops and a blocked pawn keep the
-// user's king boxed whatever the computer plays, and no mate is available.
+// How a game ends between two players (mode 3) and against the computer, who
+// opens when the row has no move; bishops and a blocked pawn box a stalemated king.
 TEST_F(ComputerGameTest, TheGameEnds) {
-    struct Case {
-        const char* name;
-        bool computerOpens; // the computer has White and moves first
-        const char* pieces;
-        const char* from; // the user's move, when the user starts
-        const char* to;
+    const struct {
+        int mode;
+        const char *pieces, *from, *to;
         int listed;
-        const char* message;
-        int sound;
+        std::vector<std::string> messages;
+        int sound; // -1: the game goes on
+    } cases[] = {
+        {3, "BK h8 WK f6 WQ a7", "a7", "g7", 1, {"XEQUE-MATE"}, SoundCheckmate},
+        {3, "BK h8 WK f7 WQ g5", "g5", "g6", 1, {"STALEMATE"}, SoundStalemate},
+        {3, "WK e1 BK e8 BR d2", "e1", "d2", 1, {"EMPATE"}, SoundDraw},
+        {3, "WK e1 WB c4 BK e8 BN b8 BR d2", "e1", "d2", 1, {"EMPATE"}, SoundDraw},
+        {3, "WK e1 WP a2 BK e8 BR d2", "e1", "d2", 1, {}, -1},
+        {3, "WK e1 WN a1 WN b1 BK e8 BR d2", "e1", "d2", 1, {}, -1},
+        {3, "WK e1 WN c4 BK e8 BR d6", "c4", "d6", 1, {"XEQUE", "EMPATE"}, SoundDraw},
+        {1,
+         "WK h1 WP g2 WP h2 WP b3 BK g8 BR a8 BP f7 BP g7 BP h7",
+         "b3",
+         "b4",
+         2,
+         {"XEQUE-MATE"},
+         SoundCheckmateMan},
+        {1, "WK e1 WN b1 BK e8 BN g8 BR d2", "e1", "d2", 1, {"EMPATE"}, SoundDraw},
+        {2, "WK e1 WN b1 BK e8", nullptr, nullptr, 0, {"EMPATE"}, SoundDraw},
+        {2,
+         "WK a1 WB h2 WB g3 WP a6 BK a8 BP a7",
+         nullptr,
+         nullptr,
+         1,
+         {"STALEMATE"},
+         SoundStalemate},
+        {1,
+         "WK h1 WP h2 WP a2 BK h8 BP h3 BP a4 BB a7 BB b6",
+         "a2",
+         "a3",
+         2,
+         {"STALEMATE"},
+         SoundStalemate},
     };
-    const std::vector<Case> cases = {
-        {"computer mates", false, "WK h1 WP g2 WP h2 WP b3 BK g8 BR a8 BP f7 BP g7 BP h7", "b3",
-         "b4", 2, "XEQUE-MATE", SoundCheckmateMan},
-        {"draw on the user's move", false, "WK e1 WN b1 BK e8 BN g8 BR d2", "e1", "d2", 1, "EMPATE",
-         SoundDraw},
-        {"draw with the computer to move", true, "WK e1 WN b1 BK e8", nullptr, nullptr, 0, "EMPATE",
-         SoundDraw},
-        {"computer White stalemates", true, "WK a1 WB h2 WB g3 WP a6 BK a8 BP a7", nullptr, nullptr,
-         1, "STALEMATE", SoundStalemate},
-        {"computer Black stalemates", false, "WK h1 WP h2 WP a2 BK h8 BP h3 BP a4 BB a7 BB b6",
-         "a2", "a3", 2, "STALEMATE", SoundStalemate},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pieces);
         messages.clear();
+        window->NovoJogo(c.mode);
+        SetUpText(c.pieces);
+        if (!c.from) SideToMove = "W";
         sounds.played.clear();
-        window->NovoJogo(c.computerOpens ? 2 : 1);
-        SetUpPosition(Pieces(c.pieces));
-        if (c.computerOpens) SideToMove = "W";
         window->optSetUp(3)->click();
         ASSERT_FALSE(SetUpMode);
-        if (c.from != nullptr) Drag(c.from, c.to);
+        if (c.from) Drag(c.from, c.to);
         ASSERT_EQ(window->MoveCount(), c.listed);
-        EXPECT_EQ(messages, std::vector<std::string>{c.message});
-        EXPECT_EQ(sounds.Count(c.sound), 1);
+        EXPECT_EQ(messages, c.messages);
         EXPECT_FALSE(ComputerBusy);
-        EXPECT_FALSE(window->picBoard()->isEnabled());
-        if (c.sound != SoundDraw) {
-            EXPECT_FALSE(window->tmrElapsed()->isActive());
-            EXPECT_EQ(window->LabTime()->text().left(4), "Max ");
-        }
+        EXPECT_EQ(window->picBoard()->isEnabled(), c.sound < 0);
+        if (c.sound < 0) continue;
+        EXPECT_EQ(sounds.Count(c.sound), 1);
+        EXPECT_FALSE((c.mode == 3 || c.sound != SoundDraw) && window->tmrElapsed()->isActive());
     }
 }
 
-// A search stops when the window closes; nothing is played afterwards.
+// A search stops when the window closes; nothing is played afterwards. An option
+// clicked while the computer thinks is ignored and does not look selected.
 TEST_F(ComputerGameTest, ClosingDuringTheSearchStopsIt) {
-    SetUpPosition({"WK g1", "WQ d1", "WR a1", "WR f1", "WB c4", "WN c3", "WP a2", "WP b2",
-                   "WP f2", "WP g2", "WP h2", "BK g8", "BQ d8", "BR a8", "BR f8", "BB c5",
-                   "BN c6", "BP a7", "BP b7", "BP f7", "BP g7", "BP h7"});
-    window->optSetUp(3)->click();
-    ASSERT_FALSE(SetUpMode);
-    bool closedWhileBusy = false;
+    StartFrom("WK g1 WQ d1 WR a1 WR f1 WB c4 WN c3 WP a2 WP b2 WP f2 WP g2 WP h2 BK g8 BQ d8 "
+              "BR a8 BR f8 BB c5 BN c6 BP a7 BP b7 BP f7 BP g7 BP h7");
+    bool closedWhileBusy = false, inForceShown = false;
     WhenThen([] { return ComputerBusy; },
              [&] {
+                 window->optSetUp(1)->click();
+                 inForceShown = window->optSetUp(3)->isChecked() && !SetUpMode;
                  closedWhileBusy = ComputerBusy;
                  window->close();
              });
     Drag("h2", "h3");
     EXPECT_TRUE(closedWhileBusy);
+    EXPECT_TRUE(inForceShown);
     EXPECT_TRUE(window->Closing());
     EXPECT_TRUE(StopSearch);
     EXPECT_EQ(window->MoveCount(), 1) << "the computer's move is not listed";
@@ -164,13 +115,11 @@ TEST_F(ComputerGameTest, ClosingDuringTheSearchStopsIt) {
 
 // The promotion wait ends when the window closes; the move is taken back.
 TEST_F(ComputerGameTest, ClosingDuringThePromotionWait) {
-    SetUpPosition({"WK e1", "BK h8", "WP a7"});
-    window->optSetUp(3)->click();
+    StartFrom("WK e1 BK h8 WP a7");
     WhenThen([&] { return window->picWPP()->isVisible(); }, [&] { window->close(); });
     Drag("a7", "a8");
     EXPECT_TRUE(window->Closing());
-    EXPECT_EQ(TagAt("a7"), "WP");
-    EXPECT_EQ(TagAt("a8"), "");
+    EXPECT_EQ(TagAt("a7") + "|" + TagAt("a8"), "WP|");
     EXPECT_EQ(window->MoveCount(), 0);
 }
 
@@ -182,8 +131,7 @@ TEST_F(ComputerGameTest, ThePauseAfterANetworkMate) {
         std::vector<std::string> sent;
         window->sendToPeer = [&](const std::string& m) { sent.push_back(m); };
         window->NovoJogo(3);
-        SetUpPosition({"WK e1", "WR a1", "BK h8", "BP g7", "BP h7"});
-        window->optSetUp(3)->click();
+        StartFrom("WK e1 WR a1 BK h8 BP g7 BP h7");
         NetworkGame = true;
         window->SetLocalIsWhite(true);
         messages.clear();
@@ -200,6 +148,45 @@ TEST_F(ComputerGameTest, ThePauseAfterANetworkMate) {
                   close ? std::vector<std::string>{} : std::vector<std::string>{"XEQUE-MATE"});
     }
 }
+
+// Whole games against the computer at every level, the user's moves by drags:
+// after every reply the view and the model agree and the computer's king is safe.
+class WholeGameTest : public GameWindowTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(WholeGameTest, PlaysOnUntilTheEndOrTheMoveLimit) {
+    Level = static_cast<std::int16_t>(GetParam());
+    window->NovoJogo(1);
+    const int limit = GetParam() == 3 ? 6 : 14;
+    for (int round = 0; round < limit && window->picBoard()->isEnabled(); ++round) {
+        ASSERT_EQ(SideToMove, "W");
+        RulesMoveList moves;
+        LoadBoardFromView(*window, 0);
+        CountPieces(0);
+        ListLegalMoves("W", 0, moves);
+        ASSERT_GT(moves.count, 0) << "the game should have ended";
+        // Prefer a capture, else the move in the middle of the list.
+        RulesMove m = moves.moves[moves.count / 2];
+        for (int i = 0; i < moves.count; ++i)
+            if (Board[0][moves.moves[i].toRank][moves.moves[i].toFile] != Empty) m = moves.moves[i];
+        const int from = ImageIndexOf(m.fromRank, m.fromFile);
+        if (window->Tag(from) == "WP" && m.toRank == 8) ChooseLater(4, true);
+        const int before = window->MoveCount();
+        DragTo(from, Centre(ImageIndexOf(m.toRank, m.toFile)));
+        ASSERT_GT(window->MoveCount(), before) << window->Tag(from) << " " << from;
+        if (!window->picBoard()->isEnabled()) break; // the game ended
+        ASSERT_EQ(window->MoveCount(), before + 2) << "the computer replied";
+        for (int i = 0; i < 64; ++i)
+            ASSERT_EQ(PieceIndexOf(window->Tag(i)), Board[0][RankOfImage(i)][FileOfImage(i)]) << i;
+        std::int32_t kr = 0, kf = 0;
+        ASSERT_TRUE(FindKing("B", kr, kf, 0));
+        CountPieces(0);
+        const std::string reply = Entry(window->MoveCount() - 1);
+        EXPECT_FALSE(IsSquareAttacked(kr, kf, "W", 0)) << reply;
+        EXPECT_EQ(reply.substr(3, 1), "B") << reply;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Levels, WholeGameTest, ::testing::Values(1, 2, 3));
 
 } // namespace
 } // namespace corvane::testing

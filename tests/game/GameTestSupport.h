@@ -1,9 +1,9 @@
 #pragma once
-// Shared fixture of the main-window tests: a fresh window over fresh shared
-// state, a recording sound player, message windows that close at once, and
-// helpers that play moves with real mouse drags on the board view.
+// A fresh main window over fresh shared state, recording its sounds and
+// announcements, with helpers that play moves by real mouse drags.
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
@@ -18,19 +18,13 @@
 namespace corvane::testing {
 
 // Records the number of every sound played.
-class RecordingPlayer : public SoundPlayer {
-public:
+struct RecordingPlayer : SoundPlayer {
     void Play(const QByteArray& wave) override {
-        for (int i = 0; i < SoundCount; ++i) {
+        for (int i = 0; i < SoundCount; ++i)
             if (Sounds[i] == wave) played.push_back(i);
-        }
     }
     void Stop() override {}
-    int Count(int number) const {
-        int n = 0;
-        for (int p : played) n += p == number;
-        return n;
-    }
+    int Count(int number) const { return int(std::count(played.begin(), played.end(), number)); }
     std::vector<int> played;
 };
 
@@ -47,7 +41,6 @@ protected:
         SetSoundPlayer(&sounds);
         window = std::make_unique<frmMain>();
         window->blinkMilliseconds = 1;
-        // Announcements are recorded; the message window itself runs too.
         window->messagePresenter = [this] {
             messages.push_back(GameStatus);
             ShowGameMessage(window->picBoard());
@@ -75,24 +68,17 @@ protected:
         QTest::mouseRelease(board, Qt::LeftButton, {}, to);
     }
     void Drag(const std::string& from, const std::string& to) { DragTo(Sq(from), Centre(Sq(to))); }
-    // Clicks the promotion choice (1 R, 2 N, 3 B, 4 Q) once the chooser waits.
-    // button lets a test try other buttons first (they must not choose).
-    void ChooseLater(int choice, bool white, Qt::MouseButton button = Qt::LeftButton) {
-        auto* timer = new QTimer(window.get());
-        QObject::connect(timer, &QTimer::timeout, window.get(),
-                         [this, timer, choice, white, button] {
-                             QWidget* panel = white ? window->picWPP() : window->picBPP();
-                             if (!panel->isVisible()) return;
-                             timer->stop();
-                             timer->deleteLater();
-                             QWidget* image = white ? window->IMWPP(choice) : window->IMBPP(choice);
-                             if (button != Qt::LeftButton) {
-                                 QTest::mouseClick(image, button);
-                                 choiceSurvivedOtherButton = PromotionChoice.empty();
-                             }
-                             QTest::mouseClick(image, Qt::LeftButton);
-                         });
-        timer->start(5);
+    // Clicks the promotion choice (1 R, 2 N, 3 B, 4 Q) once the chooser waits;
+    // a right click on it first must not choose.
+    void ChooseLater(int choice, bool white) {
+        QWidget* panel = white ? window->picWPP() : window->picBPP();
+        WhenThen([panel] { return panel->isVisible(); },
+                 [this, choice, white] {
+                     QWidget* image = white ? window->IMWPP(choice) : window->IMBPP(choice);
+                     QTest::mouseClick(image, Qt::RightButton);
+                     choiceSurvivedOtherButton = PromotionChoice.empty();
+                     QTest::mouseClick(image, Qt::LeftButton);
+                 });
     }
     bool choiceSurvivedOtherButton = false;
     // Runs action once when(), polled while events run, first holds.
@@ -108,11 +94,18 @@ protected:
     }
     std::string TagAt(const std::string& square) const { return window->Tag(Sq(square)); }
     std::string Entry(int i) const { return window->ListMoves()->item(i)->text().toStdString(); }
-    // An empty board in set-up mode, then the given pieces ("WK e1", ...).
-    void SetUpPosition(const std::vector<std::string>& pieces) {
+    // An empty board in set-up mode, then the pieces of a text ("WK e1 BK e8").
+    void SetUpText(const std::string& pieces) {
         window->optSetUp(0)->click();
-        for (const std::string& p : pieces) window->SetSquare(Sq(p.substr(3, 2)), p.substr(0, 2));
+        for (std::size_t at = 0; at + 5 <= pieces.size(); at += 6)
+            window->SetSquare(Sq(pieces.substr(at + 3, 2)), pieces.substr(at, 2));
         LoadBoardFromView(*window, 0);
+    }
+    // The same, then play starts.
+    void StartFrom(const std::string& pieces) {
+        SetUpText(pieces);
+        window->optSetUp(3)->click();
+        ASSERT_FALSE(SetUpMode);
     }
 
     RecordingPlayer sounds;
