@@ -317,6 +317,11 @@ void NetInbox::Receive(const QByteArray& bytes) {
     Take(receiver_.Feed(bytes));
 }
 
+void NetInbox::Flush() {
+    if (receiver_.Overflowed()) return;
+    Take(receiver_.Flush());
+}
+
 void NetInbox::Reset() {
     receiver_.Clear();
     queue_.clear();

@@ -156,6 +156,9 @@ public:
 
     // Bytes read from the connection.
     void Receive(const QByteArray& bytes);
+    // The connection ended: a held message that is whole as it stands (a last
+    // chat line) is delivered now rather than lost.
+    void Flush();
     // Drops held bytes and waiting messages (the connection is gone or new).
     void Reset();
     bool Idle() const { return queue_.empty() && receiver_.Held() == 0; }

@@ -225,7 +225,12 @@ void MainMenu::NewGame() {
     frmNovo dialog(PlayerOption, Level, readNick ? readNick() : QString(), &window_);
     dialog.beep = beep;
     dialog.closeConnection = closeConnection;
-    dialog.startNetwork = startNetwork;
+    if (startNetwork) {
+        dialog.startNetwork = [this, &dialog](bool host) {
+            nick = dialog.PlayerNick();
+            if (startNetwork(host)) dialog.reject(); // connected: the handshake follows
+        };
+    }
     Exec(dialog);
     if (!dialog.PlayerNick().isEmpty()) nick = dialog.PlayerNick();
     lastConfirmed_ = dialog.Confirmed();

@@ -67,7 +67,9 @@ public:
     // Network play joins through these; unset, they do nothing.
     std::function<void()> resign;          // item 6 in a network game, after "&Sim"
     std::function<void()> closeConnection; // "&Jogar" while a network game runs
-    std::function<void(bool host)> startNetwork;
+    // Hosts or joins (true = host) with the dialog's nick; true once connected,
+    // and the new-game dialog then closes.
+    std::function<bool(bool host)> startNetwork;
     // Items 8 and 9 show the Save and Open windows; these replace them (tests).
     std::function<void()> save;
     std::function<void()> open;

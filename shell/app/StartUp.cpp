@@ -3,9 +3,11 @@
 #include "assets/BusyCursor.h"
 #include "files/Settings.h"
 #include "game/frmMain.h"
+#include "net/NetworkGame.h"
 #include "rules/GameState.h"
 #include "shell/ModResWav.h"
 #include "shell/app/MainMenu.h"
+#include "shell/app/ScriptedPlayer.h"
 #include "shell/app/ShellPictures.h"
 #include "shell/app/frmSplash.h"
 #include "shell/kit/EventWait.h"
@@ -57,7 +59,9 @@ bool CorvaneProgram::Start() {
     menu_->beep = options_.beep;
     menu_->dialogShown = options_.dialogShown;
     menu_->readNick = options_.readNick;
+    WireNetwork();
     Trace(QStringLiteral("main window"));
+    if (options_.ready) options_.ready(*this);
 
     window_->resize(MainMenu::NormalWidth, MainMenu::NormalHeight);
     window_->setWindowFlag(Qt::WindowStaysOnTopHint, true);
@@ -75,6 +79,22 @@ bool CorvaneProgram::Start() {
         Trace(QStringLiteral("default game clock"));
     }
     return true;
+}
+
+// Network play reaches the window through its hooks and the menu through its seams.
+void CorvaneProgram::WireNetwork() {
+    network_ = std::make_unique<NetworkGameSession>(*window_);
+    NetworkGameSession& net = *network_;
+    net.setResignTip = [this](const QString& text) { menu_->SetToolTipText(6, text); };
+    net.openNewGame = [this] { menu_->Click(3); };
+    menu_->resign = [&net] { net.Resign(); };
+    menu_->closeConnection = [&net] { net.CloseConnection(); };
+    menu_->startNetwork = [this, &net](bool host) {
+        return net.HostOrJoin(host, menu_->nick, window_.get());
+    };
+    window_->sendToPeer = [&net](const std::string& message) {
+        net.EnviarDados(QString::fromStdString(message));
+    };
 }
 
 bool CorvaneProgram::eventFilter(QObject* watched, QEvent* event) {
@@ -124,6 +144,14 @@ int RunCorvane(int argc, char** argv) {
     QApplication::setWindowIcon(QIcon(AppIcon(256)));
     StartUpOptions options;
     UseSettingsFile(options);
+    // Test-only: a scripted network player (see ScriptedPlayer.h).
+    ScriptedPlayer script;
+    if (const QString path = qEnvironmentVariable("CORVANE_TEST_SCRIPT"); !path.isEmpty()) {
+        if (!script.Load(path)) return 2;
+        options.timeScale = 0.05;
+        options.readSound = [] { return false; };
+        options.ready = [&script](CorvaneProgram& program) { script.Attach(program); };
+    }
     CorvaneProgram program(options);
     if (!program.Start()) return 0;
     if (program.Ended()) return 0;

@@ -14,6 +14,8 @@ namespace corvane {
 
 class frmMain;
 class MainMenu;
+class NetworkGameSession;
+class CorvaneProgram;
 
 struct StartUpOptions {
     // Multiplies the splash's 2000 ms and the 270 ms wait (tests run faster).
@@ -30,6 +32,9 @@ struct StartUpOptions {
     std::function<bool()> readSound;
     std::function<QString()> readNick;
     std::function<void(bool sound, const QString& nick)> writeSettings;
+    // Called once the main window, its menu and network play exist, before the
+    // first new-game dialog (the scripted test player attaches here).
+    std::function<void(CorvaneProgram&)> ready;
 };
 
 class CorvaneProgram : public QObject {
@@ -46,6 +51,7 @@ public:
 
     frmMain* Window() const { return window_.get(); }
     MainMenu* Menu() const { return menu_.get(); }
+    NetworkGameSession* Network() const { return network_.get(); }
 
 private:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -56,7 +62,9 @@ private:
     StartUpOptions options_;
     SingleInstanceLock lock_;
     std::unique_ptr<frmMain> window_;
-    std::unique_ptr<MainMenu> menu_; // after the window: destroyed first
+    std::unique_ptr<MainMenu> menu_;              // after the window: destroyed first
+    std::unique_ptr<NetworkGameSession> network_; // after the menu: destroyed before it
+    void WireNetwork();
     bool ended_ = false;
 };
 

@@ -32,4 +32,9 @@ ComputerOutcome PlayComputer(const std::string& fen, int level, bool skipSearch)
     return {CurrentMove, GameStatus};
 }
 
+std::int64_t TickingClock() {
+    static std::int64_t now = 0;
+    return now += 1000;
+}
+
 } // namespace corvane::enginetest

@@ -1,7 +1,13 @@
 #pragma once
 // Shared set-up for the computer player's tests: a fresh computer player and a
 // position from FEN at ply 0 (and ply 1, the working ply), the board view in step.
+#include <cstdint>
+#include <map>
 #include <string>
+#include <vector>
+
+#include "engine/ModCompMove.h"
+#include "rules/CoreHooks.h"
 
 namespace corvane::enginetest {
 
@@ -18,5 +24,18 @@ struct ComputerOutcome {
 // ComputerMove for the side to move of the position at the level (1..3), as the
 // computer-turn driver runs it; SkipSearch as given (not inverted).
 ComputerOutcome PlayComputer(const std::string& fen, int level, bool skipSearch = false);
+
+// Records what the search reports through the hooks; stops it at the event run given (0: never).
+struct RecordingHooks : CoreHooks {
+    int runs = 0, stopAt = 0;
+    std::map<int, std::string> labels;
+    std::vector<std::string> boxes;
+    void LetEventsRun() override { StopSearch = ++runs == stopAt || StopSearch; }
+    void SetProgressLabel(int index, const std::string& text) override { labels[index] = text; }
+    void ErrorBox(const std::string& text) override { boxes.push_back(text); }
+};
+
+// A clock that moves on one millisecond at every reading, whatever the machine's speed.
+std::int64_t TickingClock();
 
 } // namespace corvane::enginetest

@@ -1,8 +1,10 @@
-// Square tables, material count and positional terms on hand-checked positions.
+// Material count and positional terms on hand-counted positions.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <random>
+#include <tuple>
 #include <vector>
 
 #include "EngineTestSupport.h"
@@ -14,67 +16,6 @@ namespace {
 
 using enginetest::SetUpPosition;
 
-TEST(ScoreTables, RowsParseRankEightFirstAndMirror) {
-    const std::string text = "-05 -05 016 025 025 -25 -05 -05 "
-                             "001 002 003 004 005 006 007 008 "
-                             "000 000 000 000 000 000 000 000 "
-                             "000 000 000 000 000 000 000 000 "
-                             "000 000 000 000 000 000 000 000 "
-                             "000 000 000 000 000 000 000 000 "
-                             "000 000 000 000 000 000 000 000 "
-                             "099 -99 xx0 000 000 000 000 012 ";
-    ScoreTable plain, mirrored;
-    ParseTableRows(plain, text, 0);
-    ParseTableRows(mirrored, text, 1);
-    EXPECT_EQ(plain.at(8, 1), -5);
-    EXPECT_EQ(plain.at(8, 4), 25);
-    EXPECT_EQ(plain.at(8, 6), -25);
-    EXPECT_EQ(plain.at(7, 8), 8);
-    EXPECT_EQ(plain.at(1, 1), 99);
-    EXPECT_EQ(plain.at(1, 2), -99);
-    EXPECT_EQ(plain.at(1, 3), 0); // not a number
-    EXPECT_EQ(plain.at(1, 8), 12);
-    EXPECT_EQ(mirrored.at(1, 4), 25);
-    EXPECT_EQ(mirrored.at(2, 8), 8);
-    EXPECT_EQ(mirrored.at(8, 2), -99);
-    // A short text leaves the missing fields at 0.
-    ScoreTable shortTable;
-    shortTable.at(1, 1) = 7;
-    ParseTableRows(shortTable, "004 ", 0);
-    EXPECT_EQ(shortTable.at(8, 1), 4);
-    EXPECT_EQ(shortTable.at(1, 1), 0);
-}
-
-TEST(ScoreTables, LoadedValuesAndInitialBoard) {
-    InitialBoard.Clear();
-    LoadScoreTables();
-    struct Case {
-        const ScoreTable* table;
-        int rank, file, value;
-    };
-    const Case cases[] = {
-        {&PawnEarly, 4, 4, 25},     {&PawnEarly, 3, 6, -25},       {&BlackPawnEarly, 5, 5, 25},
-        {&PawnLate, 8, 1, 12},      {&BlackPawnLate, 7, 4, -2},    {&PawnRace, 7, 3, 10},
-        {&BlackPawnRace, 1, 2, 20}, {&RookTable, 1, 4, 16},        {&BlackRookTable, 8, 2, -6},
-        {&KnightTable, 3, 3, 13},   {&BlackKnightTable, 6, 1, -2}, {&BishopEarly1, 1, 6, -99},
-        {&BishopEarly2, 8, 3, -99}, {&BishopLate1, 6, 4, 7},       {&BishopLate2, 5, 7, 6},
-        {&QueenEarly, 1, 4, 35},    {&BlackQueenEarly, 6, 2, -15}, {&QueenLate, 5, 4, 12},
-        {&KingTable, 1, 4, -10},    {&BlackKingTable, 8, 7, 10},   {&BlackKingTable, 2, 1, -40},
-        {&KingLate, 3, 3, 8},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(c.table->at(c.rank, c.file), c.value) << c.rank << "," << c.file;
-    }
-    EXPECT_EQ(InitialBoard[1][4], WhiteQueen);
-    EXPECT_EQ(InitialBoard[8][5], BlackKing);
-    EXPECT_EQ(InitialBoard[2][8], WhitePawn);
-    EXPECT_EQ(InitialBoard[7][1], BlackPawn);
-    EXPECT_EQ(InitialBoard[4][4], Empty);
-    EXPECT_EQ(OpeningBook[21], "e2-e4 e7-e5 g1-f3 b8-c6");
-}
-
-// Totals worked out by hand from the tables and terms (mobility counts 0,
-// weights 1).
 struct EvalCase {
     const char* name;
     const char* fen;
@@ -83,58 +24,31 @@ struct EvalCase {
     int black;
 };
 
-class EvaluateCases : public ::testing::TestWithParam<EvalCase> {};
+// Hand counts (mobility 0, weights 1): material, tables, tropism 50 / (distance + 1) below ten
+// pieces, races, support.
+// clang-format off
+const EvalCase kEvalCases[] = {
+    {"start", "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1", -1, 3924, 3919},
+    {"bishops early", "4kb2/8/8/8/8/8/8/2B1K3 w - - 0 1", 19, 350 - 99 + 6 + 5 + 6, 350 - 104 + 6 + 5 + 6},
+    {"bishops late", "4kb2/8/8/8/8/8/8/2B1K3 w - - 0 1", 20, 350 - 50 + 6 + 5 + 6, 350 - 50 + 6 + 5 + 6},
+    {"pawn race", "4k3/8/8/8/4P3/8/8/4K3 w - - 0 1", 5, 100 + 25 + 5 + 5 + 6, 5 + 6},
+    {"late phase, unsupported pawn", "4k3/8/8/8/4P3/8/8/4K3 w - - 0 1", 60, 100 + 4 + 5 + 0 + 6, 0 + 6 + 15},
+    {"mirrored pawn", "4k3/8/8/4p3/8/8/8/4K3 b - - 0 1", 5, 5 + 6, 100 + 25 + 5 + 5 + 6},
+    {"rook on king file", "7k/8/8/8/8/8/8/5K1R w - - 0 1", 5, 500 + 0 + 2 + 6 - 10 + 6, 0 + 6},
+    {"third knight material only", "4k3/8/8/8/8/8/8/NNN1K3 w - - 0 1", 5, 900 + 2 + 6 + 5 + 6, 5 + 6},
+};
+// clang-format on
 
-TEST_P(EvaluateCases, TotalsMatchHandCount) {
-    const EvalCase& c = GetParam();
-    SetUpPosition(c.fen, c.listCursor);
-    MobilityCount.fill(0);
-    KnightWeight = BishopWeight = 1;
-    Evaluate(1);
-    EXPECT_EQ(WhiteTotal, c.white);
-    EXPECT_EQ(BlackTotal, c.black);
+TEST(Evaluate, TotalsMatchHandCount) {
+    for (const EvalCase& c : kEvalCases) {
+        SetUpPosition(c.fen, c.listCursor);
+        MobilityCount.fill(0);
+        KnightWeight = BishopWeight = 1;
+        Evaluate(1);
+        EXPECT_EQ(WhiteTotal, c.white) << c.name;
+        EXPECT_EQ(BlackTotal, c.black) << c.name;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    HandChecked, EvaluateCases,
-    ::testing::Values(
-        // Material 4100 each; knights -4; bishops -203 (White: -99 on c1, -104 on f1)
-        // and -208 (Black: -104 twice); queens +35; kings 5 + 3 + 3; pawns -15.
-        EvalCase{"start", "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1", -1, 3924,
-                 3919},
-        // Lone bishops, early phase: White c1 = 0 - 99, on no long diagonal; Black f8
-        // = -99 - 5. Kings: e1 5, e8 5 (mirrored). Tropism (fewer than 10 pieces):
-        // bishop c1 to e8: sqrt(53) = 7.3 -> 7, 50/8 = 6.25 -> 6; king e1 to e8:
-        // d 7 -> 6. Black f8 to e1: sqrt(50) = 7.07 -> 7 -> 6; king -> 6.
-        EvalCase{"bishops early", "4kb2/8/8/8/8/8/8/2B1K3 w - - 0 1", 19, 350 - 99 + 6 + 5 + 6,
-                 350 - 104 + 6 + 5 + 6},
-        // The same at ListCursor 20: late bishop tables, c1 = -5 - 45, f8 = -45 - 5.
-        EvalCase{"bishops late", "4kb2/8/8/8/8/8/8/2B1K3 w - - 0 1", 20, 350 - 50 + 6 + 5 + 6,
-                 350 - 50 + 6 + 5 + 6},
-        // King and pawn: pawn e4 early 25 and race 5 (Black has 1 piece; pawns have
-        // no tropism); king e1: table 5, tropism 50/8 -> 6. Black: king e8 table 5,
-        // tropism to e1 6.
-        EvalCase{"pawn race", "4k3/8/8/8/4P3/8/8/4K3 w - - 0 1", 5, 100 + 25 + 5 + 5 + 6, 5 + 6},
-        // Late phases: pawn e4 late 4 + race 5; kings on KingLate (e1 0, e8 0); an
-        // unsupported pawn gives 15 to the other side after move 12.
-        EvalCase{"late phase", "4k3/8/8/8/4P3/8/8/4K3 w - - 0 1", 60, 100 + 4 + 5 + 0 + 6,
-                 0 + 6 + 15},
-        // A Black pawn on e5 scores what a White pawn has on e4: 25 early, race 5.
-        EvalCase{"mirrored pawn", "4k3/8/8/4p3/8/8/8/4K3 b - - 0 1", 5, 5 + 6,
-                 100 + 25 + 5 + 5 + 6},
-        // Castled king (entry 0 = 2 from the FEN's point of view is not possible), so a
-        // rook on h1 with the king moved: rook h1 0, +2 for sharing the enemy king's
-        // file, no castling bonus; king f1: table -10, shelter rank 2 empty;
-        // tropism rook h1-h8: 50/8 -> 6; king f1-h8 sqrt(53) -> 7 -> 6.
-        EvalCase{"rook on king file", "7k/8/8/8/8/8/8/5K1R w - - 0 1", 5, 500 + 0 + 2 + 6 - 10 + 6,
-                 0 + 6}),
-    [](const ::testing::TestParamInfo<EvalCase>& info) {
-        std::string name = info.param.name;
-        for (char& ch : name) {
-            if (ch == ' ') ch = '_';
-        }
-        return name;
-    });
 
 TEST(Evaluate, CastledKingIsRewardedOnce) {
     SetUpPosition("4k3/8/8/8/8/8/5PPP/6K1 w - - 0 1", 5);
@@ -147,108 +61,51 @@ TEST(Evaluate, CastledKingIsRewardedOnce) {
     EXPECT_EQ(castled - WhiteTotal, 50);
 }
 
-TEST(Evaluate, MobilityAndShelter) {
-    // Rooks a1/h1 with king e1 unmoved: +3 +3; mobility 8 for the rooks gives
-    // 2 x 2 = 4, halved to 2.
+TEST(Evaluate, MobilityCountsTwiceItsRootHalved) {
     SetUpPosition("4k3/8/8/8/8/8/8/R3K2R w - - 0 1", 5);
     MobilityCount.fill(0);
     Evaluate(1);
     const int without = WhiteTotal;
-    MobilityCount[WhiteRook] = 8;
-    Evaluate(1);
-    EXPECT_EQ(WhiteTotal - without, 2);
-    MobilityCount[WhiteRook] = 3; // sqrt 1.73 -> 1 -> 2 -> halved 1
-    Evaluate(1);
-    EXPECT_EQ(WhiteTotal - without, 1);
-    // King mobility costs 3 x trunc(sqrt) before move 40 (halved, toward zero).
-    MobilityCount.fill(0);
-    MobilityCount[WhiteKing] = 4;
-    Evaluate(1);
-    EXPECT_EQ(WhiteTotal - without, -3);
+    // Rook 8: 2 x trunc(sqrt 8) = 4, halved; rook 3: 2, halved; the king costs 3 x trunc(sqrt).
+    const int rows[][3] = {{WhiteRook, 8, 2}, {WhiteRook, 3, 1}, {WhiteKing, 4, -3}};
+    for (const auto& [piece, count, added] : rows) {
+        MobilityCount.fill(0);
+        MobilityCount[piece] = count;
+        Evaluate(1);
+        EXPECT_EQ(WhiteTotal - without, added) << piece << " " << count;
+    }
 }
-
-TEST(Evaluate, ThirdKnightCountsAsMaterialOnly) {
-    SetUpPosition("4k3/8/8/8/8/8/8/NNN1K3 w - - 0 1", 5);
-    MobilityCount.fill(0);
-    Evaluate(1);
-    EXPECT_EQ(PieceList[WhiteKnight].count, 3);
-    EXPECT_EQ(PieceCount[CountSlot(WhiteKnight)], 3);
-    // Material 900; first knight a1: table 2, tropism a1-e8 sqrt(65) -> 8 -> 50/9
-    // -> 6; king e1: 5 + tropism 6.
-    EXPECT_EQ(WhiteTotal, 900 + 2 + 6 + 5 + 6);
-}
-
-struct TropismCase {
-    int rank, file, added;
-};
 
 TEST(KingTropism, RoundsHalvesToEven) {
     SetUpPosition("4k3/8/8/8/8/8/8/4K3 w - - 0 1", 5);
     CountMaterial(1);
-    const TropismCase cases[] = {
-        {7, 5, 25}, // d 1
-        {6, 5, 17}, // d 2: 16.67
-        {5, 5, 12}, // d 3: 12.5 goes to the even 12
-        {5, 3, 10}, // sqrt 13 = 3.6 -> 4
-        {1, 1, 6},  // sqrt 65 = 8.06 -> 8: 5.56 -> 6
-        {8, 5, 50}, // d 0
-    };
-    for (const TropismCase& c : cases) {
+    // 50 / (distance + 1): d 1, d 2 (16.67), d 3 (12.5 to the even 12), sqrt 13 -> 4, sqrt 65 -> 8,
+    // d 0.
+    const int rows[][3] = {{7, 5, 25}, {6, 5, 17}, {5, 5, 12}, {5, 3, 10}, {1, 1, 6}, {8, 5, 50}};
+    for (const auto& [rank, file, added] : rows) {
         WhiteTotal = 0;
-        KingTropism("W", c.rank, c.file);
-        EXPECT_EQ(WhiteTotal, c.added) << c.rank << "," << c.file;
+        KingTropism("W", rank, file);
+        EXPECT_EQ(WhiteTotal, added) << rank << "," << file;
     }
 }
 
-TEST(KingTropism, NothingAgainstTenPieces) {
-    SetUpPosition("rnbqkb2/pppp4/8/8/8/8/8/4K3 w - - 0 1", 5);
-    CountMaterial(1);
-    EXPECT_EQ(BlackPieceTotal, 10);
-    WhiteTotal = 0;
-    KingTropism("W", 7, 5);
-    EXPECT_EQ(WhiteTotal, 0);
-    BlackTotal = 0;
-    KingTropism("B", 2, 5); // White has one piece
-    EXPECT_EQ(BlackTotal, 25);
-}
-
-TEST(Evaluate, PawnSupportOnlyAfterMoveTwelve) {
-    // d4 and e4: each supported by the other; h4 alone is not.
-    const char* fen = "4k3/8/8/8/3PP2P/8/8/4K3 w - - 0 1";
-    SetUpPosition(fen, 12);
-    MobilityCount.fill(0);
-    Evaluate(1);
-    const int blackEarly = BlackTotal;
-    SetUpPosition(fen, 13);
-    Evaluate(1);
-    EXPECT_EQ(BlackTotal - blackEarly, 15);
-}
-
 TEST(Evaluate, PawnSupportLooksBackwardOnNeighbouringFiles) {
-    struct Case {
-        const char* fen;
-        int whiteUnsupported; // each adds 15 to Black
-        int blackUnsupported; // each adds 15 to White
-    };
-    const Case cases[] = {
-        // d5 has c6 only in front of it: unsupported; c6 has d5 behind it.
+    // Unsupported White pawns (each 15 to Black) and Black pawns (each 15 to White) after move 12.
+    const std::tuple<const char*, int, int> cases[] = {
         {"4k3/8/2P5/3P4/8/8/8/4K3 w - - 0 1", 1, 0},
-        // c4 behind d5 supports it; c4 itself has d5 in front only.
         {"4k3/8/8/3P4/2P5/8/8/4K3 w - - 0 1", 1, 0},
-        // Black: e5 supported by f6 (behind it from Black's side), f6 is not.
         {"4k3/8/5p2/4p3/8/8/8/4K3 w - - 0 1", 0, 1},
-        // Pawns side by side support each other; a- and h-file pawns alone do not.
         {"4k3/pp5p/8/8/8/8/P5PP/4K3 w - - 0 1", 1, 1},
     };
-    for (const Case& c : cases) {
-        SetUpPosition(c.fen, 12);
+    for (const auto& [fen, whiteUnsupported, blackUnsupported] : cases) {
+        SetUpPosition(fen, 12);
         MobilityCount.fill(0);
         Evaluate(1);
         const int white = WhiteTotal, black = BlackTotal;
-        SetUpPosition(c.fen, 13);
+        SetUpPosition(fen, 13);
         Evaluate(1);
-        EXPECT_EQ(BlackTotal - black, 15 * c.whiteUnsupported) << c.fen;
-        EXPECT_EQ(WhiteTotal - white, 15 * c.blackUnsupported) << c.fen;
+        EXPECT_EQ(BlackTotal - black, 15 * whiteUnsupported) << fen;
+        EXPECT_EQ(WhiteTotal - white, 15 * blackUnsupported) << fen;
     }
 }
 
@@ -257,26 +114,20 @@ TEST(CountMaterial, PlyZeroWorksOnACopy) {
     Board[1].Clear();
     CountMaterial(0);
     EXPECT_EQ(Board[1], Board[0]);
-    EXPECT_EQ(WhiteTotal, 100);
-    EXPECT_EQ(WhitePieceTotal, 2);
-    EXPECT_EQ(BlackPieceTotal, 1);
-    EXPECT_EQ(PieceTotal, 3);
+    EXPECT_EQ((std::array{WhiteTotal, WhitePieceTotal, BlackPieceTotal, PieceTotal}),
+              (std::array{100, 2, 1, 3}));
     EXPECT_EQ(KingSquare[0].rank, 1);
     EXPECT_EQ(KingSquare[1].file, 5);
 }
 
 TEST(Evaluate, ManyQueensStayWithinThePieceLists) {
-    // 218 moves for White, nine White queens.
     SetUpPosition("R6R/3Q4/1Q4Q1/4Q3/2Q4Q/Q4Q2/pp1Q4/kBNN1KB1 w - - 0 1", 50);
     Evaluate(1);
     EXPECT_EQ(PieceCount[CountSlot(WhiteQueen)], 9);
     EXPECT_EQ(PieceList[WhiteQueen].count, 9);
 }
 
-// The search follows the material of a position (counts, totals, piece lists,
-// king squares) move by move instead of counting afresh; after every move of
-// games played on from capture, castling, promotion and en-passant positions it
-// must leave what a full count leaves.
+// The search follows the material move by move; after every move it must equal a full count.
 TEST(MaterialTally, AgreesWithAFullCountAfterEveryMove) {
     const char* const fens[] = {
         "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1",

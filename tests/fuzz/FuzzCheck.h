@@ -1,55 +1,43 @@
 #pragma once
-// What every fuzz target shares: the entry function libFuzzer calls, and a
-// check that stops the fuzzer on a broken promise (the replay tests turn it
-// into a test failure naming the stored input instead).
+// The fuzz targets' entry function and a check that aborts the fuzzer or fails a replay test.
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <string_view>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
 
 namespace corvane::fuzz {
 
-[[noreturn]] void Abort(const char* what, const char* file, int line);
-// Filled by the replay test; when empty a failed check aborts.
-using FailureHandler = void (*)(const char* what, const char* file, int line);
-inline FailureHandler OnFailure = nullptr;
+// Filled by the replay test; when empty a failed check aborts, so that libFuzzer keeps the input.
+inline void (*OnFailure)(const char* what, const char* file, int line) = nullptr;
 
 inline void Failed(const char* what, const char* file, int line) {
-    if (OnFailure != nullptr)
-        OnFailure(what, file, line);
-    else
-        Abort(what, file, line);
+    if (OnFailure != nullptr) return OnFailure(what, file, line);
+    std::fprintf(stderr, "%s:%d: fuzz check failed: %s\n", file, line, what);
+    std::abort();
 }
 
-// Reads the input from the front: small choices first, the rest as text.
+// Reads the input from the front: small choices first (0 when none is left), the rest as text.
 class Input {
 public:
-    Input(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
-    // The next byte, 0 when none is left.
-    std::uint8_t Byte() { return at_ < size_ ? data_[at_++] : 0; }
-    std::string_view Rest() {
-        const std::string_view rest(reinterpret_cast<const char*>(data_) + at_, size_ - at_);
-        at_ = size_;
-        return rest;
-    }
+    Input(const std::uint8_t* data, std::size_t size)
+        : rest_(reinterpret_cast<const char*>(data), size) {}
+    std::uint8_t Byte() { return rest_.empty() ? 0 : std::uint8_t(Take(1)[0]); }
+    std::string_view Rest() { return Take(rest_.size()); }
     std::string_view Take(std::size_t n) {
-        const std::size_t k = n < size_ - at_ ? n : size_ - at_;
-        const std::string_view taken(reinterpret_cast<const char*>(data_) + at_, k);
-        at_ += k;
+        const std::string_view taken = rest_.substr(0, n);
+        rest_.remove_prefix(taken.size());
         return taken;
     }
 
 private:
-    const std::uint8_t* data_;
-    std::size_t size_;
-    std::size_t at_ = 0;
+    std::string_view rest_;
 };
 
 } // namespace corvane::fuzz
 
-// A check that holds whatever the input: on failure the fuzzer stops with a
-// crash file, a replay test fails.
 #define FUZZ_CHECK(condition)                                                                      \
     do {                                                                                           \
         if (!(condition)) corvane::fuzz::Failed(#condition, __FILE__, __LINE__);                   \

@@ -1,6 +1,4 @@
-// Replays the stored inputs of one fuzz target, its corpus and the reproducers
-// of faults once found, through the entry function the fuzzer calls: a fixed
-// fault stays fixed in every build.
+// Replays a fuzz target's corpus and fault reproducers: a fixed fault stays fixed in every build.
 #include "FuzzCheck.h"
 
 #include <algorithm>
@@ -18,16 +16,14 @@ std::vector<std::filesystem::path> StoredInputs() {
     std::vector<std::filesystem::path> files;
     for (const char* folder : {FUZZ_CORPUS, FUZZ_REPRODUCERS}) {
         if (!std::filesystem::is_directory(folder)) continue;
-        for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
             if (entry.is_regular_file()) files.push_back(entry.path());
-        }
     }
     std::sort(files.begin(), files.end());
     return files;
 }
 
 #define FUZZ_REPLAY_TEST(suite) TEST(suite, StoredInputsKeepEveryCheck)
-
 FUZZ_REPLAY_TEST(FUZZ_SUITE) {
     OnFailure = [](const char* what, const char* file, int line) {
         ADD_FAILURE_AT(file, line) << "fuzz check failed: " << what;

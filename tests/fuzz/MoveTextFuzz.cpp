@@ -1,45 +1,13 @@
-// Move texts tested on positions reached by random legal moves from the start:
-// the legality test never reaches outside the board, leaves every ply as it
-// was, and accepts only moves that are in the list of legal moves.
-#include "FuzzCheck.h"
-#include "rules/Fen.h"
-#include "rules/GameState.h"
-#include "rules/ModChecker.h"
+// Move texts on random positions: the board stays, and only listed legal moves are accepted.
+#include "FuzzPosition.h"
 
 #include <algorithm>
 
 using namespace corvane;
 
-namespace {
-
-// Plays up to the number of moves the first byte says, each chosen by a byte.
-void PlayRandomLegalMoves(fuzz::Input& input) {
-    ResetGameState();
-    InitSearchArrays();
-    InitGameArrays();
-    FenPosition start;
-    FUZZ_CHECK(LoadFen("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1", 0, start));
-    const int moves = input.Byte() % 64;
-    bool whiteMoves = true;
-    for (int i = 0; i < moves; ++i) {
-        RulesMoveList legal;
-        ListLegalMoves(whiteMoves ? "W" : "B", 0, legal);
-        if (legal.count == 0) break;
-        const RulesMove m = legal.moves[input.Byte() % legal.count];
-        FromRank = m.fromRank, FromFile = m.fromFile, ToRank = m.toRank, ToFile = m.toFile;
-        FUZZ_CHECK(!MoveBarred(Board[0][m.fromRank][m.fromFile], 0));
-        PlayAcceptedMove(0);
-        CastleMade[0] = PlyFlags{};
-        CountPieces(0);
-        whiteMoves = !whiteMoves;
-    }
-}
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     fuzz::Input input(data, size);
-    PlayRandomLegalMoves(input);
+    fuzz::PlayRandomLegalMoves(input, 64);
     const std::string text(input.Rest());
 
     RulesMoveList white, black;

@@ -1,6 +1,4 @@
-// A saved-game file of any bytes, previewed and opened as the Open window does
-// and loaded onto a board as the game does: what is opened is always playable,
-// the preview and the board show the same pieces.
+// Any saved-game bytes: what opens is playable, the preview and the board show the same pieces.
 #include "FuzzCheck.h"
 #include "files/SavedGame.h"
 #include "files/modINI.h"
@@ -19,18 +17,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return MakeSaveFolder();
     }();
     FUZZ_CHECK(ready);
-    {
-        QFile file(SavedGamePath("f"));
-        FUZZ_CHECK(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        FUZZ_CHECK(file.write(reinterpret_cast<const char*>(data), qint64(size)) == qint64(size));
-    }
+    QFile file(SavedGamePath("f"));
+    FUZZ_CHECK(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    FUZZ_CHECK(file.write(reinterpret_cast<const char*>(data), qint64(size)) == qint64(size));
+    file.close();
 
     const SavedGamePreview preview = PreviewSavedGame("f");
     const OpenedGame game = OpenSavedGame("f");
     FUZZ_CHECK(preview.dateLabel.startsWith("Jogo salvo em: "));
-    FUZZ_CHECK(game.level >= 0 && game.level <= 3);
-    FUZZ_CHECK(game.playerOption >= 0 && game.playerOption <= 3);
-    FUZZ_CHECK(game.loadedSide == 0 || game.loadedSide == 1);
+    FUZZ_CHECK(game.level >= 0 && game.level <= 3 && game.playerOption >= 0 &&
+               game.playerOption <= 3 && (game.loadedSide == 0 || game.loadedSide == 1));
     FUZZ_CHECK(game.ok != !game.message.isEmpty());
     FUZZ_CHECK(preview.squares == PlacementSquares(game.position));
     if (!game.ok) return 0;

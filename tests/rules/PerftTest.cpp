@@ -15,10 +15,6 @@ struct PerftRow {
     bool slow; // skipped in the sanitizer build
 };
 
-void PrintTo(const PerftRow& row, std::ostream* os) {
-    *os << row.name;
-}
-
 const char* const kStart = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
 const char* const kKiwipete = "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq -";
 const char* const kPosition3 = "8/2p5/3p4/KP5r/1R3p1k/8/4P1P1/8 w - -";
@@ -49,7 +45,6 @@ TEST_P(Perft, MatchesPublishedTotal) {
     const std::string side = rulestest::Setup(row.fen, 0);
     const rulestest::ModelSnapshot before;
     EXPECT_EQ(corvane::Perft(side, 0, row.depth), row.nodes);
-    // The root position and its flags are left as they were.
     EXPECT_EQ(before.board[0], corvane::Board[0]);
     EXPECT_EQ(before.wc[0], corvane::WhiteCastleFlags[0]);
     EXPECT_EQ(before.bp[0], corvane::BlackPawnFlags[0]);

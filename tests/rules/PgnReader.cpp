@@ -108,7 +108,8 @@ std::string ReadMoves(PgnRead& r, Position p, int number, std::istringstream& to
         const std::string wrong = Resolve(p, san, m);
         if (!wrong.empty()) return t[i] + ": " + wrong;
         if (!p.whiteToMove) ++number;
-        p = PlayPromoting(p, m, san.promotion != 0 ? san.promotion : 'Q');
+        m.promotion = san.promotion;
+        p = Play(p, m);
         const bool check = InCheck(p, p.whiteToMove);
         const std::string mark = !check ? "" : LegalMoves(p).empty() ? "#" : "+";
         if (mark != san.mark) return t[i] + ": the mark should be '" + mark + "'";
@@ -119,13 +120,6 @@ std::string ReadMoves(PgnRead& r, Position p, int number, std::istringstream& to
 }
 
 } // namespace
-
-Position PlayPromoting(const Position& p, const Move& m, char promotion) {
-    Position n = Play(p, m);
-    if (std::toupper(p.square[m.from]) == 'P' && (m.to / 8 == 0 || m.to / 8 == 7))
-        n.square[m.to] = p.whiteToMove ? promotion : static_cast<char>(std::tolower(promotion));
-    return n;
-}
 
 PgnRead ReadPgn(const std::string& text) {
     PgnRead r;

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "ReferenceRules.h"
+#include "support/ReferenceRules.h"
 
 namespace reftest {
 
@@ -20,8 +20,5 @@ struct PgnRead {
 };
 
 PgnRead ReadPgn(const std::string& text);
-
-// Play, with a pawn that reaches the last rank becoming `promotion` ("QRBN").
-Position PlayPromoting(const Position& p, const Move& m, char promotion);
 
 } // namespace reftest

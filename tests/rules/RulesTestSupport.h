@@ -3,18 +3,16 @@
 #include <string>
 #include <vector>
 
-#include "ReferenceRules.h"
 #include "rules/CoreHooks.h"
 #include "rules/ModChecker.h"
+#include "support/ReferenceRules.h"
 
 namespace rulestest {
 
-// Fresh arrays, start-up game state, then the FEN at the ply (counters current).
-// Returns the side to move.
+// Fresh arrays and game state, then the FEN at the ply; returns the side to move.
 std::string Setup(const std::string& fen, int ply = 0);
 
-// The position of the reference generator written straight into a ply: board,
-// castle flags from its rights, the double-step file of the side that just moved.
+// The reference position written straight into a ply: board, castle and double-step flags.
 void SetFromReference(const reftest::Position& p, int ply);
 
 // The core's legal moves as reference moves (square = (rank - 1) * 8 + file - 1), sorted.
@@ -23,8 +21,7 @@ std::vector<reftest::Move> CoreMoves(const std::string& side, int ply);
 // "WP e2-e4" style text for the piece on the from-square of ply 0.
 std::string MoveText(const std::string& from, const std::string& to);
 
-// The shared results of the move tests, the king squares, the piece counters,
-// GameStatus and PromotionChoice, as one text.
+// The shared results of the move tests (squares, kings, counters, statuses) as one text.
 std::string SharedResults();
 
 // Everything a rules test may not change behind the caller's back.

@@ -8,24 +8,15 @@ namespace reftest {
 
 namespace {
 
-bool IsWhite(char c) {
-    return c >= 'A' && c <= 'Z';
-}
-bool IsBlack(char c) {
-    return c >= 'a' && c <= 'z';
-}
-bool Own(char c, bool white) {
-    return white ? IsWhite(c) : IsBlack(c);
-}
-bool Inside(int r, int f) {
-    return r >= 0 && r < 8 && f >= 0 && f < 8;
-}
+const auto Own = [](char c, bool white) { return c != '.' && bool(std::isupper(c)) == white; };
+const auto Inside = [](int r, int f) { return r >= 0 && r < 8 && f >= 0 && f < 8; };
 
 constexpr int kKnight[8][2] = {{1, 2},   {2, 1},   {2, -1}, {1, -2},
                                {-1, -2}, {-2, -1}, {-2, 1}, {-1, 2}};
 constexpr int kKing[8][2] = {{1, 0}, {1, 1}, {0, 1}, {-1, 1}, {-1, 0}, {-1, -1}, {0, -1}, {1, -1}};
 constexpr int kRookDirs[4][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
 constexpr int kBishopDirs[4][2] = {{1, 1}, {1, -1}, {-1, 1}, {-1, -1}};
+constexpr int kCorners[4] = {7, 0, 63, 56}; // h1, a1, h8, a8: the rooks of K, Q, k, q
 
 void Pseudo(const Position& p, std::vector<Move>& out) {
     const bool w = p.whiteToMove;
@@ -159,28 +150,32 @@ Position Play(const Position& p, const Move& m) {
     if (kind == 'P') {
         if (m.to == p.epSquare) n.square[m.to + (w ? -8 : 8)] = '.';
         if (std::abs(m.to - m.from) == 16) n.epSquare = (m.to + m.from) / 2;
-        if (m.to / 8 == 7 || m.to / 8 == 0) n.square[m.to] = w ? 'Q' : 'q';
+        const char piece = m.promotion != 0 ? m.promotion : 'Q';
+        if (m.to / 8 == 7 || m.to / 8 == 0)
+            n.square[m.to] = w ? piece : static_cast<char>(std::tolower(piece));
     }
     if (kind == 'K') {
         if (m.to - m.from == 2) std::swap(n.square[m.from + 1], n.square[m.from + 3]);
         if (m.from - m.to == 2) std::swap(n.square[m.from - 1], n.square[m.from - 4]);
         n.castle[w ? 0 : 2] = n.castle[w ? 1 : 3] = false;
     }
-    for (const int s : {m.from, m.to}) {
-        if (s == 7) n.castle[0] = false;
-        if (s == 0) n.castle[1] = false;
-        if (s == 63) n.castle[2] = false;
-        if (s == 56) n.castle[3] = false;
-    }
+    for (int i = 0; i < 4; ++i) // a move from or onto a corner ends that corner's right
+        n.castle[i] = n.castle[i] && m.from != kCorners[i] && m.to != kCorners[i];
     n.whiteToMove = !w;
     return n;
 }
 
-std::vector<Move> LegalMoves(const Position& p) {
+std::vector<Move> LegalMoves(const Position& p, bool allPromotions) {
     std::vector<Move> pseudo, legal;
     Pseudo(p, pseudo);
     for (const Move& m : pseudo) {
-        if (!InCheck(Play(p, m), p.whiteToMove)) legal.push_back(m);
+        if (InCheck(Play(p, m), p.whiteToMove)) continue;
+        const bool promotes = std::toupper(p.square[m.from]) == 'P' && (m.to / 8) % 7 == 0;
+        if (!allPromotions || !promotes) {
+            legal.push_back(m);
+            continue;
+        }
+        for (const char piece : {'Q', 'R', 'B', 'N'}) legal.push_back({m.from, m.to, piece});
     }
     std::sort(legal.begin(), legal.end());
     return legal;
@@ -195,6 +190,23 @@ std::vector<Position> RandomGame(const Position& start, std::mt19937& random, in
         game.push_back(Play(game.back(), moves[pick(random)]));
     }
     return game;
+}
+
+bool MatesIn(const Position& p, int n) {
+    for (const Move& m : LegalMoves(p)) {
+        const Position q = Play(p, m);
+        if (n == 1 && !InCheck(q, q.whiteToMove)) continue;
+        if (DefenderLost(q, n)) return true;
+    }
+    return false;
+}
+
+bool DefenderLost(const Position& p, int n) {
+    const std::vector<Move> replies = LegalMoves(p, true);
+    if (replies.empty()) return InCheck(p, p.whiteToMove);
+    if (n == 1) return false;
+    return std::all_of(replies.begin(), replies.end(),
+                       [&](const Move& r) { return MatesIn(Play(p, r), n - 1); });
 }
 
 } // namespace reftest

@@ -1,0 +1,145 @@
+#pragma once
+// Network play as the main window sees it: hosting and joining, the one
+// connection, the handshake, the peer's moves, resignations and chat lines,
+// the peer leaving. The window is driven through its public procedures only;
+// the shell fills the hooks below (the menu's tooltip, the new-game dialog).
+//
+// What a peer sends is not trusted: its bytes pass the wire unit (framing,
+// cleaning, a bounded buffer), and a move reaches the board only when it is
+// well formed, of the peer's colour, sent while the local side waits for it
+// and legal on the position. Anything else ends the connection, with a
+// message naming the peer and what it sent.
+#include "net/CSocketLink.h"
+#include "net/NetProtocol.h"
+#include "net/frmChat.h"
+#include "net/frmConectar.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QTimer>
+#include <deque>
+#include <functional>
+#include <memory>
+
+class QDialog;
+class QWidget;
+
+namespace corvane {
+
+class frmMain;
+
+// This side hosts (set by the new-game dialog).
+extern bool NetServerMode;
+// Host name or dotted address typed in the connection dialog.
+extern QString NetServerAddress;
+
+// The game's TCP port; CORVANE_NET_PORT, when set to a valid port, replaces it.
+inline constexpr long GamePort = 1243;
+long NetPort();
+
+// Keep-alive timing of a game connection: a peer machine that vanished is
+// noticed after about idle + interval * count seconds.
+inline constexpr int KeepIdleSeconds = 30;
+inline constexpr int KeepIntervalSeconds = 10;
+inline constexpr int KeepCount = 3;
+// A joiner that connects and never introduces itself is dropped after this.
+inline constexpr int HandshakeMs = 30000;
+
+// Texts for the player; %1 is the peer's nick, %2 the refused text.
+// Each sentence stays whole on its line.
+// clang-format off
+inline const QString MsgPortaOcupada =
+    QStringLiteral("Não foi possível abrir a porta para o servidor! As causas possíveis são:") + u'\n' +
+    QStringLiteral("1 - Você já têm o servidor aberto em outra janela.") + u'\n' +
+    QStringLiteral("2 - Algum programa de proteção (como Firewalls, Wingate) não está permitindo a abertura da porta.");
+// clang-format on
+inline const QString MsgSaiuDoJogo = QStringLiteral("%1 saiu do jogo");
+inline const QString MsgLanceRecusado =
+    QStringLiteral("%1 enviou um lance que não é válido nesta posição:\n\"%2\"\n"
+                   "A conexão foi encerrada.");
+inline const QString MsgDadosDemais =
+    QStringLiteral("%1 enviou dados que não são mensagens do jogo.\nA conexão foi encerrada.");
+inline const QString MsgSemApresentacao =
+    QStringLiteral("O outro computador conectou mas não iniciou o jogo.\nA conexão foi encerrada.");
+
+class NetworkGameSession : public QObject {
+    Q_OBJECT
+public:
+    explicit NetworkGameSession(frmMain& window);
+    ~NetworkGameSession() override;
+
+    // --- Hooks filled by the shell -------------------------------------------------
+    // Tooltip text of menu button 6 ("Entregar" while connected, "Reniciar jogo").
+    std::function<void(const QString& text)> setResignTip;
+    // Menu button 3: the new-game dialog.
+    std::function<void()> openNewGame;
+    // A message box (critical: the critical icon, else information). Unset: a
+    // QMessageBox over the main window.
+    std::function<void(const QString& text, bool critical)> tellUser;
+    // Called with each connection dialog just before it is shown (tests, scripts).
+    std::function<void(frmConectar&)> connectDialogShown;
+
+    // --- Procedures -------------------------------------------------------------------
+    // A fresh socket that listens (NetServerMode) or connects to NetServerAddress.
+    // False, with no socket left and the player told, when that fails.
+    bool StartNetwork();
+    // Sends one whole message while a network game is connected; false otherwise.
+    bool EnviarDados(const QString& dados);
+    // "&Jogar" on the network tab: host (StartNetwork, then the connection dialog)
+    // or join (the connection dialog). True when the connection was made; the
+    // caller then closes the new-game dialog.
+    bool HostOrJoin(bool host, const QString& nick, QWidget* dialogParent);
+    // Menu button 6 after "&Sim" in a network game.
+    void Resign();
+    // The local side ends the connection (a new game, the window closing): the
+    // peer sees the close; nothing half-sent, no message here.
+    void CloseConnection();
+    // Releases the socket object (cancel in the connection dialog).
+    void ReleaseSocket();
+
+    CSocketLink* Socket() const { return socket_.get(); }
+    frmChat* Chat() const { return chat_; }
+    bool HandshakeDone() const { return handshakeDone_; }
+
+    // --- Socket events (public for the tests' sake; the socket raises them) -------
+    void Socket_ConnectionRequest(long requestID);
+    void Socket_Connect();
+    void Socket_DataArrival(long bytesTotal);
+    void Socket_CloseSck();
+
+private:
+    void Wire(CSocketLink& socket);
+    void OnSocketError(int number, const QString& description);
+    void Dispatch(const NetMessage& message);
+    bool BetweenGames() const;
+    void ReleaseHeld();
+    void Handle(const NetMessage& message);
+    void Handshake(const NetMessage& message);
+    void PeerMoved(const NetMessage& message);
+    void PeerResigned();
+    void OpenChat();
+    void UnloadChat();
+    void KeepAlive();
+    // The game ends as if the peer had left; text is what the player is told.
+    void PeerGone(const QString& text);
+    void TellPeerGone(const QString& text);
+    void DropSocket();
+    void Tell(const QString& text, bool critical);
+
+    frmMain& window_;
+    std::unique_ptr<CSocketLink> socket_;
+    NetInbox inbox_;
+    QPointer<frmChat> chat_;
+    QPointer<frmConectar> conectar_;
+    QTimer handshakeTimer_;
+    std::deque<NetMessage> held_; // moves for the next game (see Dispatch)
+    QTimer heldTimer_;
+    bool betweenGames_ = false; // a resignation's message shows
+    bool handshakeDone_ = false;
+    int dispatching_ = 0;      // a message handler runs (it may wait in a nested loop)
+    bool gonePending_ = false; // the peer left while a handler ran
+    QString goneText_;
+};
+
+} // namespace corvane

@@ -1,0 +1,47 @@
+#pragma once
+// Test-only: a player that drives one copy of the program through a network
+// game from a script, so that a test can prove two real copies play each
+// other. Used only when the environment variable CORVANE_TEST_SCRIPT names a
+// script file:
+//     host NICK                 or   join NICK ADDRESS
+//     e2-e4                     the script's own moves, in order
+//     ...
+// It answers the dialogs, plays its moves when its turn comes and prints what
+// happens on standard output ("brancas 1", "lance e2-e4", "estado XEQUE-MATE",
+// "trocadas brancas 0", "chat NICK : fim"). When the game has ended and the
+// colours have swapped it sends the chat line "fim"; once the peer's "fim"
+// came too, it closes the window.
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+#include <QTimer>
+
+namespace corvane {
+
+class CorvaneProgram;
+class frmChat;
+
+class ScriptedPlayer : public QObject {
+public:
+    // False when the script cannot be read or does not begin as above.
+    bool Load(const QString& path);
+    // Attaches to the program (StartUpOptions::ready).
+    void Attach(CorvaneProgram& program);
+
+private:
+    void Tick();
+    void WatchChat();
+    void PlayNext();
+    static void Print(const QString& line);
+
+    CorvaneProgram* program_ = nullptr;
+    bool host_ = true;
+    QString nick_, address_;
+    QStringList moves_;
+    int next_ = 0;
+    bool started_ = false, white_ = true, swapped_ = false, closing_ = false, peerEnded_ = false;
+    QPointer<frmChat> chat_;
+    QTimer tick_;
+};
+
+} // namespace corvane

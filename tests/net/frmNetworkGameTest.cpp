@@ -1,0 +1,264 @@
+// Network play against a scripted peer on 127.0.0.1: a real main window, the
+// handshake from both sides, a whole game both ways, the colour swap, chat,
+// and a peer that sends what it must not or goes away.
+#include "game/GameTestSupport.h"
+#include "net/NetTestSupport.h"
+#include "net/NetworkGame.h"
+#include "net/ScriptedPeer.h"
+#include "rules/GameState.h"
+
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+using namespace corvane;
+using namespace corvane::nettest;
+using corvane::testing::Sq;
+
+namespace {
+
+// One game, White first: en passant, two promotions, castling, a mate; some
+// moves name a square and the tag it must then hold.
+struct Ply {
+    const char *move, *square = nullptr, *tag = nullptr;
+};
+// clang-format off
+const Ply kGame[] = {
+    {"WP e2-e4"}, {"BP a7-a5"}, {"WP e4-e5"}, {"BP d7-d5"}, {"WP e5-d6", "d5", ""},
+    {"BP a5-a4"}, {"WP d6xc7"}, {"BP a4-a3"}, {"WP c7xb8=WQ", "b8", "WQ"}, {"BR a8xb8"},
+    {"WN g1-h3"}, {"BP a3xb2"}, {"WB f1-c4"}, {"BB c8-d7"}, {"WK e1-g1", "f1", "WR"},
+    {"BP b2xa1=BQ", "a1", "BQ"}, {"WQ d1-f3"}, {"BP h7-h6"}, {"WQ f3xf7"}};
+// clang-format on
+constexpr int kMatePly = 18;
+
+class NetworkGameTest : public corvane::testing::GameWindowTest {
+protected:
+    void SetUp() override {
+        GameWindowTest::SetUp();
+        session = std::make_unique<NetworkGameSession>(*window);
+        session->setResignTip = [this](const QString& text) { tip = text; };
+        session->openNewGame = [this] { ++newGames; };
+        session->tellUser = [this](const QString& text, bool) { told << text; };
+        window->sendToPeer = [this](const std::string& m) {
+            session->EnviarDados(QString::fromStdString(m));
+        };
+        PlayerNick = {"", "ANA", ""};
+    }
+    void TearDown() override {
+        peer.reset();
+        session.reset();
+        qunsetenv("CORVANE_NET_PORT");
+        GameWindowTest::TearDown();
+    }
+    void UsePort(long port) { qputenv("CORVANE_NET_PORT", QByteArray::number(qlonglong(port))); }
+
+    // The window hosts or joins; the scripted peer is "ZEZE".
+    void Connect(bool host) {
+        newGames = 0;
+        told.clear();
+        NetServerMode = host;
+        NetServerAddress = "127.0.0.1";
+        if (!host) peer = ScriptedPeer::Listening();
+        UsePort(host ? FreePort() : peer->Port());
+        ASSERT_TRUE(session->StartNetwork());
+        if (host) {
+            peer = ScriptedPeer::Connecting(NetPort());
+            ASSERT_TRUE(WaitUntil([] { return NetworkGame; }));
+            peer->Send(QStringLiteral("StartServidor:#ZEZE"));
+            ASSERT_TRUE(peer->WaitFor("StartCliente:#ANA"));
+        } else {
+            ASSERT_TRUE(peer->Accept());
+            ASSERT_TRUE(peer->WaitFor("StartServidor:#ANA"));
+            peer->Send(QStringLiteral("StartCliente:#ZEZE"));
+        }
+        ASSERT_TRUE(WaitUntil([this] { return session->HandshakeDone(); }));
+    }
+    // Whose colour is at the bottom, who moves, and whether the board takes moves.
+    void ExpectSides(bool localWhite, const char* when) {
+        EXPECT_EQ(window->LocalIsWhite(), localWhite) << when;
+        EXPECT_EQ(WhiteAtBottom, localWhite) << when;
+        EXPECT_EQ(window->WaitingForPeer(), !localWhite) << when;
+        EXPECT_EQ(window->picBoard()->isEnabled(), localWhite) << when;
+        EXPECT_EQ(SideToMove, "W") << when;
+        EXPECT_EQ(window->LabCH(0)->text() + window->LabCH(1)->text(), "ANAZEZE") << when;
+    }
+    // The game ended as if the peer had left, the player told why.
+    void ExpectPeerGone(const QString& message, const char* what) {
+        EXPECT_TRUE(WaitUntil([this] { return newGames == 1; })) << what;
+        EXPECT_EQ(told, QStringList{message}) << what;
+        EXPECT_FALSE(NetworkGame) << what;
+        EXPECT_EQ(tip, "Reniciar jogo") << what;
+        EXPECT_FALSE(session->Chat()) << what;
+        EXPECT_FALSE(window->picBoard()->isEnabled()) << what;
+    }
+    // Plays kGame: the local side's moves by mouse, the peer's over the wire.
+    void PlayGame(bool localWhite) {
+        QByteArray expected = peer->Received();
+        for (int i = 0; i < int(std::size(kGame)); ++i) {
+            const std::string move = kGame[i].move;
+            const std::string message =
+                "Jogar:#" + move + "#" + (i == kMatePly ? "XEQUE-MATE" : "");
+            if ((i % 2 == 0) == localWhite) {
+                if (move.find('=') != std::string::npos) ChooseLater(4, localWhite);
+                Drag(move.substr(3, 2), move.substr(6, 2));
+                ASSERT_TRUE(peer->WaitFor(expected += QByteArray::fromStdString(message))) << move;
+            } else {
+                peer->Send(QString::fromStdString(message));
+                ASSERT_TRUE(WaitUntil([&] {
+                    return i == kMatePly ? window->LocalIsWhite() != localWhite
+                                         : !window->WaitingForPeer();
+                })) << move;
+            }
+            if (kGame[i].square != nullptr) {
+                EXPECT_EQ(TagAt(kGame[i].square), kGame[i].tag) << move;
+            }
+        }
+        EXPECT_EQ(peer->Received(), expected);
+        EXPECT_EQ(messages.back(), "XEQUE-MATE");
+    }
+
+    std::unique_ptr<NetworkGameSession> session;
+    std::unique_ptr<ScriptedPeer> peer;
+    QString tip;
+    int newGames = 0;
+    QStringList told;
+};
+
+TEST_F(NetworkGameTest, AWholeGameEitherWayThenTheColoursSwapAtEveryEnd) {
+    for (const bool host : {true, false}) {
+        sounds.played.clear();
+        Connect(host);
+        ExpectSides(host, "after the handshake");
+        EXPECT_EQ(tip, "Entregar");
+        EXPECT_EQ(sounds.Count(10), 1);
+        int keepAlive = 0, idle = 0;
+        socklen_t size = sizeof(int);
+        const int fd = int(session->Socket()->SocketHandle());
+        getsockopt(fd, SOL_SOCKET, SO_KEEPALIVE, &keepAlive, &size);
+        getsockopt(fd, IPPROTO_TCP, TCP_KEEPIDLE, &idle, &size);
+        EXPECT_TRUE(keepAlive && idle == KeepIdleSeconds);
+        ASSERT_TRUE(session->Chat());
+        EXPECT_TRUE(session->Chat()->isVisible() && !session->Chat()->isModal());
+        // The peer opens the next game while this side still shows its mate.
+        if (host) {
+            WhenThen([this] { return peer->Received().endsWith("XEQUE-MATE"); },
+                     [this] { peer->Send(QStringLiteral("Jogar:#WP d2-d4#")); });
+        }
+        PlayGame(host);
+        if (host) {
+            ASSERT_TRUE(WaitUntil([this] { return !window->WaitingForPeer(); }));
+            EXPECT_EQ(TagAt("d4") + SideToMove, "WPB");
+        } else {
+            ExpectSides(!host, "after the mate");
+        }
+        // The host resigns the next game, or the peer does: the colours swap again.
+        if (host) {
+            session->Resign();
+            EXPECT_TRUE(peer->WaitFor("EntregarJogo:#"));
+            EXPECT_EQ(messages.back(), "AGUARDE ENQUANTO INICIA O JOGO...");
+        } else {
+            peer->Send(QStringLiteral("EntregarJogo:#"));
+            ASSERT_TRUE(WaitUntil([&] { return !window->LocalIsWhite(); }));
+            EXPECT_EQ(messages.back(), "ZEZE ENTREGOU O JOGO.");
+        }
+        ExpectSides(host, "after the resignation");
+        session->CloseConnection();
+        EXPECT_TRUE(peer->SeesClose());
+        EXPECT_EQ(tip, "Reniciar jogo");
+    }
+}
+
+TEST_F(NetworkGameTest, ChatGluedToAMoveAndSplitMessagesArriveWhole) {
+    Connect(false);
+    peer->Send(QStringLiteral("Jogar:#WP e2-e4#Chat:#oi # tudo bem?"));
+    ASSERT_TRUE(WaitUntil(
+        [this] { return session->Chat()->txtChat.toPlainText() == "ZEZE : oi # tudo bem?\n"; }));
+    Drag("e7", "e5");
+    ASSERT_TRUE(peer->WaitFor("Jogar:#BP e7-e5#"));
+    peer->SendSplit("Jogar:#WN g1-f3#", {3, 11}, 30);
+    ASSERT_TRUE(WaitUntil([this] { return !window->WaitingForPeer(); }));
+    EXPECT_EQ(TagAt("f3") + TagAt("e4"), "WNWP");
+    session->Chat()->txtEnviar.setText("bom # jogo");
+    Q_EMIT session->Chat()->txtEnviar.returnPressed();
+    EXPECT_TRUE(peer->WaitFor("Chat:#bom # jogo"));
+}
+
+TEST_F(NetworkGameTest, AMoveThatMayNotBePlayedEndsTheConnection) {
+    struct Row {
+        const char* what;
+        QString sent, refused;
+    } rows[] = {
+        {"illegal", "Jogar:#BP e7-e4#", "BP e7-e4"},
+        {"the local colour", "Jogar:#WP d2-d4#", "WP d2-d4"},
+        {"out of turn", "Jogar:#BP e7-e5#Jogar:#BP d7-d5#", "BP d7-d5"},
+        {"no piece there", "Jogar:#BQ d5-d4#", "BQ d5-d4"},
+        {"malformed", "Jogar:#BP e7-e5;rm -rf#", "BP e7-e5;rm -rf"},
+    };
+    for (const Row& r : rows) {
+        Connect(true);
+        Drag("e2", "e4");
+        ASSERT_TRUE(peer->WaitFor("Jogar:#WP e2-e4#"));
+        peer->Send(r.sent);
+        EXPECT_TRUE(peer->SeesClose()) << r.what;
+        ExpectPeerGone(MsgLanceRecusado.arg("ZEZE", r.refused), r.what);
+        EXPECT_EQ(TagAt("d2") + TagAt("d5") + TagAt("e4"), "WPWP") << r.what;
+    }
+}
+
+TEST_F(NetworkGameTest, APeerThatLeavesOrFloodsEndsTheGame) {
+    const QString left = MsgSaiuDoJogo.arg("ZEZE");
+    struct Row {
+        const char* what;
+        std::function<void(ScriptedPeer&)> act;
+        QString message;
+    } rows[] = {
+        {"close", [](ScriptedPeer& p) { p.Close(); }, left},
+        {"reset", [](ScriptedPeer& p) { p.Reset(); }, left},
+        {"flood", [](ScriptedPeer& p) { p.Send(QByteArray(MaxPending + 10, 'x')); },
+         MsgDadosDemais.arg("ZEZE")},
+    };
+    for (const Row& r : rows) {
+        Connect(false);
+        r.act(*peer);
+        ExpectPeerGone(r.message, r.what);
+    }
+}
+
+TEST_F(NetworkGameTest, TheHostTakesOneJoinerAndReportsABusyPort) {
+    Connect(true);
+    const int second = RawConnect(NetPort());
+    EXPECT_TRUE(second < 0 || RawSeesClose(second, 1000));
+    if (second >= 0) ::close(second);
+    EXPECT_TRUE(NetworkGame);
+    session->CloseConnection();
+
+    long port = 0;
+    const int busy = RawListen(port);
+    UsePort(port);
+    told.clear();
+    EXPECT_FALSE(session->StartNetwork());
+    EXPECT_EQ(told, QStringList{MsgPortaOcupada});
+    EXPECT_EQ(session->Socket(), nullptr);
+    ::close(busy);
+}
+
+TEST_F(NetworkGameTest, AJoinThatFindsNobodyListeningTellsThePlayer) {
+    UsePort(FreePort());
+    QStringList dialogTold;
+    session->connectDialogShown = [&](frmConectar& dialog) {
+        dialog.tellUser = [&](const QString& text) {
+            dialogTold << text;
+            dialog.Cancelar();
+        };
+        dialog.txtServ.setText("127.0.0.1");
+        QTimer::singleShot(0, &dialog, &frmConectar::Conectar);
+    };
+    EXPECT_FALSE(session->HostOrJoin(false, "ANA", window.get()));
+    ASSERT_EQ(dialogTold.size(), 1);
+    EXPECT_TRUE(dialogTold[0].startsWith(MsgConexaoFalhou.section('\n', 0, 0)));
+    EXPECT_TRUE(dialogTold[0].contains("10061")) << dialogTold[0].toStdString();
+    EXPECT_FALSE(NetworkGame);
+}
+
+} // namespace
