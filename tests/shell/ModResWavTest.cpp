@@ -61,7 +61,8 @@ TEST(ModResWav, ParseWaveAcceptsPcmAndRefusesTheRest) {
     for (const Row& r : rows) {
         const WaveInfo info = ParseWave(r.image);
         EXPECT_EQ(info.valid, r.valid) << r.what;
-        if (info.valid) EXPECT_EQ(r.image.mid(info.dataOffset, info.dataSize), samples) << r.what;
+        EXPECT_TRUE(!info.valid || r.image.mid(info.dataOffset, info.dataSize) == samples)
+            << r.what;
     }
     EXPECT_NEAR(ParseWave(good).Seconds(), 1000.0 / 22050.0, 1e-9);
 }

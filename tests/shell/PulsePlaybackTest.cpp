@@ -88,7 +88,7 @@ TEST(PulseSoundPlayer, PlaysIntoANullSink) {
     QProcess q;
     q.start(QStringLiteral("pactl"), {QStringLiteral("-s"), QString::fromStdString(address),
                                       QStringLiteral("list"), QStringLiteral("sink-inputs")});
-    if (q.waitForFinished(5000)) EXPECT_TRUE(q.readAllStandardOutput().contains("Corvane"));
+    EXPECT_TRUE(!q.waitForFinished(5000) || q.readAllStandardOutput().contains("Corvane"));
 }
 
 } // namespace
