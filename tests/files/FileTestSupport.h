@@ -1,6 +1,5 @@
 #pragma once
-// Shared by the file tests: readable failure output for Qt strings, and whole
-// files written and read back byte for byte.
+// Readable failure output for Qt strings, and whole files written and read back.
 #include <QByteArray>
 #include <QFile>
 #include <QString>
@@ -13,14 +12,12 @@ inline void PrintTo(const QString& text, std::ostream* os) {
 inline void PrintTo(const QByteArray& bytes, std::ostream* os) {
     *os << '"' << bytes.toPercentEncoding(" =[];/\"\\:*<>?|-.").toStdString() << '"';
 }
-
 inline void PutFile(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     ASSERT_EQ(file.write(bytes), bytes.size());
 }
-// "<missing>" when there is nothing to read.
-inline QByteArray GetFile(const QString& path) {
+inline QByteArray GetFile(const QString& path) { // "<missing>" when there is nothing to read
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }

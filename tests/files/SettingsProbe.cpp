@@ -1,8 +1,4 @@
-// One "program start" for the settings test: reads or writes config.dat in the
-// folder named by CORVANE_PROGRAM_FOLDER and prints what it read.
-//   files_settings_probe read
-//   files_settings_probe close <True|False> <nick>
-//   files_settings_probe aviso <True|False>
+// One program start for the settings test: read | close SOM NICK.
 #include "files/Settings.h"
 
 #include <cstdio>
@@ -19,10 +15,6 @@ int main(int argc, char** argv) {
         const bool soundOn = ParseBoolText(QString::fromUtf8(argv[2])).value_or(true);
         return WriteSettingsOnClose(soundOn, QString::fromUtf8(argv[3])) ? 0 : 1;
     }
-    if (argc == 3 && std::strcmp(argv[1], "aviso") == 0) {
-        return WriteWarningHidden(ParseBoolText(QString::fromUtf8(argv[2])).value_or(false)) ? 0
-                                                                                             : 1;
-    }
-    std::fprintf(stderr, "usage: files_settings_probe read | close SOM NICK | aviso AVISO\n");
+    std::fprintf(stderr, "usage: files_settings_probe read | close SOM NICK\n");
     return 2;
 }

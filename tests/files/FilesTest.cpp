@@ -1,0 +1,342 @@
+// INI values as other programs leave them, safe replacement, saved games and settings.
+#include "files/SafeFile.h"
+#include "files/SavedGame.h"
+#include "files/Settings.h"
+#include "files/modINI.h"
+
+#include "files/FileTestSupport.h"
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <string>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace corvane {
+namespace {
+
+class IniFiles : public ::testing::Test {
+protected:
+    QString In(const QString& name) const { return dir_.filePath(name); }
+    QString Path() const { return In(QStringLiteral("test.ini")); }
+    void Put(const QByteArray& bytes) const { PutFile(Path(), bytes); }
+    static void Put(const QString& path, const QByteArray& bytes) { PutFile(path, bytes); }
+    QByteArray Get(const QString& path = {}) const {
+        return GetFile(path.isEmpty() ? Path() : path);
+    }
+    // Everything in the folder: a failed write leaves no temporary file behind.
+    QStringList Entries() const {
+        return QDir(dir_.path())
+            .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+    }
+    QTemporaryDir dir_;
+};
+
+TEST_F(IniFiles, ReadFollowsTheProfileRules) {
+    const std::tuple<const char*, QByteArray, const char*, QString> cases[] = {
+        {"names in any case", "[corvane]\nsom=True\n", "SOM", "True"},
+        {"blanks around names", "  [ Corvane ]  \n \t SOM   =  False \t\n", "SOM", "False"},
+        {"key of the next section", "[Corvane]\nA=1\n[Other]\nSOM=x\n", "SOM", "<d>"},
+        {"enclosing quotes dropped", "[Corvane]\nNICK=\" ANA \"\n", "NICK", " ANA "},
+        {"Windows-1252 letters", "[Corvane]\r\nNICK=JO\xC3O \x80\x93\x94\r\n", "NICK",
+         QString::fromUtf8("JOÃO €“”")},
+        {"byte-order mark", "\xEF\xBB\xBF[Corvane]\nSOM=x\n", "SOM", "x"},
+        {"NUL and stray bytes on other lines",
+         QByteArray("\x00\xFF\xFE garbage\n[Corvane]\n\x01\x02=\x03\nSOM=y\n", 33), "SOM", "y"},
+    };
+    for (const auto& [what, file, key, expected] : cases) {
+        Put(file);
+        EXPECT_EQ(ReadIniValue("Corvane", key, Path(), "<d>"), expected) << what;
+    }
+}
+
+struct WriteCase {
+    const char* what;
+    QByteArray before; // "<none>": no file
+    IniPairs writes;
+    QByteArray after;
+};
+
+TEST_F(IniFiles, WriteKeepsEverythingElse) {
+    const WriteCase cases[] = {
+        {"replaced in place, CRLF and comments kept",
+         "; note\r\n[Other]\r\nA=1\r\n[corvane]\r\n  som = True\r\nNICK=X\r\n",
+         {{"SOM", "False"}},
+         "; note\r\n[Other]\r\nA=1\r\n[corvane]\r\nsom=False\r\nNICK=X\r\n"},
+        {"new key at the end of its section",
+         "[Corvane]\nA=1\n\n[Next]\nB=2\n",
+         {{"C", "3"}},
+         "[Corvane]\nA=1\nC=3\n\n[Next]\nB=2\n"},
+        {"after a last line without line end",
+         "[Other]\nA=1",
+         {{"SOM", "True"}},
+         "[Other]\nA=1\n[Corvane]\nSOM=True\n"},
+        {"Windows-1252 stays",
+         "[Corvane]\r\nNICK=JO\xC3O\r\n",
+         {{"SOM", QString::fromUtf8("Ç")}},
+         "[Corvane]\r\nNICK=JO\xC3O\r\nSOM=\xC7\r\n"},
+        {"Windows-1252 turns UTF-8 for a letter it lacks",
+         "[Corvane]\r\nNICK=JO\xC3O\r\n",
+         {{"NICK", QString::fromUtf8("ЖЕНЯ")}, {"A", QString::fromUtf8("é")}},
+         "[Corvane]\r\nNICK=\xD0\x96\xD0\x95\xD0\x9D\xD0\xAF\r\nA=\xC3\xA9\r\n"},
+        {"line breaks become blanks",
+         "<none>",
+         {{"NICK", "a\r\nSOM=False"}},
+         "[Corvane]\nNICK=a  SOM=False\n"},
+    };
+    for (const WriteCase& c : cases) {
+        QFile::remove(Path());
+        if (c.before != "<none>") Put(c.before);
+        EXPECT_TRUE(WriteIniValues("Corvane", c.writes, Path())) << c.what;
+        EXPECT_EQ(Get(), c.after) << c.what;
+    }
+    EXPECT_EQ(ReadIniValue("Corvane", "SOM", dir_.path(), "True"), "True"); // a folder
+}
+
+// A file that changes encoding on a write keeps its mark and re-encodes its
+// other values; Windows-1252 bytes for these letters would form UTF-8 for others.
+TEST_F(IniFiles, WrittenValuesReadBackAndTheFileKeepsItsMark) {
+    for (const QByteArray mark : {"", "\xEF\xBB\xBF"}) {
+        Put(mark + "[Corvane]\nA=\xE9\n");
+        ASSERT_TRUE(WriteIniValue("Corvane", "NICK", QString::fromUtf8("Ã©"), Path()));
+        ASSERT_TRUE(WriteIniValue("Corvane", "SOM", QString::fromUtf8("Ç"), Path()));
+        EXPECT_EQ(ReadIniValue("CORVANE", "nick", Path(), ""), QString::fromUtf8("Ã©"));
+        EXPECT_EQ(ReadIniValue("Corvane", "A", Path(), ""), QString::fromUtf8("é"));
+        EXPECT_EQ(Get().startsWith("\xEF\xBB\xBF"), !mark.isEmpty());
+    }
+}
+
+TEST_F(IniFiles, BadNamesWriteNothing) {
+    Put("[Corvane]\nSOM=True\n");
+    const std::pair<QString, QString> bad[] = {
+        {"Corvane", ""}, {"Corvane", "A=B"}, {"Corvane", "[A"}, {"Corvane", "A\nB"},
+        {"", "A"},       {"Cor]vane", "A"},  {" Corvane", "A"}};
+    for (const auto& [section, key] : bad) {
+        EXPECT_FALSE(WriteIniValue(section, key, "1", Path()))
+            << section.toStdString() << "/" << key.toStdString();
+    }
+    // One bad key spoils the whole write.
+    EXPECT_FALSE(WriteIniValues("Corvane", {{"SOM", "False"}, {"", "x"}}, Path()));
+    EXPECT_EQ(Get(), "[Corvane]\nSOM=True\n");
+}
+
+const QByteArray OldFile = "[Corvane]\nSOM=True\nNICK=ANA\n";
+
+TEST_F(IniFiles, FailedWritesKeepWhatIsThere) {
+    const QString path = In("config.dat");
+    Put(path, OldFile);
+    // A file-size limit fails the write part-way, as a full disk does.
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 64;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool written = WriteIniValue("Corvane", "NICK", QString(500, u'x'), path);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_FALSE(written);
+    EXPECT_EQ(Get(path), OldFile);
+    EXPECT_EQ(Entries(), QStringList{"config.dat"});
+    ASSERT_TRUE(QFile::remove(path));
+    // A folder where the file should be, and a folder that does not exist.
+    ASSERT_TRUE(QDir().mkpath(In("game.sav")));
+    Put(In("game.sav/inside"), "x");
+    EXPECT_FALSE(WriteIniValue("Corvane", "SOM", "True", In("game.sav")));
+    EXPECT_EQ(Get(In("game.sav/inside")), "x");
+    EXPECT_FALSE(WriteIniValue("Corvane", "SOM", "True", In("missing/config.dat")));
+    EXPECT_FALSE(QFileInfo::exists(In("missing")));
+    EXPECT_EQ(Entries(), QStringList{"game.sav"});
+}
+
+TEST_F(IniFiles, ReplacementKeepsModeAndLinks) {
+    const QString real = In("real.dat");
+    Put(real, OldFile);
+    ASSERT_EQ(chmod(QFile::encodeName(real).constData(), 0640), 0);
+    ASSERT_TRUE(QFile::link(real, In("link.dat")));
+
+    ASSERT_TRUE(WriteIniValue("Corvane", "SOM", "False", In("link.dat")));
+    EXPECT_TRUE(QFileInfo(In("link.dat")).isSymLink());
+    EXPECT_EQ(Get(real), "[Corvane]\nSOM=False\nNICK=ANA\n");
+    struct stat st {};
+    ASSERT_EQ(stat(QFile::encodeName(real).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    EXPECT_EQ(Entries(), (QStringList{"link.dat", "real.dat"}));
+}
+
+TEST_F(IniFiles, OnlySmallRegularFilesAreRead) {
+    QByteArray bytes;
+    // A pipe would block a plain read for ever.
+    ASSERT_EQ(mkfifo(QFile::encodeName(In("pipe.sav")).constData(), 0600), 0);
+    EXPECT_EQ(ReadSmallFile(In("pipe.sav"), bytes), FileReadResult::Failed);
+    EXPECT_EQ(ReadIniValue("Corvane", "SOM", In("pipe.sav"), "d"), "d");
+    EXPECT_FALSE(WriteIniValue("Corvane", "SOM", "True", In("pipe.sav")));
+
+    // Too large to be one of ours: neither read nor rewritten.
+    const QByteArray huge = "[Corvane]\nSOM=False\n" + QByteArray(MaxSmallFileBytes, 'x');
+    Put(In("huge.dat"), huge);
+    EXPECT_EQ(ReadIniValue("Corvane", "SOM", In("huge.dat"), "d"), "d");
+    EXPECT_FALSE(WriteIniValue("Corvane", "SOM", "True", In("huge.dat")));
+    EXPECT_EQ(QFileInfo(In("huge.dat")).size(), huge.size());
+    // Enormous lines within the limit do not hide the keys.
+    const QByteArray line(MaxSmallFileBytes / 3, '#');
+    Put(In("big.sav"), line + "\n[Corvane]\nPOSTION=" + line + "\nMOVE=1\n");
+    EXPECT_EQ(ReadIniValue("Corvane", "MOVE", In("big.sav"), ""), "1");
+    EXPECT_EQ(ReadIniValue("Corvane", "POSTION", In("big.sav"), ""), QString(254, u'#'));
+    ASSERT_TRUE(WriteIniValue("Corvane", "MOVE", "0", In("big.sav")));
+    EXPECT_EQ(Get(In("big.sav")), line + "\n[Corvane]\nPOSTION=" + line + "\nMOVE=0\n");
+}
+
+const QString Start = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w - - 0";
+
+class SavedGames : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SetProgramFolder(dir_.path());
+        ASSERT_TRUE(MakeSaveFolder());
+    }
+    void TearDown() override { SetProgramFolder(QString()); }
+    static void Put(const QString& name, const QByteArray& bytes) {
+        PutFile(SavedGamePath(name), bytes);
+    }
+    static QByteArray Get(const QString& name) { return GetFile(SavedGamePath(name)); }
+    QTemporaryDir dir_;
+};
+
+TEST_F(SavedGames, NamesListingAndProposal) {
+    Put("upper", "x"); // only lower-case ".sav" files are saved games
+    QFile::rename(SavedGamePath("upper"), SaveFolder() + "upper.SAV");
+    Put("", "x"); // ".sav" has no name to show
+    for (const char* name :
+         {"Game 10", "game 2", "Game 02b", "Abc", "abd", "Game 9", "x", "y", "z"})
+        Put(name, "x");
+    EXPECT_EQ(ProposedSaveName(), "Game 11"); // ".sav" counts here, "upper.SAV" does not
+    EXPECT_EQ(ListSavedGames().mid(0, 6),
+              (QStringList{"Abc", "abd", "game 2", "Game 02b", "Game 9", "Game 10"}));
+    const char* typed[][2] = {
+        {"Jogo?1", "Jogo1"}, {"\"*/:<>?\\|", ""}, {" :x", "x"}, {"a\tb\n", "ab"}};
+    for (const auto& [text, kept] : typed) EXPECT_EQ(CleanSaveName(text), kept) << text;
+}
+
+TEST_F(SavedGames, SaveWritesTheKeysAndReplacesThemInPlace) {
+    const QDateTime when(QDate(2026, 3, 7), QTime(9, 5));
+    ASSERT_TRUE(WriteSavedGame("Black", {Start, 3, 2, "B"}, when));
+    EXPECT_EQ(Get("Black"), "[Corvane]\nDATA=07/03/26 - 09:05\nPOSTION=" + Start.toLatin1() +
+                                "\nDIFFICULTY=3\nPLAYER=2\nMOVE=1\n");
+    Put("Mine", "; mine\r\n[Corvane]\r\nDATA=01/01/20 - 00:00\r\nEXTRA=kept\r\nMOVE=1\r\n");
+    ASSERT_TRUE(WriteSavedGame("Mine", {Start, 2, 1, "W"}, when));
+    EXPECT_EQ(Get("Mine"),
+              "; mine\r\n[Corvane]\r\nDATA=07/03/26 - 09:05\r\nEXTRA=kept\r\nMOVE=0\r\nPOSTION=" +
+                  Start.toLatin1() + "\r\nDIFFICULTY=2\r\nPLAYER=1\r\n");
+}
+
+TEST_F(SavedGames, ExistenceUnusableNamesAndDelete) {
+    Put("empty", "");
+    EXPECT_FALSE(SavedGameExists("empty")); // a file of length zero does not count
+    Put("full", "[Corvane]\n");
+    EXPECT_TRUE(SavedGameExists("full"));
+    for (const QString name : {"", "a/b", "a?b", " lead", "../up"})
+        EXPECT_FALSE(WriteSavedGame(name, {Start, 2, 1, "W"})) << name.toStdString();
+    EXPECT_FALSE(QFile::exists(dir_.filePath("up.sav")));
+    EXPECT_TRUE(DeleteSavedGame("full"));
+    EXPECT_FALSE(QFile::exists(SavedGamePath("full")));
+    EXPECT_TRUE(DeleteSavedGame("full")); // already gone
+    Put("../kept", "x");
+    EXPECT_FALSE(DeleteSavedGame("../kept"));
+    EXPECT_TRUE(QFile::exists(dir_.filePath("kept.sav")));
+}
+
+struct OpenCase {
+    const char* what;
+    QByteArray file;
+    bool ok;
+    int level, player, side;
+    const char* reason; // part of the message when refused
+};
+
+TEST_F(SavedGames, OpenReadsOrRefuses) {
+    const QByteArray start = "[Corvane]\nPOSTION=" + Start.toLatin1() + "\n";
+    QByteArray manySections;
+    for (int i = 0; i < 10000; ++i) manySections += "[S" + QByteArray::number(i) + "]\nA=1\n";
+    const OpenCase cases[] = {
+        {"sound file", start + "DIFFICULTY=3\nPLAYER=2\nMOVE=1\n", true, 3, 2, 1, ""},
+        {"out of range", start + "DIFFICULTY=7\nPLAYER=0\nMOVE=2\n", true, 0, 0, 0, ""},
+        {"trailing text", start + "DIFFICULTY= 2x\nPLAYER=2.6\nMOVE=1.0\n", true, 2, 3, 1, ""},
+        {"after 10,000 sections", manySections + start + "DIFFICULTY=3\n", true, 3, 0, 0, ""},
+        {"no position", "[Corvane]\nDIFFICULTY=2\n", false, 0, 0, 0, "não contém uma posição"},
+        {"nine rows", "[Corvane]\nPOSTION=4k3/8/8/8/8/8/8/8/4K3 w\n", false, 0, 0, 0, "64 casas"},
+        {"two white kings", "[Corvane]\nPOSTION=4k3/8/8/8/8/8/8/3KK3 w\n", false, 0, 0, 0,
+         "um rei de cada cor"},
+    };
+    for (const OpenCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        Put("g", c.file);
+        const OpenedGame game = OpenSavedGame("g");
+        EXPECT_EQ(game.ok, c.ok) << game.message.toStdString();
+        EXPECT_TRUE(game.message.contains(QString::fromUtf8(c.reason)))
+            << game.message.toStdString();
+        if (c.ok) {
+            EXPECT_EQ(std::tuple(game.level, game.playerOption, game.loadedSide),
+                      std::tuple(c.level, c.player, c.side));
+        }
+    }
+    EXPECT_EQ(OpenSavedGame("missing").message,
+              QString::fromUtf8("Não foi possível ler o jogo missing."));
+}
+
+class SettingsFile : public ::testing::Test {
+protected:
+    void SetUp() override {
+        setenv("CORVANE_PROGRAM_FOLDER", dir_.path().toLocal8Bit().constData(), 1);
+        SetProgramFolder(QString()); // this process follows the variable too
+    }
+    void TearDown() override { unsetenv("CORVANE_PROGRAM_FOLDER"); }
+
+    // Runs the probe as a new program and returns what it printed.
+    static std::string Start(const std::string& args) {
+        const std::string command = std::string("'") + SETTINGS_PROBE + "' " + args;
+        FILE* pipe = popen(command.c_str(), "r");
+        if (pipe == nullptr) return "<no probe>";
+        std::string out;
+        char buffer[256];
+        while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) out += buffer;
+        const int status = pclose(pipe);
+        return status == 0 ? out : out + "<failed>";
+    }
+    void PutConfig(const QByteArray& bytes) const { PutFile(dir_.filePath("config.dat"), bytes); }
+    QTemporaryDir dir_;
+};
+
+TEST_F(SettingsFile, RoundTripAcrossProgramStarts) {
+    const std::string user = AccountUserName().toUpper().toStdString();
+    EXPECT_EQ(Start("read"), "SOM=True\nNICK=" + user + "\nAVISO=False\n");
+    EXPECT_FALSE(QFile::exists(dir_.filePath("config.dat"))); // reading creates nothing
+
+    EXPECT_EQ(Start("close False 'Ana Maria'"), "");
+    EXPECT_EQ(Start("read"), "SOM=False\nNICK=ANA MARIA\nAVISO=False\n");
+    EXPECT_EQ(Start("close True ana"), "");
+    EXPECT_EQ(Start("read"), "SOM=True\nNICK=ANA\nAVISO=False\n");
+    EXPECT_EQ(ReadIniValue("Corvane", "NICK", ConfigPath(), ""), "ana"); // stored as given
+}
+
+TEST_F(SettingsFile, OddValuesFallBackToTheDefaults) {
+    const std::pair<QByteArray, std::pair<bool, bool>> rows[] = {
+        {"[Corvane]\nSOM=talvez\nAVISO=sim\n", {true, false}},
+        {"[Corvane]\r\nSOM=0\r\nAVISO=-1\r\n", {false, true}},
+        {"\xFF\xFE\x00\x01", {true, false}},
+    };
+    for (const auto& [file, expected] : rows) {
+        PutConfig(file);
+        EXPECT_EQ(std::pair(ReadSoundOn(), ReadWarningHidden()), expected) << file.toStdString();
+    }
+}
+
+} // namespace
+} // namespace corvane
