@@ -8,7 +8,8 @@ int main(int argc, char** argv) {
     if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
     // A window that hosts looks up the public address on a web page: in tests it asks a
     // closed local port instead, so nothing leaves the machine.
-    if (std::getenv("CORVANE_MYIP_URL") == nullptr) setenv("CORVANE_MYIP_URL", "http://127.0.0.1:1/", 1);
+    if (std::getenv("CORVANE_MYIP_URL") == nullptr)
+        setenv("CORVANE_MYIP_URL", "http://127.0.0.1:1/", 1);
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
