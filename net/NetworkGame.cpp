@@ -163,22 +163,22 @@ void NetworkGameSession::Socket_ConnectionRequest(long requestID) {
         socket_.reset();
         return;
     }
-    inbox_.Reset();
-    handshakeDone_ = false;
-    NetworkGame = true;
-    KeepAlive();
-    handshakeTimer_.start();
-    if (conectar_) conectar_->Connected();
+    Connected();
 }
 
 void NetworkGameSession::Socket_Connect() {
+    Connected();
+    EnviarDados(StartServidorMessage(PlayerNick[1]));
+}
+
+// Either side: the connection is made and the handshake is awaited.
+void NetworkGameSession::Connected() {
     inbox_.Reset();
     handshakeDone_ = false;
     NetworkGame = true;
     KeepAlive();
     handshakeTimer_.start();
     if (conectar_) conectar_->Connected();
-    EnviarDados(StartServidorMessage(PlayerNick[1]));
 }
 
 void NetworkGameSession::Socket_DataArrival(long) {

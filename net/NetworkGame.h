@@ -120,6 +120,7 @@ private:
     void PeerResigned();
     void OpenChat();
     void UnloadChat();
+    void Connected();
     void KeepAlive();
     // The game ends as if the peer had left; text is what the player is told.
     void PeerGone(const QString& text);
