@@ -1,8 +1,4 @@
 // The legality test of one human move: reasons, check flags and the flags it leaves.
-#include <gtest/gtest.h>
-
-#include <sstream>
-
 #include "RulesTestSupport.h"
 
 using namespace corvane;
@@ -75,15 +71,9 @@ TEST(Legality, ResultReasonAndFlags) {
 }
 
 // Flags an accepted move leaves on ply 0: castle W/B, pawn W/B, castling made.
-struct FlagRow {
-    const char* name;
-    const char* fen;
-    const char* text;
-    const char* flags;
-};
 
 // clang-format off
-const FlagRow kFlagRows[] = {
+const char* const kFlagRows[][4] = {
     {"promotion_pending", "4k3/P7/8/8/8/8/8/4K3 w - -", "WP a7-a8", "1110 1110 0010 0000 0000"},
     {"castling_marked", kCastleBoth, "WK e1-c1", "0000 0000 0000 0000 0100"},
     {"black_castling_marked", "r3k2r/8/8/8/8/8/8/R3K2R b KQkq -", "BK e8-g8", "0000 0000 0000 0000 0010"},
@@ -103,11 +93,11 @@ std::string FlagsOfPlyZero() {
 }
 
 TEST(Legality, FlagsLeftOnTheExaminedPly) {
-    for (const FlagRow& row : kFlagRows) {
-        SCOPED_TRACE(row.name);
-        rulestest::Setup(row.fen, 0);
-        ASSERT_TRUE(IsMoveLegal(row.text)) << GameStatus;
-        EXPECT_EQ(FlagsOfPlyZero(), row.flags);
+    for (const auto& [name, fen, text, flags] : kFlagRows) {
+        SCOPED_TRACE(name);
+        rulestest::Setup(fen, 0);
+        ASSERT_TRUE(IsMoveLegal(text)) << GameStatus;
+        EXPECT_EQ(FlagsOfPlyZero(), flags);
     }
 }
 

@@ -1,10 +1,24 @@
 #pragma once
 // Helpers shared by the rules-core tests.
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <cstdio>
+#include <random>
+#include <sstream>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
+#include "PgnReader.h"
 #include "rules/CoreHooks.h"
+#include "rules/Fen.h"
 #include "rules/ModChecker.h"
+#include "rules/MoveText.h"
+#include "rules/Notation.h"
+#include "rules/Perft.h"
+#include "rules/Pgn.h"
 #include "support/ReferenceRules.h"
 
 namespace rulestest {
