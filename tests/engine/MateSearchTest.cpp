@@ -1,21 +1,6 @@
 // The mate search against the referee (every defence, all four promotions): each reported mate is
 // proved forced and shortest; also its texts, scan order by level, events, stop flag and counters.
-#include <gtest/gtest.h>
-
-#include <array>
-#include <cstdio>
-#include <map>
-#include <string>
-#include <tuple>
-#include <utility>
-
 #include "EngineTestSupport.h"
-#include "engine/ModCompMove.h"
-#include "engine/ModMate.h"
-#include "rules/CoreHooks.h"
-#include "rules/Fen.h"
-#include "rules/ModChecker.h"
-#include "support/ReferenceRules.h"
 
 namespace corvane {
 namespace {
@@ -56,10 +41,7 @@ bool KeyMoveOf(const reftest::Position& p, const PlyBoard& after, reftest::Posit
             const char c = code.empty() ? '.' : code[0] == 'B' ? char(code[1] + 32) : code[1];
             same = c == q.square[s];
         }
-        if (same) {
-            result = q;
-            return true;
-        }
+        if (same) return result = q, true;
     }
     return false;
 }
@@ -200,8 +182,7 @@ TEST(MateSearch, LeavesTheGameAndTheCountersAsItFoundThem) {
     const auto afterKey = std::pair{PieceCount, PieceTotal};
     CountPieces(1);
     EXPECT_EQ(afterKey, std::pair(PieceCount, PieceTotal));
-    EXPECT_EQ(Board[1][8][1], WhiteRook);
-    EXPECT_EQ(Board[1][1][1], Empty);
+    EXPECT_EQ(std::pair(Board[1][8][1], Board[1][1][1]), std::pair(WhiteRook, Empty));
 }
 
 class MateDriver : public ::testing::Test {

@@ -1,12 +1,5 @@
 // The UCI front end driven through its text interface.
-#include <gtest/gtest.h>
-
-#include <sstream>
-#include <string>
-#include <utility>
-
-#include "engine/ModCompMove.h"
-#include "engine/UciFrontEnd.h"
+#include "EngineTestSupport.h"
 
 namespace corvane {
 namespace {
@@ -34,11 +27,11 @@ TEST(UciFrontEnd, HandshakeAndQuit) {
 }
 
 TEST(UciFrontEnd, PerftThroughTheGenerator) {
+    // clang-format off
     const std::pair<const char*, const char*> rows[] = {
-        {"fen r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1\ngo perft 2",
-         "2039"},
-        {"fen 8/2p5/3p4/KP5r/1R3p1k/8/4P1P1/8 w - - 0 1\ngo perft 4", "43238"},
-    };
+        {"fen r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1\ngo perft 2", "2039"},
+        {"fen 8/2p5/3p4/KP5r/1R3p1k/8/4P1P1/8 w - - 0 1\ngo perft 4", "43238"}};
+    // clang-format on
     UciFrontEnd frontEnd;
     for (const auto& [commands, total] : rows) {
         const std::string out = Send(frontEnd, std::string("position ") + commands + "\n");
@@ -57,11 +50,8 @@ TEST(UciFrontEnd, PerftThroughTheGenerator) {
 }
 
 TEST(UciFrontEnd, GoWithoutAMoveAnswersTheNullMove) {
-    const std::pair<const char*, const char*> rows[] = {
-        {"4k3/4P3/4K3/8/8/8/8/8 b - - 0 1", "STALEMATE"},
-        {"8/8/4k3/8/8/4K3/8/8 b - - 0 1", "DRAW"},
-    };
-    for (const auto& [fen, status] : rows) {
+    for (const auto& [fen, status] : {std::pair{"4k3/4P3/4K3/8/8/8/8/8 b - - 0 1", "STALEMATE"},
+                                      std::pair{"8/8/4k3/8/8/4K3/8/8 b - - 0 1", "DRAW"}}) {
         UciFrontEnd frontEnd;
         const std::string out = Send(frontEnd, std::string("position fen ") + fen + "\ngo\n");
         EXPECT_TRUE(Contains(out, std::string("info string status ") + status + " move \n"));
@@ -102,11 +92,10 @@ TEST(UciFrontEnd, PositionSetsListCursorAndOpeningLine) {
 
 TEST(UciFrontEnd, LevelsSkipSearchAndNewGame) {
     UciFrontEnd frontEnd;
-    Send(frontEnd, "setoption name Nivel value 3\n");
-    EXPECT_EQ(Level, 3);
-    EXPECT_EQ(DirectionSwitch, 0);
-    Send(frontEnd, "setoption name Nivel value 1\n");
-    EXPECT_EQ(DirectionSwitch, 1);
+    for (const auto& [level, direction] : {std::pair{3, 0}, {1, 1}}) {
+        Send(frontEnd, "setoption name Nivel value " + std::to_string(level) + "\n");
+        EXPECT_EQ(Level * 10 + DirectionSwitch, level * 10 + direction);
+    }
     EXPECT_TRUE(Contains(Send(frontEnd, "setoption name Nivel value 4\n"), "Nivel must be"));
     EXPECT_EQ(Level, 1);
     // At level 1 every go inverts SkipSearch first, as the computer's turn does.
@@ -115,9 +104,8 @@ TEST(UciFrontEnd, LevelsSkipSearchAndNewGame) {
     Send(frontEnd, "go\n");
     EXPECT_FALSE(SkipSearch);
     Send(frontEnd, "go\nucinewgame\n");
-    EXPECT_FALSE(SkipSearch);
-    EXPECT_EQ(HistoryIndex, 1);
-    EXPECT_EQ(SearchDepthSetting, 4);
+    EXPECT_EQ((std::tuple{SkipSearch, HistoryIndex, SearchDepthSetting}),
+              (std::tuple{false, 1, 4}));
     Send(frontEnd, "setoption name Nivel value 2\n");
     EXPECT_EQ(DirectionSwitch, 1);
     EXPECT_TRUE(Contains(Send(frontEnd, "setoption name Seed value x\n"), "invalid value"));
@@ -141,8 +129,7 @@ TEST(UciFrontEnd, LeavingLevelOneStopsSkipping) {
 
 TEST(UciFrontEnd, GoLeavesThePositionAsGiven) {
     UciFrontEnd frontEnd;
-    // A mate found by the mate search rewrites the game ply; the next go still
-    // starts from the position that was given.
+    // A mate found by the mate search rewrites the game ply; the next go starts from the given one.
     const std::string first = Send(
         frontEnd,
         "position fen r2qkb1r/pp2nppp/3p4/2pNN1B1/2BnP3/3P4/PPP2PPP/R2bK2R w KQkq - 1 10\ngo\n");
