@@ -1,4 +1,3 @@
-// Move texts and square names: what is read, what is refused, the forms written back.
 #include "RulesTestSupport.h"
 
 namespace corvane {

@@ -1,5 +1,4 @@
-// Move-path totals through the legality test, against published figures
-// (promotions counted once, so only rows without promotions are used).
+// Move-path totals through the legality test against published figures (rows without promotions).
 #include "RulesTestSupport.h"
 
 namespace {

@@ -1,5 +1,4 @@
-// The move notation, PGN and FEN writers: known games, the position FEN read back, and random games
-// read back by an independent reader.
+// The notation, PGN and FEN writers: known games, FENs and random games read back independently.
 #include "RulesTestSupport.h"
 
 using namespace corvane;
@@ -158,7 +157,6 @@ TEST(Pgn, PositionFenReadsBackAsTheSamePosition) {
     }
 }
 
-// The game's move text of a reference move.
 std::string TextOf(const reftest::Position& p, const reftest::Move& m) {
     const char c = p.square[m.from];
     return std::string{std::isupper(c) ? 'W' : 'B', static_cast<char>(std::toupper(c)), ' '} +

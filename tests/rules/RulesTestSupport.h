@@ -1,5 +1,4 @@
 #pragma once
-// Helpers shared by the rules-core tests.
 #include <gtest/gtest.h>
 
 #include <cctype>
@@ -47,11 +46,9 @@ struct ModelSnapshot {
     corvane::SavedFlagSet saved = corvane::SavedFlags;
     std::string results = SharedResults();
     bool BoardsEqual() const { return board == corvane::Board; }
-    // Boards, flags of every ply, the saved flags and the shared results.
     bool AllEqual() const;
     // Flags of every ply except the one given (-1: all plies).
     bool FlagsEqualExcept(int ply) const;
-    // Puts the flags of one ply back as they were.
     void RestoreFlags(int ply) const;
 };
 
