@@ -6,7 +6,6 @@ namespace {
 
 using enginetest::SetUpPosition;
 
-// A seed whose first draw lies in [low, high).
 std::uint32_t SeedIn(float low, float high) {
     RandomSource probe;
     for (std::uint32_t s = 0; s < 100000; ++s) {
@@ -20,7 +19,6 @@ std::uint32_t SeedIn(float low, float high) {
 
 const char* kStart = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
 
-// Position after the UCI moves, with the book's opening line and ListCursor.
 void AfterMoves(const std::string& moves) {
     UciFrontEnd frontEnd;
     std::ostringstream out;
@@ -29,7 +27,6 @@ void AfterMoves(const std::string& moves) {
     CopyPlyFlags(0, 1);
 }
 
-// Lines the book does not know: no book move whatever the draw.
 TEST(Book, UnknownLinesGiveNoMove) {
     // clang-format off
     const std::pair<const char*, bool> lines[] = {

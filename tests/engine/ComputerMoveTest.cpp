@@ -187,8 +187,7 @@ TEST(ComputerMove, StoppedSearchPlaysNoMove) {
         ComputerMove(1);
         SetHooks(nullptr);
         EXPECT_TRUE(StopSearch);
-        EXPECT_EQ(CurrentMove, "");
-        EXPECT_EQ(GameStatus, "");
+        EXPECT_EQ(CurrentMove + GameStatus, "");
         EXPECT_EQ(Board[0], before);
         StopSearch = false;
     }

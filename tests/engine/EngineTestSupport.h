@@ -1,6 +1,5 @@
 #pragma once
-// Shared set-up for the computer player's tests: a fresh computer player and a
-// position from FEN at ply 0 (and ply 1, the working ply), the board view in step.
+// Shared set-up for the computer player's tests: a position at plies 0 and 1, the view in step.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -33,8 +32,7 @@ std::string SetUpPosition(const std::string& fen, int listCursor = -1000);
 struct ComputerOutcome {
     std::string move, status; // CurrentMove, GameStatus
 };
-// ComputerMove for the side to move of the position at the level (1..3), as the
-// computer-turn driver runs it; SkipSearch as given (not inverted).
+// ComputerMove for the side to move at the level, as the turn driver runs it; SkipSearch as given.
 ComputerOutcome PlayComputer(const std::string& fen, int level, bool skipSearch = false);
 
 // Records what the search reports through the hooks; stops it at the event run given (0: never).

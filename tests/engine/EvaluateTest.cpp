@@ -98,13 +98,6 @@ TEST(CountMaterial, PlyZeroWorksOnACopy) {
     EXPECT_EQ(KingSquare[0].rank * 10 + KingSquare[1].file, 15);
 }
 
-TEST(Evaluate, ManyQueensStayWithinThePieceLists) {
-    SetUpPosition("R6R/3Q4/1Q4Q1/4Q3/2Q4Q/Q4Q2/pp1Q4/kBNN1KB1 w - - 0 1", 50);
-    Evaluate(1);
-    EXPECT_EQ(PieceCount[CountSlot(WhiteQueen)], 9);
-    EXPECT_EQ(PieceList[WhiteQueen].count, 9);
-}
-
 // The search follows the material move by move; after every move it must equal a full count.
 TEST(MaterialTally, AgreesWithAFullCountAfterEveryMove) {
     const char* const fens[] = {

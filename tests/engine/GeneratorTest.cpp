@@ -64,7 +64,6 @@ TEST(GenerateMoves, ModesAndMobility) {
     // Black's scan also starts at rank 1: the a7 pawn comes first, a6 before a5.
     EXPECT_EQ(MoveList[1][2][1].piece, BlackPawn);
     EXPECT_EQ(Destinations("B", BlackPawn, 2).substr(0, 5), "a6 a5");
-    // The board and the flags of the ply are left as they were.
     const PlyBoard before = Board[1];
     const PlyFlags flags = WhitePawnFlags[1];
     GenerateMoves("W", 1, 1, 2);
@@ -78,6 +77,9 @@ TEST(GenerateMoves, TheLargestKnownMoveCountFits) {
     GenerateAtDepth("W", 1, 1);
     EXPECT_EQ(MoveCountPly[1], 218);
     EXPECT_NE(MoveList[0][1][218].piece, 0);
+    ListCursor = 50; // nine queens stay within the piece lists
+    Evaluate(1);
+    EXPECT_EQ(PieceCount[CountSlot(WhiteQueen)] * 10 + PieceList[WhiteQueen].count, 99);
 }
 
 TEST(TestForCheck, AttackAndMissingKingTexts) {

@@ -17,7 +17,6 @@ std::string UciOf(const reftest::Move& m, const reftest::Position& p) {
     return reftest::SquareName(m.from) + reftest::SquareName(m.to) + (promotes ? "q" : "");
 }
 
-// Material that cannot mate: at most one knight or bishop a side, nothing else.
 bool BareMaterial(const reftest::Position& p) {
     int white = 0, black = 0;
     for (const char c : p.square) {

@@ -1,4 +1,3 @@
-// The UCI front end driven through its text interface.
 #include "EngineTestSupport.h"
 
 namespace corvane {
@@ -72,7 +71,6 @@ TEST(UciFrontEnd, PositionSetsListCursorAndOpeningLine) {
                    "f3g1 f6g8\n");
     EXPECT_EQ(ListCursor, 11);
     EXPECT_EQ(OpeningLine.size(), 11u * 6u);
-    // Under-promotion from the move list.
     Send(frontEnd, "position fen 8/P6k/8/8/8/8/8/K7 w - - 0 1 moves a7a8n\n");
     EXPECT_EQ(Board[0][8][1], WhiteKnight);
     const std::string bad = Send(frontEnd, "position startpos moves e2e4 e7e5 e1e3 d7d5\n");
