@@ -44,18 +44,28 @@ TEST(Book, UnknownLinesGiveNoMove) {
     Random().ReleaseSeed();
 }
 
-TEST(Book, RefusesMovesTheRulesRefuseAndCaptures) {
-    // White's e-pawn already on e3: the book's e2-e4 has no pawn to move.
-    SetUpPosition("rnbqkbnr/pppppppp/8/8/8/4P3/PPPP1PPP/RNBQKBNR w KQkq - 0 1", -1);
-    Random().FixSeed(SeedIn(0.5f, 1.0f));
-    EXPECT_FALSE(WhiteBookMove(1));
-    EXPECT_EQ(CurrentMove, "");
-    // The reply square occupied: a book move never captures.
-    SetUpPosition("rnbqkbnr/pppppppp/8/4N3/4P3/8/PPPP1PPP/RNBQKB1R b KQkq - 0 1", 0);
-    OpeningLine = "e2-e4 ";
-    Random().FixSeed(SeedIn(0.5001f, 1.0f));
-    EXPECT_FALSE(BlackBookMove(1));
-    EXPECT_EQ(Board[1][7][5], BlackPawn);
+// The book's move refused: e3 has White's e-pawn; the reply square is taken (a book move never
+// captures); the piece on b8 is White's; Black's rook on d2 could reach d4 (d-pawn on h3).
+// clang-format off
+const std::tuple<const char*, int, const char*, float, float, int, PieceIndex> kRefusals[] = {
+    {"rnbqkbnr/pppppppp/8/8/8/4P3/PPPP1PPP/RNBQKBNR w KQkq - 0 1", -1, "", 0.5f, 1.0f, 35, WhitePawn},
+    {"rnbqkbnr/pppppppp/8/4N3/4P3/8/PPPP1PPP/RNBQKB1R b KQkq - 0 1", 0, "e2-e4 ", 0.5001f, 1.0f, 75, BlackPawn},
+    {"rNbqkbnr/pppppppp/n7/8/8/2N5/PPPPPPPP/R1BQKB1R b KQkq - 1 1", 0, "b1-c3 ", 0.0f, 0.5f, 82, WhiteKnight},
+    {"rnbqkbn1/pppppppp/8/8/8/7P/PPPrPPPP/RNBQKBNR w KQq - 0 1", -1, "", 0.0f, 0.4999f, 24, BlackRook}};
+// clang-format on
+
+TEST(Book, RefusesMovesTheRulesRefuseCapturesAndOtherPieces) {
+    for (const auto& [fen, cursor, line, low, high, square, piece] : kRefusals) {
+        const std::string side = SetUpPosition(fen, cursor);
+        OpeningLine = line;
+        Random().FixSeed(SeedIn(low, high));
+        EXPECT_FALSE(side == "W" ? WhiteBookMove(1) : BlackBookMove(1)) << fen;
+        EXPECT_EQ(CurrentMove, "") << fen;
+        EXPECT_EQ(Board[1][square / 10][square % 10], piece) << fen;
+    }
+    Random().FixSeed(SeedIn(0.5f, 1.0f)); // the last position's own e-pawn may go
+    EXPECT_TRUE(WhiteBookMove(1));
+    EXPECT_EQ(CurrentMove, "WP e2-e4");
     // A pinned piece's book move leaves the own king attacked.
     SetUpPosition("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR b KQkq - 0 1", 0);
     EXPECT_TRUE(PlayBookMove("e7-e5", 1));
@@ -66,25 +76,6 @@ TEST(Book, RefusesMovesTheRulesRefuseAndCaptures) {
     CurrentMove.clear();
     EXPECT_FALSE(PlayBookMove("e7-d6", 1));
     EXPECT_EQ(CurrentMove, "");
-    Random().ReleaseSeed();
-}
-
-TEST(Book, PlaysOnlyTheComputersOwnPieces) {
-    // A White knight on b8: Black's book line "b8-c6" must not move it.
-    SetUpPosition("rNbqkbnr/pppppppp/n7/8/8/2N5/PPPPPPPP/R1BQKB1R b KQkq - 1 1", 0);
-    OpeningLine = "b1-c3 ";
-    Random().FixSeed(SeedIn(0.0f, 0.5f));
-    EXPECT_FALSE(BlackBookMove(1));
-    EXPECT_EQ(CurrentMove, "");
-    EXPECT_EQ(Board[1][8][2], WhiteKnight);
-    // The same for White: a Black rook on d2 (White's d-pawn on h3) could go to d4.
-    SetUpPosition("rnbqkbn1/pppppppp/8/8/8/7P/PPPrPPPP/RNBQKBNR w KQq - 0 1", -1);
-    Random().FixSeed(SeedIn(0.0f, 0.4999f));
-    EXPECT_FALSE(WhiteBookMove(1));
-    EXPECT_EQ(Board[1][2][4], BlackRook);
-    Random().FixSeed(SeedIn(0.5f, 1.0f));
-    EXPECT_TRUE(WhiteBookMove(1));
-    EXPECT_EQ(CurrentMove, "WP e2-e4");
     Random().ReleaseSeed();
 }
 

@@ -61,16 +61,13 @@ TEST(UciFrontEnd, GoWithoutAMoveAnswersTheNullMove) {
 TEST(UciFrontEnd, PositionSetsListCursorAndOpeningLine) {
     UciFrontEnd frontEnd;
     Send(frontEnd, "position startpos moves e2e4 d7d5 e4d5\n");
-    EXPECT_EQ(ListCursor, 2);
-    EXPECT_EQ(OpeningLine, "e2-e4 d7-d5 e4xd5 ");
+    EXPECT_EQ(std::pair(ListCursor, OpeningLine), std::pair(2, std::string("e2-e4 d7-d5 e4xd5 ")));
     Send(frontEnd, "position fen 4k3/8/8/8/8/8/8/4K3 w - - 0 12 moves e1e2 e8e7\n");
-    EXPECT_EQ(ListCursor, 23);
-    EXPECT_EQ(OpeningLine, ""); // the line only grows while ListCursor is below 10
+    EXPECT_EQ(std::pair(ListCursor, OpeningLine), std::pair(23, std::string())); // only below 10
     // The line stops growing after the eleventh half-move.
     Send(frontEnd, "position startpos moves g1f3 g8f6 f3g1 f6g8 g1f3 g8f6 f3g1 f6g8 g1f3 g8f6 "
                    "f3g1 f6g8\n");
-    EXPECT_EQ(ListCursor, 11);
-    EXPECT_EQ(OpeningLine.size(), 11u * 6u);
+    EXPECT_EQ(ListCursor * 100 + int(OpeningLine.size()), 11 * 100 + 11 * 6);
     Send(frontEnd, "position fen 8/P6k/8/8/8/8/8/K7 w - - 0 1 moves a7a8n\n");
     EXPECT_EQ(Board[0][8][1], WhiteKnight);
     const std::string bad = Send(frontEnd, "position startpos moves e2e4 e7e5 e1e3 d7d5\n");
@@ -83,8 +80,7 @@ TEST(UciFrontEnd, PositionSetsListCursorAndOpeningLine) {
     const std::string refused =
         Send(frontEnd, "position fen 8/P6k/8/8/8/8/8/K7 w - - 0 1 moves a7a8x\n");
     EXPECT_TRUE(Contains(refused, "info string illegal move a7a8x"));
-    EXPECT_EQ(Board[0][7][1], WhitePawn);
-    EXPECT_EQ(Board[0][8][1], Empty);
+    EXPECT_EQ(std::pair(Board[0][7][1], Board[0][8][1]), std::pair(WhitePawn, Empty));
     EXPECT_EQ(frontEnd.SideToMoveNow(), "W");
 }
 
