@@ -183,9 +183,7 @@ TEST(ComputerMove, StoppedSearchPlaysNoMove) {
         const PlyBoard before = Board[0];
         enginetest::RecordingHooks hooks;
         hooks.stopAt = passes;
-        SetHooks(&hooks);
         ComputerMove(1);
-        SetHooks(nullptr);
         EXPECT_TRUE(StopSearch);
         EXPECT_EQ(CurrentMove + GameStatus, "");
         EXPECT_EQ(Board[0], before);
@@ -201,11 +199,9 @@ TEST(ComputerMove, EventsRunPerRootMoveAndWhenDue) {
         SetUpPosition("8/8/4k3/8/2R5/4K3/4P3/8 w - - 0 1");
         GameMode = "CW";
         enginetest::RecordingHooks hooks;
-        SetHooks(&hooks);
         SetSearchClock(clocks[c]);
         ComputerMove(1);
         SetSearchClock(nullptr);
-        SetHooks(nullptr);
         runs[c] = hooks.runs;
     }
     EXPECT_EQ(runs[0], MoveCountPly[1]);

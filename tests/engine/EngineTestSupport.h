@@ -35,8 +35,10 @@ struct ComputerOutcome {
 // ComputerMove for the side to move at the level, as the turn driver runs it; SkipSearch as given.
 ComputerOutcome PlayComputer(const std::string& fen, int level, bool skipSearch = false);
 
-// Records what the search reports through the hooks; stops it at the event run given (0: never).
+// Records what the search reports while it lives; stops it at the event run given (0: never).
 struct RecordingHooks : CoreHooks {
+    RecordingHooks() { SetHooks(this); }
+    ~RecordingHooks() override { SetHooks(nullptr); }
     int runs = 0, stopAt = 0;
     std::map<int, std::string> labels;
     std::vector<std::string> boxes;

@@ -30,10 +30,10 @@ TEST(GenerateMoves, DirectionOrdersFollowTheSwitch) {
     // clang-format on
     for (const auto& [fen, piece, switchOne, switchZero] : rows) {
         SetUpPosition(fen);
-        DirectionSwitch = 1;
-        EXPECT_EQ(Destinations("W", piece), switchOne) << fen;
-        DirectionSwitch = 0;
-        EXPECT_EQ(Destinations("W", piece), switchZero) << fen;
+        for (const int on : {1, 0}) {
+            DirectionSwitch = on;
+            EXPECT_EQ(Destinations("W", piece), on ? switchOne : switchZero) << fen;
+        }
     }
 }
 
@@ -87,14 +87,12 @@ TEST(TestForCheck, AttackAndMissingKingTexts) {
     EXPECT_TRUE(TestForCheck("W", 1));
     EXPECT_FALSE(TestForCheck("B", 1));
     enginetest::RecordingHooks hooks;
-    SetHooks(&hooks);
     Board[1][8][5] = Empty;
     EXPECT_FALSE(TestForCheck("W", 1));
     EXPECT_EQ(GameStatus, "No Black King in TestForCheck ??");
     Board[1][1][6] = Empty;
     EXPECT_FALSE(TestForCheck("B", 1));
     EXPECT_EQ(GameStatus, "No White King in TestForCheck ??");
-    SetHooks(nullptr);
     EXPECT_EQ(hooks.boxes, (std::vector<std::string>{"No Black King in TestForCheck ??",
                                                      "No White King in TestForCheck ??"}));
 }

@@ -186,12 +186,8 @@ TEST(MateSearch, LeavesTheGameAndTheCountersAsItFoundThem) {
 
 class MateDriver : public ::testing::Test {
 protected:
-    void SetUp() override {
-        SetHooks(&hooks);
-        SetSearchClock(enginetest::TickingClock);
-    }
+    void SetUp() override { SetSearchClock(enginetest::TickingClock); }
     void TearDown() override {
-        SetHooks(nullptr);
         SetSearchClock(nullptr);
         StopSearch = false;
     }
