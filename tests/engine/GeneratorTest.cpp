@@ -67,8 +67,7 @@ TEST(GenerateMoves, ModesAndMobility) {
     const PlyBoard before = Board[1];
     const PlyFlags flags = WhitePawnFlags[1];
     GenerateMoves("W", 1, 1, 2);
-    EXPECT_EQ(Board[1], before);
-    EXPECT_EQ(WhitePawnFlags[1], flags);
+    EXPECT_EQ(std::pair(Board[1], WhitePawnFlags[1]), std::pair(before, flags));
 }
 
 TEST(GenerateMoves, TheLargestKnownMoveCountFits) {

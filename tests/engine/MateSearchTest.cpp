@@ -172,8 +172,7 @@ TEST(MateSearch, LeavesTheGameAndTheCountersAsItFoundThem) {
     const auto totals = std::array{WhitePieceTotal, BlackPieceTotal, PieceTotal};
     std::int32_t moves = 0;
     EXPECT_FALSE(MateSearch("W", 5, moves));
-    EXPECT_EQ(Board[0], game);
-    EXPECT_EQ(PieceCount, counts);
+    EXPECT_EQ(std::pair(Board[0], PieceCount), std::pair(game, counts));
     EXPECT_EQ((std::array{WhitePieceTotal, BlackPieceTotal, PieceTotal}), totals);
     // A key move that captures: the counters describe the position after it.
     Load("r5k1/5ppp/8/8/8/8/8/R5K1 w - - 0 1", 2);

@@ -53,8 +53,9 @@ TEST(UciFrontEnd, GoWithoutAMoveAnswersTheNullMove) {
                                       std::pair{"8/8/4k3/8/8/4K3/8/8 b - - 0 1", "DRAW"}}) {
         UciFrontEnd frontEnd;
         const std::string out = Send(frontEnd, std::string("position fen ") + fen + "\ngo\n");
-        EXPECT_TRUE(Contains(out, std::string("info string status ") + status + " move \n"));
-        EXPECT_TRUE(Contains(out, "bestmove 0000\n")) << out;
+        EXPECT_TRUE(Contains(out, std::string("info string status ") + status + " move \n") &&
+                    Contains(out, "bestmove 0000\n"))
+            << out;
     }
 }
 
