@@ -46,6 +46,7 @@ struct ModelSnapshot {
     corvane::SavedFlagSet saved = corvane::SavedFlags;
     std::string results = SharedResults();
     bool BoardsEqual() const { return board == corvane::Board; }
+    bool Unchanged() const { return BoardsEqual() && FlagsEqualExcept(-1); } // boards and flags
     bool AllEqual() const;
     // Flags of every ply except the one given (-1: all plies).
     bool FlagsEqualExcept(int ply) const;
