@@ -1,20 +1,11 @@
-// The opening book: refusals, own pieces only, checks reported, and its place in the computer's
-// move.
-#include <gtest/gtest.h>
-
-#include <sstream>
-#include <string>
-
+// The opening book: refusals, own pieces only, checks reported, its place in the computer's move.
 #include "EngineTestSupport.h"
-#include "engine/ModCompMove.h"
-#include "engine/UciFrontEnd.h"
 
 namespace corvane {
 namespace {
 
 using enginetest::SetUpPosition;
 
-// A seed whose first draw lies in [low, high).
 std::uint32_t SeedIn(float low, float high) {
     RandomSource probe;
     for (std::uint32_t s = 0; s < 100000; ++s) {
@@ -28,7 +19,6 @@ std::uint32_t SeedIn(float low, float high) {
 
 const char* kStart = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
 
-// Position after the UCI moves, with the book's opening line and ListCursor.
 void AfterMoves(const std::string& moves) {
     UciFrontEnd frontEnd;
     std::ostringstream out;
@@ -37,12 +27,11 @@ void AfterMoves(const std::string& moves) {
     CopyPlyFlags(0, 1);
 }
 
-// Lines the book does not know: no book move whatever the draw.
 TEST(Book, UnknownLinesGiveNoMove) {
-    const std::pair<const char*, bool> lines[] = {{"a2a3", true},
-                                                  {"e2e4 e7e5 d2d4", true},
-                                                  {"e2e4 c7c5", false},
-                                                  {"e2e4 e7e5 g1f3 b8c6", false}};
+    // clang-format off
+    const std::pair<const char*, bool> lines[] = {
+        {"a2a3", true}, {"e2e4 e7e5 d2d4", true}, {"e2e4 c7c5", false}, {"e2e4 e7e5 g1f3 b8c6", false}};
+    // clang-format on
     for (const auto& [moves, black] : lines) {
         for (const float low : {0.0f, 0.5f}) {
             SetUpPosition(kStart);
@@ -55,18 +44,28 @@ TEST(Book, UnknownLinesGiveNoMove) {
     Random().ReleaseSeed();
 }
 
-TEST(Book, RefusesMovesTheRulesRefuseAndCaptures) {
-    // White's e-pawn already on e3: the book's e2-e4 has no pawn to move.
-    SetUpPosition("rnbqkbnr/pppppppp/8/8/8/4P3/PPPP1PPP/RNBQKBNR w KQkq - 0 1", -1);
-    Random().FixSeed(SeedIn(0.5f, 1.0f));
-    EXPECT_FALSE(WhiteBookMove(1));
-    EXPECT_EQ(CurrentMove, "");
-    // The reply square occupied: a book move never captures.
-    SetUpPosition("rnbqkbnr/pppppppp/8/4N3/4P3/8/PPPP1PPP/RNBQKB1R b KQkq - 0 1", 0);
-    OpeningLine = "e2-e4 ";
-    Random().FixSeed(SeedIn(0.5001f, 1.0f));
-    EXPECT_FALSE(BlackBookMove(1));
-    EXPECT_EQ(Board[1][7][5], BlackPawn);
+// The book's move refused: e3 has White's e-pawn; the reply square is taken (a book move never
+// captures); the piece on b8 is White's; Black's rook on d2 could reach d4 (d-pawn on h3).
+// clang-format off
+const std::tuple<const char*, int, const char*, float, float, int, PieceIndex> kRefusals[] = {
+    {"rnbqkbnr/pppppppp/8/8/8/4P3/PPPP1PPP/RNBQKBNR w KQkq - 0 1", -1, "", 0.5f, 1.0f, 35, WhitePawn},
+    {"rnbqkbnr/pppppppp/8/4N3/4P3/8/PPPP1PPP/RNBQKB1R b KQkq - 0 1", 0, "e2-e4 ", 0.5001f, 1.0f, 75, BlackPawn},
+    {"rNbqkbnr/pppppppp/n7/8/8/2N5/PPPPPPPP/R1BQKB1R b KQkq - 1 1", 0, "b1-c3 ", 0.0f, 0.5f, 82, WhiteKnight},
+    {"rnbqkbn1/pppppppp/8/8/8/7P/PPPrPPPP/RNBQKBNR w KQq - 0 1", -1, "", 0.0f, 0.4999f, 24, BlackRook}};
+// clang-format on
+
+TEST(Book, RefusesMovesTheRulesRefuseCapturesAndOtherPieces) {
+    for (const auto& [fen, cursor, line, low, high, square, piece] : kRefusals) {
+        const std::string side = SetUpPosition(fen, cursor);
+        OpeningLine = line;
+        Random().FixSeed(SeedIn(low, high));
+        EXPECT_FALSE(side == "W" ? WhiteBookMove(1) : BlackBookMove(1)) << fen;
+        EXPECT_EQ(CurrentMove, "") << fen;
+        EXPECT_EQ(Board[1][square / 10][square % 10], piece) << fen;
+    }
+    Random().FixSeed(SeedIn(0.5f, 1.0f)); // the last position's own e-pawn may go
+    EXPECT_TRUE(WhiteBookMove(1));
+    EXPECT_EQ(CurrentMove, "WP e2-e4");
     // A pinned piece's book move leaves the own king attacked.
     SetUpPosition("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR b KQkq - 0 1", 0);
     EXPECT_TRUE(PlayBookMove("e7-e5", 1));
@@ -80,41 +79,17 @@ TEST(Book, RefusesMovesTheRulesRefuseAndCaptures) {
     Random().ReleaseSeed();
 }
 
-TEST(Book, PlaysOnlyTheComputersOwnPieces) {
-    // A White knight on b8: Black's book line "b8-c6" must not move it.
-    SetUpPosition("rNbqkbnr/pppppppp/n7/8/8/2N5/PPPPPPPP/R1BQKB1R b KQkq - 1 1", 0);
-    OpeningLine = "b1-c3 ";
-    Random().FixSeed(SeedIn(0.0f, 0.5f));
-    EXPECT_FALSE(BlackBookMove(1));
-    EXPECT_EQ(CurrentMove, "");
-    EXPECT_EQ(Board[1][8][2], WhiteKnight);
-    // The same for White: a Black rook on d2 (White's d-pawn on h3) could go to d4.
-    SetUpPosition("rnbqkbn1/pppppppp/8/8/8/7P/PPPrPPPP/RNBQKBNR w KQq - 0 1", -1);
-    Random().FixSeed(SeedIn(0.0f, 0.4999f));
-    EXPECT_FALSE(WhiteBookMove(1));
-    EXPECT_EQ(Board[1][2][4], BlackRook);
-    Random().FixSeed(SeedIn(0.5f, 1.0f));
-    EXPECT_TRUE(WhiteBookMove(1));
-    EXPECT_EQ(CurrentMove, "WP e2-e4");
-    Random().ReleaseSeed();
-}
-
 TEST(Book, ABookMoveThatGivesCheckReportsIt) {
     // Bishop on d8, White king on h4 after 1. e2-e4: e7-e5 opens d8-h4, c7-c5 does not.
-    struct Case {
-        float low, high;
-        const char* move;
-        const char* status;
-    };
-    for (const Case c :
-         {Case{0.5001f, 1.0f, "BP e7-e5", "CHECK"}, Case{0.0f, 0.3f, "BP c7-c5", ""}}) {
+    for (const auto& [low, high, move, status] :
+         {std::tuple{0.5001f, 1.0f, "BP e7-e5", "CHECK"}, std::tuple{0.0f, 0.3f, "BP c7-c5", ""}}) {
         SetUpPosition("rnqbkbnr/pppppppp/8/8/4P2K/8/PPPP1PPP/RNBQ1BNR b kq - 0 1", 0);
         OpeningLine = "e2-e4 ";
         GameMode = "CB";
-        Random().FixSeed(SeedIn(c.low, c.high));
+        Random().FixSeed(SeedIn(low, high));
         ComputerMove(1);
-        EXPECT_EQ(CurrentMove, c.move);
-        EXPECT_EQ(GameStatus, c.status) << c.move;
+        EXPECT_EQ(CurrentMove, move);
+        EXPECT_EQ(GameStatus, status) << move;
     }
     Random().ReleaseSeed();
 }
@@ -126,19 +101,14 @@ TEST(Book, ComputerMoveAcceptsTheBookOnlyWithAllPieces) {
     frontEnd.Handle("position startpos moves e2e4", out);
     frontEnd.Handle("go", out);
     const std::string text = out.str();
-    const bool book = text.find("bestmove e7e5") != std::string::npos ||
-                      text.find("bestmove e7e6") != std::string::npos ||
-                      text.find("bestmove c7c5") != std::string::npos;
-    EXPECT_TRUE(book) << text;
+    const std::string best = text.substr(text.rfind("bestmove"));
+    EXPECT_TRUE(best == "bestmove e7e5\n" || best == "bestmove e7e6\n" || best == "bestmove c7c5\n")
+        << text;
     // One piece fewer: no book, the search answers (and it is repeatable).
     std::ostringstream first, second;
     const char* fen = "position fen rnbqkbnr/ppppppp1/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq - 0 1";
-    frontEnd.Handle("ucinewgame", first);
-    frontEnd.Handle(fen, first);
-    frontEnd.Handle("go", first);
-    frontEnd.Handle("ucinewgame", second);
-    frontEnd.Handle(fen, second);
-    frontEnd.Handle("go", second);
+    for (std::ostringstream* answer : {&first, &second})
+        for (const char* command : {"ucinewgame", fen, "go"}) frontEnd.Handle(command, *answer);
     EXPECT_EQ(first.str(), second.str());
     Random().ReleaseSeed();
 }

@@ -22,7 +22,6 @@ std::string SetUpPosition(const std::string& fen, int listCursor) {
 }
 
 ComputerOutcome PlayComputer(const std::string& fen, int level, bool skipSearch) {
-    Level = static_cast<std::int16_t>(level);
     const std::string side = SetUpPosition(fen);
     Level = static_cast<std::int16_t>(level);
     ResetComputerForNewGame();

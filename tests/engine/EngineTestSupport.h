@@ -1,32 +1,44 @@
 #pragma once
-// Shared set-up for the computer player's tests: a fresh computer player and a
-// position from FEN at ply 0 (and ply 1, the working ply), the board view in step.
+// Shared set-up for the computer player's tests: a position at plies 0 and 1, the view in step.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
 #include <cstdint>
+#include <cstdio>
 #include <map>
+#include <random>
+#include <set>
+#include <sstream>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "engine/ModCompMove.h"
+#include "engine/ModMate.h"
+#include "engine/ModScoreArrays.h"
+#include "engine/UciFrontEnd.h"
 #include "rules/CoreHooks.h"
+#include "rules/Fen.h"
+#include "rules/ModChecker.h"
+#include "support/ReferenceRules.h"
 
 namespace corvane::enginetest {
 
-// PrepareComputerPlayer, then the FEN at plies 0 and 1 with the view drawn.
-// ListCursor follows the FEN's move number unless listCursor is given.
-// Returns the side to move ("W"/"B").
+// ListCursor follows the FEN's move number unless given; returns the side to move ("W"/"B").
 std::string SetUpPosition(const std::string& fen, int listCursor = -1000);
 
-// Outcome of one computer move.
 struct ComputerOutcome {
-    std::string move;   // CurrentMove
-    std::string status; // GameStatus
+    std::string move, status; // CurrentMove, GameStatus
 };
-// ComputerMove for the side to move of the position at the level (1..3), as the
-// computer-turn driver runs it; SkipSearch as given (not inverted).
+// ComputerMove for the side to move at the level, as the turn driver runs it; SkipSearch as given.
 ComputerOutcome PlayComputer(const std::string& fen, int level, bool skipSearch = false);
 
-// Records what the search reports through the hooks; stops it at the event run given (0: never).
+// Records what the search reports while it lives; stops it at the event run given (0: never).
 struct RecordingHooks : CoreHooks {
+    RecordingHooks() { SetHooks(this); }
+    ~RecordingHooks() override { SetHooks(nullptr); }
     int runs = 0, stopAt = 0;
     std::map<int, std::string> labels;
     std::vector<std::string> boxes;

@@ -1,15 +1,6 @@
 // The computer against itself through its text interface, every ply checked by the reference
 // rules: "go perft 1" lists the legal moves, the move is legal and its status tells the truth.
-#include <gtest/gtest.h>
-
-#include <cstdio>
-#include <map>
-#include <set>
-#include <sstream>
-#include <string>
-
-#include "engine/UciFrontEnd.h"
-#include "support/ReferenceRules.h"
+#include "EngineTestSupport.h"
 
 namespace corvane {
 namespace {
@@ -26,7 +17,6 @@ std::string UciOf(const reftest::Move& m, const reftest::Position& p) {
     return reftest::SquareName(m.from) + reftest::SquareName(m.to) + (promotes ? "q" : "");
 }
 
-// Material that cannot mate: at most one knight or bishop a side, nothing else.
 bool BareMaterial(const reftest::Position& p) {
     int white = 0, black = 0;
     for (const char c : p.square) {
@@ -41,19 +31,13 @@ std::string Key(const reftest::Position& p) {
     return std::string(p.square.begin(), p.square.end()) + (p.whiteToMove ? "w" : "b");
 }
 
-struct GameRow {
-    const char* start;
-    int level;
-    int seed;
-};
-
 #ifdef CORVANE_SANITIZED_BUILD
 constexpr int kMaxPlies = 40;
 #else
 constexpr int kMaxPlies = 160;
 #endif
 
-const GameRow kGames[] = {
+const std::tuple<const char*, int, int> kGames[] = {
     {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1", 1, 1000},
     {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1", 2, 1017},
     {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1", 3, 1034},
@@ -119,23 +103,22 @@ bool PlayAndCheck(UciFrontEnd& engine, const std::string& position, reftest::Pos
 }
 
 TEST(SelfPlay, EveryMoveLegalAndEveryStatusTrue) {
-    for (const GameRow& game : kGames) {
-        SCOPED_TRACE(std::string(game.start) + " level " + std::to_string(game.level));
+    for (const auto& [start, level, seed] : kGames) {
+        SCOPED_TRACE(std::string(start) + " level " + std::to_string(level));
         UciFrontEnd engine;
-        Send(engine, "setoption name Nivel value " + std::to_string(game.level) +
-                         "\nsetoption name Seed value " + std::to_string(game.seed) +
-                         "\nucinewgame\n");
+        Send(engine, "setoption name Nivel value " + std::to_string(level) +
+                         "\nsetoption name Seed value " + std::to_string(seed) + "\nucinewgame\n");
         reftest::Position pos;
-        ASSERT_TRUE(reftest::ParseFen(game.start, pos));
+        ASSERT_TRUE(reftest::ParseFen(start, pos));
         std::map<std::string, int> seen{{Key(pos), 1}};
         std::string moves;
         int ply = 0;
         while (ply < kMaxPlies && PlayAndCheck(engine,
-                                               std::string("position fen ") + game.start +
+                                               std::string("position fen ") + start +
                                                    (moves.empty() ? "" : " moves" + moves),
                                                pos, seen, moves))
             ++ply;
-        std::printf("level %d: %d plies\n", game.level, ply);
+        std::printf("level %d: %d plies\n", level, ply);
     }
 }
 

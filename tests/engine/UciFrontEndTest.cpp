@@ -1,12 +1,4 @@
-// The UCI front end driven through its text interface.
-#include <gtest/gtest.h>
-
-#include <sstream>
-#include <string>
-#include <utility>
-
-#include "engine/ModCompMove.h"
-#include "engine/UciFrontEnd.h"
+#include "EngineTestSupport.h"
 
 namespace corvane {
 namespace {
@@ -34,11 +26,11 @@ TEST(UciFrontEnd, HandshakeAndQuit) {
 }
 
 TEST(UciFrontEnd, PerftThroughTheGenerator) {
+    // clang-format off
     const std::pair<const char*, const char*> rows[] = {
-        {"fen r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1\ngo perft 2",
-         "2039"},
-        {"fen 8/2p5/3p4/KP5r/1R3p1k/8/4P1P1/8 w - - 0 1\ngo perft 4", "43238"},
-    };
+        {"fen r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1\ngo perft 2", "2039"},
+        {"fen 8/2p5/3p4/KP5r/1R3p1k/8/4P1P1/8 w - - 0 1\ngo perft 4", "43238"}};
+    // clang-format on
     UciFrontEnd frontEnd;
     for (const auto& [commands, total] : rows) {
         const std::string out = Send(frontEnd, std::string("position ") + commands + "\n");
@@ -57,32 +49,26 @@ TEST(UciFrontEnd, PerftThroughTheGenerator) {
 }
 
 TEST(UciFrontEnd, GoWithoutAMoveAnswersTheNullMove) {
-    const std::pair<const char*, const char*> rows[] = {
-        {"4k3/4P3/4K3/8/8/8/8/8 b - - 0 1", "STALEMATE"},
-        {"8/8/4k3/8/8/4K3/8/8 b - - 0 1", "DRAW"},
-    };
-    for (const auto& [fen, status] : rows) {
+    for (const auto& [fen, status] : {std::pair{"4k3/4P3/4K3/8/8/8/8/8 b - - 0 1", "STALEMATE"},
+                                      std::pair{"8/8/4k3/8/8/4K3/8/8 b - - 0 1", "DRAW"}}) {
         UciFrontEnd frontEnd;
         const std::string out = Send(frontEnd, std::string("position fen ") + fen + "\ngo\n");
-        EXPECT_TRUE(Contains(out, std::string("info string status ") + status + " move \n"));
-        EXPECT_TRUE(Contains(out, "bestmove 0000\n")) << out;
+        EXPECT_TRUE(Contains(out, std::string("info string status ") + status + " move \n") &&
+                    Contains(out, "bestmove 0000\n"))
+            << out;
     }
 }
 
 TEST(UciFrontEnd, PositionSetsListCursorAndOpeningLine) {
     UciFrontEnd frontEnd;
     Send(frontEnd, "position startpos moves e2e4 d7d5 e4d5\n");
-    EXPECT_EQ(ListCursor, 2);
-    EXPECT_EQ(OpeningLine, "e2-e4 d7-d5 e4xd5 ");
+    EXPECT_EQ(std::pair(ListCursor, OpeningLine), std::pair(2, std::string("e2-e4 d7-d5 e4xd5 ")));
     Send(frontEnd, "position fen 4k3/8/8/8/8/8/8/4K3 w - - 0 12 moves e1e2 e8e7\n");
-    EXPECT_EQ(ListCursor, 23);
-    EXPECT_EQ(OpeningLine, ""); // the line only grows while ListCursor is below 10
+    EXPECT_EQ(std::pair(ListCursor, OpeningLine), std::pair(23, std::string())); // only below 10
     // The line stops growing after the eleventh half-move.
     Send(frontEnd, "position startpos moves g1f3 g8f6 f3g1 f6g8 g1f3 g8f6 f3g1 f6g8 g1f3 g8f6 "
                    "f3g1 f6g8\n");
-    EXPECT_EQ(ListCursor, 11);
-    EXPECT_EQ(OpeningLine.size(), 11u * 6u);
-    // Under-promotion from the move list.
+    EXPECT_EQ(ListCursor * 100 + int(OpeningLine.size()), 11 * 100 + 11 * 6);
     Send(frontEnd, "position fen 8/P6k/8/8/8/8/8/K7 w - - 0 1 moves a7a8n\n");
     EXPECT_EQ(Board[0][8][1], WhiteKnight);
     const std::string bad = Send(frontEnd, "position startpos moves e2e4 e7e5 e1e3 d7d5\n");
@@ -95,18 +81,16 @@ TEST(UciFrontEnd, PositionSetsListCursorAndOpeningLine) {
     const std::string refused =
         Send(frontEnd, "position fen 8/P6k/8/8/8/8/8/K7 w - - 0 1 moves a7a8x\n");
     EXPECT_TRUE(Contains(refused, "info string illegal move a7a8x"));
-    EXPECT_EQ(Board[0][7][1], WhitePawn);
-    EXPECT_EQ(Board[0][8][1], Empty);
+    EXPECT_EQ(std::pair(Board[0][7][1], Board[0][8][1]), std::pair(WhitePawn, Empty));
     EXPECT_EQ(frontEnd.SideToMoveNow(), "W");
 }
 
 TEST(UciFrontEnd, LevelsSkipSearchAndNewGame) {
     UciFrontEnd frontEnd;
-    Send(frontEnd, "setoption name Nivel value 3\n");
-    EXPECT_EQ(Level, 3);
-    EXPECT_EQ(DirectionSwitch, 0);
-    Send(frontEnd, "setoption name Nivel value 1\n");
-    EXPECT_EQ(DirectionSwitch, 1);
+    for (const auto& [level, direction] : {std::pair{3, 0}, {1, 1}}) {
+        Send(frontEnd, "setoption name Nivel value " + std::to_string(level) + "\n");
+        EXPECT_EQ(Level * 10 + DirectionSwitch, level * 10 + direction);
+    }
     EXPECT_TRUE(Contains(Send(frontEnd, "setoption name Nivel value 4\n"), "Nivel must be"));
     EXPECT_EQ(Level, 1);
     // At level 1 every go inverts SkipSearch first, as the computer's turn does.
@@ -115,9 +99,8 @@ TEST(UciFrontEnd, LevelsSkipSearchAndNewGame) {
     Send(frontEnd, "go\n");
     EXPECT_FALSE(SkipSearch);
     Send(frontEnd, "go\nucinewgame\n");
-    EXPECT_FALSE(SkipSearch);
-    EXPECT_EQ(HistoryIndex, 1);
-    EXPECT_EQ(SearchDepthSetting, 4);
+    EXPECT_EQ((std::tuple{SkipSearch, HistoryIndex, SearchDepthSetting}),
+              (std::tuple{false, 1, 4}));
     Send(frontEnd, "setoption name Nivel value 2\n");
     EXPECT_EQ(DirectionSwitch, 1);
     EXPECT_TRUE(Contains(Send(frontEnd, "setoption name Seed value x\n"), "invalid value"));
@@ -141,8 +124,7 @@ TEST(UciFrontEnd, LeavingLevelOneStopsSkipping) {
 
 TEST(UciFrontEnd, GoLeavesThePositionAsGiven) {
     UciFrontEnd frontEnd;
-    // A mate found by the mate search rewrites the game ply; the next go still
-    // starts from the position that was given.
+    // A mate found by the mate search rewrites the game ply; the next go starts from the given one.
     const std::string first = Send(
         frontEnd,
         "position fen r2qkb1r/pp2nppp/3p4/2pNN1B1/2BnP3/3P4/PPP2PPP/R2bK2R w KQkq - 1 10\ngo\n");

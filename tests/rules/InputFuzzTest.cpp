@@ -1,10 +1,5 @@
 // Random texts and coordinates: nothing reaches outside the arrays, refusals change nothing.
-#include <gtest/gtest.h>
-
-#include <random>
-
 #include "RulesTestSupport.h"
-#include "rules/Fen.h"
 
 using namespace corvane;
 

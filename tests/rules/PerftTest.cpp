@@ -1,19 +1,10 @@
-// Move-path totals through the legality test, against published figures
-// (promotions counted once, so only rows without promotions are used).
-#include <gtest/gtest.h>
-
+// Move-path totals through the legality test against published figures (rows without promotions).
 #include "RulesTestSupport.h"
-#include "rules/Perft.h"
 
 namespace {
 
-struct PerftRow {
-    const char* name;
-    const char* fen;
-    int depth;
-    std::uint64_t nodes;
-    bool slow; // skipped in the sanitizer build
-};
+// Name, position, depth, total, and whether the sanitizer build skips it as too slow.
+using PerftRow = std::tuple<const char*, const char*, int, std::uint64_t, bool>;
 
 const char* const kStart = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
 const char* const kKiwipete = "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq -";
@@ -38,28 +29,27 @@ const PerftRow kRows[] = {
 class Perft : public ::testing::TestWithParam<PerftRow> {};
 
 TEST_P(Perft, MatchesPublishedTotal) {
-    const PerftRow& row = GetParam();
+    const auto& [name, fen, depth, nodes, slow] = GetParam();
 #ifdef CORVANE_SANITIZED_BUILD
-    if (row.slow) GTEST_SKIP() << "too slow under the sanitizers; runs in the normal build";
+    if (slow) GTEST_SKIP() << "too slow under the sanitizers; runs in the normal build";
 #endif
-    const std::string side = rulestest::Setup(row.fen, 0);
+    const std::string side = rulestest::Setup(fen, 0);
     const rulestest::ModelSnapshot before;
-    EXPECT_EQ(corvane::Perft(side, 0, row.depth), row.nodes);
+    EXPECT_EQ(corvane::Perft(side, 0, depth), nodes);
     EXPECT_EQ(before.board[0], corvane::Board[0]);
     EXPECT_EQ(before.wc[0], corvane::WhiteCastleFlags[0]);
     EXPECT_EQ(before.bp[0], corvane::BlackPawnFlags[0]);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, Perft, ::testing::ValuesIn(kRows),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& info) { return std::string(std::get<0>(info.param)); });
 
 TEST(PerftDivide, RootCountsAddUpToTheTotal) {
     const std::string side = rulestest::Setup(kKiwipete, 0);
     const auto counts = corvane::PerftDivide(side, 0, 2);
     std::uint64_t total = 0;
     for (const auto& c : counts) total += c.nodes;
-    EXPECT_EQ(counts.size(), 48u);
-    EXPECT_EQ(total, 2039u);
+    EXPECT_EQ(std::pair(counts.size(), total), std::pair(std::size_t{48}, std::uint64_t{2039}));
 }
 
 } // namespace

@@ -1,8 +1,6 @@
 #pragma once
-// A strict PGN reader on the reference move generator, independent of the
-// rules core and of its writers: every move must be one legal move of the
-// reference, written in its shortest unambiguous form, with the check or mate
-// mark it earns and the move number it should carry.
+// A strict PGN reader on the reference rules, independent of the core and its writers: each move
+// legal, in its shortest unambiguous form, with the mark it earns and the number it should carry.
 #include <string>
 #include <utility>
 #include <vector>

@@ -1,45 +1,26 @@
-// The move notation, PGN and FEN writers: known games, the position FEN read back, and random games
-// read back by an independent reader.
-#include <gtest/gtest.h>
-
-#include <cctype>
-#include <cstdio>
-#include <random>
-#include <utility>
-
-#include "PgnReader.h"
+// The notation, PGN and FEN writers: known games, FENs and random games read back independently.
 #include "RulesTestSupport.h"
-#include "rules/Fen.h"
-#include "rules/Notation.h"
-#include "rules/Pgn.h"
 
 using namespace corvane;
 
 namespace {
 
 // Values no test of the position would leave: the writer must put them back.
+// clang-format off
 void Scribble() {
     Board[1].squares.fill(BlackQueen);
-    WhitePawnFlags[1] = {7, 7, 7, 7};
-    SavedFlags.CastleMade[MaxDepth + 1] = {9, 9, 9, 9};
-    GameStatus = "XEQUE";
-    PromotionChoice = "N";
-    MoverSide = OpponentSide = "?";
-    WhiteInCheck = BlackInCheck = true;
-    FromRank = ToFile = 77;
-    PieceCount[CountSlot(WhiteQueen)] = 5;
+    WhitePawnFlags[1] = {7, 7, 7, 7}; SavedFlags.CastleMade[MaxDepth + 1] = {9, 9, 9, 9};
+    GameStatus = "XEQUE"; PromotionChoice = "N"; MoverSide = OpponentSide = "?";
+    WhiteInCheck = BlackInCheck = true; FromRank = ToFile = 77; PieceCount[CountSlot(WhiteQueen)] = 5;
 }
+// clang-format on
 
 TEST(Notation, SanOfMoveTexts) {
-    struct Row {
-        const char* fen;
-        const char* move;
-        const char* san; // "" for a move that is not legal there
-    };
     const char* const kStart = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
     const char* const kPromotes = "7k/4P1pp/8/8/8/8/8/4K3 w - - 0 1";
     // Random games check the written forms; here refusals and forms random games seldom reach.
-    const Row rows[] = {
+    // Position, move, its SAN ("" for a move that is not legal there).
+    const char* const rows[][3] = {
         {kStart, "WB e2-e4", ""},   // no bishop there
         {kStart, "WP e2-e5", ""},   // not a pawn's move
         {kStart, "BP e7-e5", "e5"}, // the mover's colour is the side to move
@@ -53,12 +34,12 @@ TEST(Notation, SanOfMoveTexts) {
         {"r3k2r/8/8/8/8/8/8/R3K2R w kq - 0 1", "WK e1-g1", ""},
         {"3k4/8/8/8/8/8/8/R3K3 w Q - 0 1", "WK e1-c1", "O-O-O+"},
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(std::string(row.fen) + " " + row.move);
-        rulestest::Setup(row.fen);
+    for (const auto& [fen, move, san] : rows) {
+        SCOPED_TRACE(std::string(fen) + " " + move);
+        rulestest::Setup(fen);
         Scribble();
         const rulestest::ModelSnapshot before;
-        EXPECT_EQ(SanOf(row.move, 0), row.san);
+        EXPECT_EQ(SanOf(move, 0), san);
         EXPECT_TRUE(before.AllEqual());
     }
     EXPECT_EQ(SanOf("WP e2-e4", MaxDepth), ""); // no ply above it to test the check in
@@ -128,19 +109,12 @@ TEST(Pgn, KnownGames) {
     EXPECT_FALSE(WritePgn(game).complete);
 
     // The reader that checks the random games refuses each fault of a writer.
+    // clang-format off
     const std::pair<const char*, const char*> faults[] = {
-        {"Rfe1", "Re1"},
-        {"Rfe1", "Rf1e1"},
-        {"Rxe8+", "Rxe8"},
-        {"Kf1", "Kf1+"},
-        {"Nxe1", "Ne1"},
-        {"13. exf6", "14. exf6"},
-        {"12... f5", "12. f5"},
-        {"Re1+\n", "Re1+ "},
-        {"[SetUp \"1\"]\n", ""},
-        {"[Site", "[Sitio"},
-        {"[Result \"0-1", "[Result \"*"},
-    };
+        {"Rfe1", "Re1"}, {"Rfe1", "Rf1e1"}, {"Rxe8+", "Rxe8"}, {"Kf1", "Kf1+"}, {"Nxe1", "Ne1"},
+        {"13. exf6", "14. exf6"}, {"12... f5", "12. f5"}, {"Re1+\n", "Re1+ "}, {"[SetUp \"1\"]\n", ""},
+        {"[Site", "[Sitio"}, {"[Result \"0-1", "[Result \"*"}};
+    // clang-format on
     for (const auto& [good, bad] : faults) {
         std::string text = rows[0].text;
         text.replace(text.find(good), std::string(good).size(), bad);
@@ -150,15 +124,10 @@ TEST(Pgn, KnownGames) {
 
 // The position FEN after moves played at ply 0 reads back with the same legal moves for both sides.
 TEST(Pgn, PositionFenReadsBackAsTheSamePosition) {
-    struct Row {
-        const char* start;
-        const char* moves; // separated by ", "
-        int loadedMoveNumber;
-        const char* fen;
-    };
     const char* const kRooks = "r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 1";
+    // Start, moves separated by ", ", the loaded move number, the FEN after them.
     // clang-format off
-    const Row rows[] = {
+    const std::tuple<const char*, const char*, int, const char*> rows[] = {
         {StandardStartFen.data(), "WP e2-e4, BP a7-a6, WP e4-e5, BP d7-d5", 0, "rnbqkbnr/1pp1pppp/p7/3pP3/8/8/PPPP1PPP/RNBQKBNR w KQkq d6 0 3"},
         {kRooks, "WK e1-g1, BR a8-b8, WR a1-a2", 0, "1r2k2r/8/8/8/8/8/R7/5RK1 b k - 0 2"},
         {kRooks, "WK e1-d1, BK e8-f8, WK d1-e1, BK f8-e8", 0, "r3k2r/8/8/8/8/8/8/R3K2R w - - 0 3"},
@@ -166,12 +135,12 @@ TEST(Pgn, PositionFenReadsBackAsTheSamePosition) {
         {"4k3/8/8/8/8/8/3P4/4K3 b - - 0 1", "BK e8-d8, WP d2-d4", 17, "3k4/8/8/8/3P4/8/8/4K3 b - d3 0 10"},
     };
     // clang-format on
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.fen);
-        std::string side = rulestest::Setup(row.start);
-        LoadedMoveNumber = row.loadedMoveNumber;
+    for (const auto& [start, moves, loadedMoveNumber, fen] : rows) {
+        SCOPED_TRACE(fen);
+        std::string side = rulestest::Setup(start);
+        LoadedMoveNumber = loadedMoveNumber;
         int played = 0;
-        for (std::string_view rest = row.moves; !rest.empty(); ++played) {
+        for (std::string_view rest = moves; !rest.empty(); ++played) {
             const std::string move(rest.substr(0, rest.find(", ")));
             rest.remove_prefix(std::min(rest.size(), move.size() + 2));
             ASSERT_TRUE(IsMoveLegal(move)) << move;
@@ -179,16 +148,15 @@ TEST(Pgn, PositionFenReadsBackAsTheSamePosition) {
             side = side == "W" ? "B" : "W";
         }
         CountPieces(0);
-        ASSERT_EQ(CurrentPositionFen(side, played), row.fen);
+        ASSERT_EQ(CurrentPositionFen(side, played), fen);
         FenPosition read;
-        ASSERT_TRUE(LoadFen(row.fen, 5, read));
+        ASSERT_TRUE(LoadFen(fen, 5, read));
         EXPECT_EQ(Board[5], Board[0]);
         for (const char* s : {"W", "B"})
             EXPECT_EQ(rulestest::CoreMoves(s, 5), rulestest::CoreMoves(s, 0));
     }
 }
 
-// The game's move text of a reference move.
 std::string TextOf(const reftest::Position& p, const reftest::Move& m) {
     const char c = p.square[m.from];
     return std::string{std::isupper(c) ? 'W' : 'B', static_cast<char>(std::toupper(c)), ' '} +

@@ -1,10 +1,5 @@
 // The position model: attacks, checkmate, the board view, flag copies, FEN and the position string.
-#include <gtest/gtest.h>
-
-#include <sstream>
-
 #include "RulesTestSupport.h"
-#include "rules/Fen.h"
 
 using namespace corvane;
 
@@ -86,8 +81,7 @@ TEST(Checkmate, AnswersAndChangesNothingButSides) {
         const rulestest::ModelSnapshot before;
         EXPECT_EQ(IsCheckmate(side, 12), mate);
         EXPECT_EQ(OpponentSide, side == "W" ? "B" : "W");
-        EXPECT_TRUE(before.BoardsEqual());
-        EXPECT_TRUE(before.FlagsEqualExcept(-1));
+        EXPECT_TRUE(before.Unchanged());
         EXPECT_EQ(GameStatus, "XEQUE");
     }
     rulestest::Setup(kMateRows[0].first, 12);
@@ -175,36 +169,26 @@ TEST(Fen, RightsAndDoubleStepRoundTrip) {
 TEST(Fen, MalformedTextLeavesThePlyAlone) {
     rulestest::Setup("r3k2r/8/8/8/8/8/8/R3K2R w KQkq -", 0);
     const rulestest::ModelSnapshot before;
-    const char* const bad[] = {
-        "",
-        "r3k2r/8/8/8/8/8/8 w - -",                // seven ranks
-        "r3k2r/8/8/8/8/8/8/R3K2R/8 w - -",        // nine ranks
-        "r3k2r/9/8/8/8/8/8/R3K2R w - -",          // nine squares
-        "r3k2r/7/8/8/8/8/8/R3K2R w - -",          // seven squares
-        "r3k2x/8/8/8/8/8/8/R3K2R w - -",          // unknown piece
-        "r3k2r/8/8/8/8/8/8/R3K2R x - -",          // unknown side
-        "r3k2r/8/8/8/8/8/8/R3K2R w KK -",         // repeated right
-        "r3k2r/8/8/8/8/8/8/R3K2R w KQkq e4",      // en passant on the wrong rank
-        "r3k2r/8/8/8/8/8/8/R3K2R w KQkq i6",      // off the board
-        "r3k2r/8/8/8/8/8/8/R3K2R w KQkq - x 1",   // not a number
-        "r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 1 2", // too many fields
-    };
+    // Seven and nine ranks, nine and seven squares, unknown piece and side, a repeated right,
+    // en passant on the wrong rank and off the board, a count that is no number, a field too many.
+    // clang-format off
+    const char* const bad[] = {"", "r3k2r/8/8/8/8/8/8 w - -", "r3k2r/8/8/8/8/8/8/R3K2R/8 w - -",
+        "r3k2r/9/8/8/8/8/8/R3K2R w - -", "r3k2r/7/8/8/8/8/8/R3K2R w - -", "r3k2x/8/8/8/8/8/8/R3K2R w - -",
+        "r3k2r/8/8/8/8/8/8/R3K2R x - -", "r3k2r/8/8/8/8/8/8/R3K2R w KK -", "r3k2r/8/8/8/8/8/8/R3K2R w KQkq e4",
+        "r3k2r/8/8/8/8/8/8/R3K2R w KQkq i6", "r3k2r/8/8/8/8/8/8/R3K2R w KQkq - x 1",
+        "r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 1 2"};
+    // clang-format on
     FenPosition position;
     for (const char* text : bad) EXPECT_FALSE(LoadFen(text, 0, position)) << text;
     EXPECT_FALSE(LoadFen("8/8/8/8/8/8/8/8 w - -", MaxDepth + 1, position));
-    EXPECT_TRUE(before.BoardsEqual());
-    EXPECT_TRUE(before.FlagsEqualExcept(-1));
+    EXPECT_TRUE(before.Unchanged());
 }
 
 const std::string kStart = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w - - 0";
 
-struct ReaderRow {
-    const char* text;
-    const char* placement; // what the view shows, written back as a placement
-    const char* side;      // "?" when the text names none
-    int moveNumber;
-    int white, black;
-};
+// Text; what the view shows, written back as a placement; the side ("?" when the text names
+// none); the move number; the White and Black pieces.
+using ReaderRow = std::tuple<const char*, const char*, const char*, int, int, int>;
 
 // clang-format off
 const ReaderRow kReaderRows[] = {
@@ -227,8 +211,8 @@ const ReaderRow kReaderRows[] = {
 // clang-format on
 
 TEST(PositionString, ReaderLoadsAsFarAsItGoes) {
-    for (const ReaderRow& row : kReaderRows) {
-        SCOPED_TRACE(row.text);
+    for (const auto& [text, placement, sideNamed, moveNumber, white, black] : kReaderRows) {
+        SCOPED_TRACE(text);
         rulestest::Setup("4k3/8/8/8/8/8/8/4K3 w - -", 0);
         PlainSquareImages view;
         view.Flip(); // a flipped view is turned back first
@@ -237,17 +221,17 @@ TEST(PositionString, ReaderLoadsAsFarAsItGoes) {
         side = "?";
         LoadedMoveNumber = -1;
         const rulestest::ModelSnapshot before;
-        LoadPosition(view, row.text, side);
+        LoadPosition(view, text, side);
         EXPECT_TRUE(before.BoardsEqual()); // the board is not written
         EXPECT_TRUE(WhiteAtBottom);
         LoadBoardFromView(view, 0);
         const std::string written = BuildPositionString();
-        EXPECT_EQ(written, std::string(row.placement) + " w - - 0"); // side and rights not written
-        EXPECT_EQ(side, row.side);
-        const bool numbered = std::string(row.text).find('-') != std::string::npos;
-        EXPECT_EQ(numbered ? LoadedMoveNumber : row.moveNumber, row.moveNumber);
-        EXPECT_EQ(WhitePieceTotal * 100 + BlackPieceTotal, row.white * 100 + row.black);
-        EXPECT_EQ(PieceTotal, row.white + row.black);
+        EXPECT_EQ(written, std::string(placement) + " w - - 0"); // side and rights not written
+        EXPECT_EQ(side, sideNamed);
+        const bool numbered = std::string(text).find('-') != std::string::npos;
+        EXPECT_EQ(numbered ? LoadedMoveNumber : moveNumber, moveNumber);
+        EXPECT_EQ((std::tuple{WhitePieceTotal, BlackPieceTotal, PieceTotal}),
+                  (std::tuple{white, black, white + black}));
         EXPECT_EQ(view.Clears(), 2); // the move text and list are emptied by each load
     }
 }

@@ -25,12 +25,12 @@ void SetFromReference(const reftest::Position& p, int ply) {
         const auto i = letters.find(p.square[s]);
         Board[ply].squares[s] = static_cast<PieceIndex>(i == std::string::npos ? 0 : i);
     }
-    WhiteCastleFlags[ply] = {static_cast<std::uint8_t>(!p.castle[0] && !p.castle[1]),
-                             static_cast<std::uint8_t>(!p.castle[0]),
-                             static_cast<std::uint8_t>(!p.castle[1]), 0};
-    BlackCastleFlags[ply] = {static_cast<std::uint8_t>(!p.castle[2] && !p.castle[3]),
-                             static_cast<std::uint8_t>(!p.castle[2]),
-                             static_cast<std::uint8_t>(!p.castle[3]), 0};
+    auto castle = [&p](int k, int q) {
+        return PlyFlags{std::uint8_t(!p.castle[k] && !p.castle[q]), std::uint8_t(!p.castle[k]),
+                        std::uint8_t(!p.castle[q]), 0};
+    };
+    WhiteCastleFlags[ply] = castle(0, 1);
+    BlackCastleFlags[ply] = castle(2, 3);
     WhitePawnFlags[ply] = BlackPawnFlags[ply] = CastleMade[ply] = PlyFlags{};
     if (p.epSquare >= 0) {
         (p.whiteToMove ? BlackPawnFlags : WhitePawnFlags)[ply][1] =

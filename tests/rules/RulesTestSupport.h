@@ -1,10 +1,23 @@
 #pragma once
-// Helpers shared by the rules-core tests.
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <cstdio>
+#include <random>
+#include <sstream>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
+#include "PgnReader.h"
 #include "rules/CoreHooks.h"
+#include "rules/Fen.h"
 #include "rules/ModChecker.h"
+#include "rules/MoveText.h"
+#include "rules/Notation.h"
+#include "rules/Perft.h"
+#include "rules/Pgn.h"
 #include "support/ReferenceRules.h"
 
 namespace rulestest {
@@ -33,11 +46,10 @@ struct ModelSnapshot {
     corvane::SavedFlagSet saved = corvane::SavedFlags;
     std::string results = SharedResults();
     bool BoardsEqual() const { return board == corvane::Board; }
-    // Boards, flags of every ply, the saved flags and the shared results.
+    bool Unchanged() const { return BoardsEqual() && FlagsEqualExcept(-1); } // boards and flags
     bool AllEqual() const;
     // Flags of every ply except the one given (-1: all plies).
     bool FlagsEqualExcept(int ply) const;
-    // Puts the flags of one ply back as they were.
     void RestoreFlags(int ply) const;
 };
 
