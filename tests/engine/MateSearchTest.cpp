@@ -162,6 +162,9 @@ TEST(MateSearch, ScanOrderByLevelChoosesTheKeyMove) {
     // A try for mate in two alone does not count a key move that mates at once.
     Load("6k1/5ppp/8/8/8/8/8/R5K1 w - - 0 1", 2);
     EXPECT_FALSE(MateTry("W", 0, 3));
+    // A side without a move has no mate to find.
+    Load("8/8/8/8/8/1q6/2k5/K7 w - - 0 1", 2);
+    EXPECT_FALSE(MateTry("W", 0, 3));
 }
 
 TEST(MateSearch, LeavesTheGameAndTheCountersAsItFoundThem) {

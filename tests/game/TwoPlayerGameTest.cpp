@@ -44,6 +44,7 @@ TEST_F(TwoPlayerGameTest, WholeGameByDrags) {
     EXPECT_EQ(sounds.Count(0), 10 + 2 * 2) << "ten quiet moves, two castlings";
     EXPECT_EQ(sounds.Count(9), 3) << "en passant, c7 and d8";
     EXPECT_EQ(sounds.Count(8), 1) << "the promotion";
+    EXPECT_EQ(sounds.Count(5), 0) << "no ERRO for an allowed move";
 }
 
 TEST_F(TwoPlayerGameTest, EveryPromotionChoice) {
