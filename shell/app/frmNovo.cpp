@@ -65,8 +65,6 @@ QString SystemUserName() {
     if (const passwd* pw = ::getpwuid(::getuid()); pw != nullptr && pw->pw_name != nullptr)
         name = pw->pw_name;
     if (name.isEmpty()) name = qgetenv("USER");
-    const qsizetype nul = name.indexOf('\0');
-    if (nul >= 0) name.truncate(nul);
     return QString::fromLocal8Bit(name.left(100));
 }
 

@@ -153,5 +153,23 @@ TEST(MaterialTally, AgreesWithAFullCountAfterEveryMove) {
     EXPECT_GT(followed, 3000);
 }
 
+// A rook that leaves its corner in the search's tree gives up that side's castling there.
+TEST(MakeSearchMove, ARookLeavingItsCornerGivesUpCastling) {
+    SetUpPosition("r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 1");
+    GenerateAtDepth("B", 1, 2); // White's replies
+    int rookMoves = 0;
+    for (int i = 1; i <= MoveCountPly[2]; ++i) {
+        const MoveRecord m = MoveList[0][2][i];
+        if (m.piece != WhiteRook) continue;
+        ++rookMoves;
+        MakeSearchMove("B", i, 1, 2);
+        const PlyFlags flags = WhiteCastleFlags[1];
+        UndoSearchMove(1, 2);
+        EXPECT_EQ(flags, (PlyFlags{0, m.fromFile == 8, m.fromFile == 1, 0}))
+            << m.toFile << m.toRank;
+    }
+    EXPECT_EQ(rookMoves, 19);
+}
+
 } // namespace
 } // namespace corvane
