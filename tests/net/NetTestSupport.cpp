@@ -120,14 +120,19 @@ void RawReset(int fd) {
     close(fd);
 }
 
-long FreePort() {
-    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+RefusingPort::RefusingPort() : fd_(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
     sockaddr_in at = Loopback(0);
-    bind(fd, reinterpret_cast<const sockaddr*>(&at), sizeof at);
+    bind(fd_, reinterpret_cast<const sockaddr*>(&at), sizeof at);
     socklen_t len = sizeof at;
-    getsockname(fd, reinterpret_cast<sockaddr*>(&at), &len);
-    close(fd); // bound but never listening, so connects are refused
-    return ntohs(at.sin_port);
+    getsockname(fd_, reinterpret_cast<sockaddr*>(&at), &len);
+    port_ = ntohs(at.sin_port);
+}
+RefusingPort::~RefusingPort() {
+    close(fd_);
+}
+
+long FreePort() {
+    return RefusingPort().Port();
 }
 
 Host::Host(long port) {

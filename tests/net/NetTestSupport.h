@@ -31,7 +31,21 @@ bool RawSeesClose(int fd, int timeoutMs = 5000);
 void RawWrite(int fd, const QByteArray& bytes);
 // Closes with an RST instead of a FIN.
 void RawReset(int fd);
-// A loopback port with nobody listening on it.
+// A loopback port held bound but never listening: connects to it are refused, and
+// nothing else can take it (not even a connect's own source port) while this lives.
+class RefusingPort {
+public:
+    RefusingPort();
+    ~RefusingPort();
+    RefusingPort(const RefusingPort&) = delete;
+    RefusingPort& operator=(const RefusingPort&) = delete;
+    long Port() const { return port_; }
+
+private:
+    int fd_;
+    long port_ = 0;
+};
+// A loopback port with nobody on it, for a listener the test starts next.
 long FreePort();
 
 // A listener on 127.0.0.1 that takes every connection onto a fresh object.

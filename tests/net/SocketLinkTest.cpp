@@ -58,12 +58,13 @@ TEST(SocketConnect, DottedAddressSkipsTheLookupAndANameDoesNot) {
 
 // A refused connection ends in Error with its number and leaks no descriptor.
 TEST(SocketConnect, RefusedEndsInError) {
+    const RefusingPort nobody;
     const int fds = OpenDescriptors();
     {
         CSocketLink client;
         EventLog log;
         log.Attach(client);
-        client.Connect("127.0.0.1", int(FreePort()));
+        client.Connect("127.0.0.1", int(nobody.Port()));
         ASSERT_TRUE(WaitUntil([&] { return !log.errors.empty(); }));
         EXPECT_EQ(client.State(), SocketState::Error);
         EXPECT_EQ(log.errors[0], std::make_pair(10061, QString("CSocketLink.PostSocket")));
@@ -239,7 +240,8 @@ TEST(SocketClose, ReleasingInsideItsOwnEvents) {
     refused->OnError = [&](int, const QString&, long, const QString&, const QString&, long, bool&) {
         refused.reset();
     };
-    refused->Connect("127.0.0.1", int(FreePort()));
+    const RefusingPort nobody;
+    refused->Connect("127.0.0.1", int(nobody.Port()));
     ASSERT_TRUE(WaitUntil([&] { return refused == nullptr; }));
     Pump(50);
 }

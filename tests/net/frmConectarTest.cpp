@@ -77,7 +77,8 @@ TEST(Conectar, FailedConnectionsAreReportedAndMayBeRetried) {
     nettest::Host host;
     Join join;
     join.dialog.connectBoundMs = 300;
-    join.port = nettest::FreePort();
+    const nettest::RefusingPort nobody;
+    join.port = nobody.Port();
     join.dialog.txtServ.setText("127.0.0.1");
     QTest::mouseClick(&join.dialog.lblConectar, Qt::LeftButton);
     ASSERT_TRUE(WaitUntil([&] { return join.Settled(); }));

@@ -244,7 +244,8 @@ TEST_F(NetworkGameTest, TheHostTakesOneJoinerAndReportsABusyPort) {
 }
 
 TEST_F(NetworkGameTest, AJoinThatFindsNobodyListeningTellsThePlayer) {
-    UsePort(FreePort());
+    const RefusingPort nobody;
+    UsePort(nobody.Port());
     QStringList dialogTold;
     session->connectDialogShown = [&](frmConectar& dialog) {
         dialog.tellUser = [&](const QString& text) {
