@@ -18,7 +18,7 @@ using nettest::WaitUntil;
 struct Join {
     frmConectar dialog{false};
     long port = 0;
-    bool connectSocket = true;
+    bool connectSocket = true, failAtOnce = false;
     std::unique_ptr<CSocketLink> socket;
     QStringList messages, started;
     int releases = 0;
@@ -31,6 +31,7 @@ struct Join {
         };
         dialog.startNetwork = [this] {
             started << dialog.NetServerAddress();
+            if (failAtOnce) dialog.ConnectionFailed("x");
             if (!connectSocket) return true;
             socket = std::make_unique<CSocketLink>();
             socket->OnConnect = [this] { dialog.Connected(); };
@@ -90,6 +91,13 @@ TEST(Conectar, FailedConnectionsAreReportedAndMayBeRetried) {
     EXPECT_EQ(join.messages.last(), MsgSemResposta);
     EXPECT_EQ(join.releases, 1);
 
+    join.failAtOnce = true; // told while the connection starts: no "no answer" follows
+    QTest::keyClick(&join.dialog.txtServ, Qt::Key_Return);
+    ASSERT_TRUE(WaitUntil([&] { return join.messages.size() == 3; }));
+    QTest::qWait(3 * join.dialog.connectBoundMs);
+    EXPECT_EQ(join.messages.size(), 3);
+
+    join.failAtOnce = false;
     join.connectSocket = true;
     join.port = host.Port();
     QTest::mouseClick(&join.dialog.lblConectar, Qt::LeftButton);
