@@ -42,6 +42,20 @@ TEST(Evaluate, CastledKingIsRewardedOnce) {
     EXPECT_EQ(castled - WhiteTotal, 50);
 }
 
+// The pawn beside a king on its home rank shelters it on either wing: the position
+// and its mirror image give White the same total.
+TEST(Evaluate, ShelterCountsOnBothWings) {
+    int totals[2];
+    for (const int i : {0, 1}) {
+        SetUpPosition(i == 0 ? "4k3/8/8/8/8/8/7P/6K1 w - - 0 1" : "3k4/8/8/8/8/8/P7/1K6 w - - 0 1",
+                      5);
+        MobilityCount.fill(0);
+        Evaluate(1);
+        totals[i] = WhiteTotal;
+    }
+    EXPECT_EQ(totals[0], totals[1]);
+}
+
 TEST(Evaluate, MobilityCountsTwiceItsRootHalved) {
     SetUpPosition("4k3/8/8/8/8/8/8/R3K2R w - - 0 1", 5);
     MobilityCount.fill(0);
