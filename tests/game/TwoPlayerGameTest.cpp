@@ -82,11 +82,19 @@ TEST_F(TwoPlayerGameTest, RefusedMovesGoBack) {
         EXPECT_TRUE(!TagAt(c.from).empty() && window->IM(Sq(c.from)).visible);
         EXPECT_EQ(sounds.Count(5), c.erro ? 1 : 0);
     }
-    DragTo(Sq("c7"), QPoint(-40, -40)); // outside the board
-    EXPECT_EQ(TagAt("c7"), "BP");
-    EXPECT_TRUE(window->IM(Sq("c7")).visible);
     Drag("c7", "c6"); // blocks the check
     EXPECT_EQ(window->MoveCount(), 4);
+}
+
+// A piece let go off the board goes back, though a8, the corner nearest the
+// release, is a square it could move to.
+TEST_F(TwoPlayerGameTest, APieceLetGoOffTheBoardGoesBack) {
+    window->NovoJogo(3);
+    StartFrom("WK e1 WR a1 BK h8");
+    DragTo(Sq("a1"), QPoint(-40, -40));
+    EXPECT_EQ(window->MoveCount(), 0);
+    EXPECT_EQ(TagAt("a1"), "WR");
+    EXPECT_TRUE(window->IM(Sq("a1")).visible);
 }
 
 // A network game: the local move goes to the peer and the board waits; the
