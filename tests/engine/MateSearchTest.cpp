@@ -74,6 +74,8 @@ const MateCase kMateCases[] = {
     {"black_promotion", "8/8/8/8/8/6k1/p7/7K b - - 0 1", 5, 1, "BP a2-a1=BQ   XEQUE-MATE"},
     {"en_passant_discovers", "3rkr2/5p2/1N6/3pP3/8/8/8/4R2K w - d6 0 1", 5, 1,
      "WP e5-d6   XEQUE-MATE"},
+    {"en_passant_clears_the_line", "5bkr/6pp/8/3pP3/8/8/B7/4K3 w - d6 0 1", 5, 1,
+     "WP e5-d6   XEQUE-MATE"},
     {"castling", "1n6/8/8/8/1p5p/4P1Q1/4RP2/2k1K2R w K - 0 1", 5, 1, "WK e1-g1   XEQUE-MATE"},
     // e2-e4 gives check, but d4xe3 en passant parries it: the mate is elsewhere.
     {"en_passant_parries", "8/6Q1/8/3K1k2/3p2R1/8/4P3/8 w - - 0 1", 1, 1, "WQ g7-g6   XEQUE-MATE"},
