@@ -1,5 +1,7 @@
-// Material count and positional terms on hand-counted positions.
+// Material count and positional terms on hand-counted positions; the search's own move
+// play and its scoring of checking replies.
 #include "EngineTestSupport.h"
+#include "rules/MoveText.h"
 
 namespace corvane {
 namespace {
@@ -165,6 +167,22 @@ TEST(MaterialTally, AgreesWithAFullCountAfterEveryMove) {
         }
     }
     EXPECT_GT(followed, 3000);
+}
+
+// A reply that checks the computer's king costs it 10; a reply that mates it ends the line.
+TEST(ReplyCheck, ACheckCostsTenAndAMateEndsTheLine) {
+    SetUpPosition("6k1/5ppp/8/8/4N3/8/8/R3K3 w - - 0 1");
+    GenerateAtDepth("B", 1, 2);                  // White's replies to the computer, Black
+    std::map<std::string, std::int32_t> changed; // the replies that changed the score
+    for (int i = 1; i <= MoveCountPly[2]; ++i) {
+        const MoveRecord m = MoveList[0][2][i];
+        MakeSearchMove("B", i, 1, 2);
+        std::int32_t score = 0;
+        const bool mates = ReplyCheck("B", 1, i, 2, m.captured, score);
+        UndoSearchMove(1, 2);
+        if (score != 0) changed[SquareName(m.toRank, m.toFile)] = mates ? 1 : score;
+    }
+    EXPECT_EQ(changed, (std::map<std::string, std::int32_t>{{"a8", 1}, {"f6", -10}}));
 }
 
 // A rook that leaves its corner in the search's tree gives up that side's castling there.
