@@ -87,6 +87,7 @@ TEST_F(NewGameDialog, NetworkJogarChecksTheNick) {
         d->ClickTab(3);
         d->txtNome->clear();
         QTest::keyClicks(d->txtNome.get(), r.typed);
+        EXPECT_FALSE(d->txtNome->text().startsWith(u' ')) << "leading blanks go as typed";
         QTest::keyClick(d->txtNome.get(), Qt::Key_Return); // Enter acts as "&Jogar"
         EXPECT_EQ(beeps, r.accepted ? 0 : 1) << r.typed.toStdString();
         EXPECT_EQ(d->PlayerNick(), r.nick);
