@@ -97,41 +97,5 @@ TEST_F(TwoPlayerGameTest, APieceLetGoOffTheBoardGoesBack) {
     EXPECT_TRUE(window->IM(Sq("a1")).visible);
 }
 
-// A network game: the local move goes to the peer and the board waits; the
-// peer's move comes back through the same step; each mate starts the next game
-// with the colours swapped.
-TEST_F(TwoPlayerGameTest, NetworkMovesAndTheNextGame) {
-    window->NovoJogo(3);
-    std::vector<std::string> sent;
-    window->sendToPeer = [&](const std::string& m) { sent.push_back(m); };
-    NetworkGame = true;
-    window->SetLocalIsWhite(true);
-    Drag("e2", "e4");
-    EXPECT_EQ(sent, std::vector<std::string>{"Jogar:#WP e2-e4#"});
-    EXPECT_FALSE(window->picBoard()->isEnabled());
-    ASSERT_TRUE(window->PlayPeerMove("BP f7-f6", ""));
-    EXPECT_TRUE(window->picBoard()->isEnabled());
-    Drag("d2", "d4");
-    ASSERT_TRUE(window->PlayPeerMove("BP g7-g5", ""));
-    Drag("d1", "h5");
-    EXPECT_EQ(sent.back(), "Jogar:#WQ d1-h5#XEQUE-MATE");
-
-    const auto nextGame = [&](bool localWhite) {
-        EXPECT_EQ(WhiteAtBottom, localWhite);
-        EXPECT_EQ(window->WaitingForPeer(), !localWhite);
-        EXPECT_EQ(window->picBoard()->isEnabled(), localWhite);
-        EXPECT_EQ(window->MoveCount(), 0);
-        EXPECT_EQ(TagAt("h5"), "");
-    };
-    nextGame(false);
-    ASSERT_TRUE(window->PlayPeerMove("WP e2-e4", ""));
-    Drag("f7", "f6");
-    ASSERT_TRUE(window->PlayPeerMove("WP d2-d4", ""));
-    Drag("g7", "g5");
-    ASSERT_TRUE(window->PlayPeerMove("WQ d1-h5", "XEQUE-MATE"));
-    EXPECT_EQ(messages, (std::vector<std::string>{"XEQUE-MATE", "XEQUE-MATE"}));
-    nextGame(true);
-}
-
 } // namespace
 } // namespace corvane::testing
