@@ -98,6 +98,9 @@ TEST_P(RandomGames, LegalMovesMatesAndCarriedFlagsAgreeWithReference) {
                                                          reftest::SquareName(played->to));
             ASSERT_TRUE(IsMoveLegal(text)) << text << " " << GameStatus;
             ASSERT_FALSE(side == "B" ? BlackInCheck : WhiteInCheck) << text;
+            ASSERT_EQ(side == "B" ? WhiteInCheck : BlackInCheck,
+                      reftest::InCheck(line[i + 1], line[i + 1].whiteToMove))
+                << text << " gives check";
             PlayAcceptedMove(0);
             rulestest::SetFromReference(line[i + 1], 1);
             ASSERT_EQ(Board[0], Board[1]) << text;
