@@ -169,37 +169,39 @@ TEST(MaterialTally, AgreesWithAFullCountAfterEveryMove) {
     EXPECT_GT(followed, 3000);
 }
 
-// A reply that checks the computer's king costs it 10; a reply that mates it ends the line.
-TEST(ReplyCheck, ACheckCostsTenAndAMateEndsTheLine) {
-    SetUpPosition("6k1/5ppp/8/8/4N3/8/8/R3K3 w - - 0 1");
-    GenerateAtDepth("B", 1, 2);                  // White's replies to the computer, Black
-    std::map<std::string, std::int32_t> changed; // the replies that changed the score
+// Plays each of White's replies to the computer (Black) in the search's tree, lets
+// see look at the position after it, and takes it back.
+template <typename See> void EachReply(const char* fen, See see) {
+    SetUpPosition(fen);
+    GenerateAtDepth("B", 1, 2);
     for (int i = 1; i <= MoveCountPly[2]; ++i) {
         const MoveRecord m = MoveList[0][2][i];
         MakeSearchMove("B", i, 1, 2);
+        see(m, i);
+        UndoSearchMove(1, 2);
+    }
+}
+
+// A reply that checks the computer's king costs it 10; a reply that mates it ends the line.
+TEST(ReplyCheck, ACheckCostsTenAndAMateEndsTheLine) {
+    std::map<std::string, std::int32_t> changed; // the replies that changed the score
+    EachReply("6k1/5ppp/8/8/4N3/8/8/R3K3 w - - 0 1", [&](const MoveRecord& m, int i) {
         std::int32_t score = 0;
         const bool mates = ReplyCheck("B", 1, i, 2, m.captured, score);
-        UndoSearchMove(1, 2);
         if (score != 0) changed[SquareName(m.toRank, m.toFile)] = mates ? 1 : score;
-    }
+    });
     EXPECT_EQ(changed, (std::map<std::string, std::int32_t>{{"a8", 1}, {"f6", -10}}));
 }
 
 // A rook that leaves its corner in the search's tree gives up that side's castling there.
 TEST(MakeSearchMove, ARookLeavingItsCornerGivesUpCastling) {
-    SetUpPosition("r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 1");
-    GenerateAtDepth("B", 1, 2); // White's replies
     int rookMoves = 0;
-    for (int i = 1; i <= MoveCountPly[2]; ++i) {
-        const MoveRecord m = MoveList[0][2][i];
-        if (m.piece != WhiteRook) continue;
+    EachReply("r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 1", [&](const MoveRecord& m, int) {
+        if (m.piece != WhiteRook) return;
         ++rookMoves;
-        MakeSearchMove("B", i, 1, 2);
-        const PlyFlags flags = WhiteCastleFlags[1];
-        UndoSearchMove(1, 2);
-        EXPECT_EQ(flags, (PlyFlags{0, m.fromFile == 8, m.fromFile == 1, 0}))
+        EXPECT_EQ(WhiteCastleFlags[1], (PlyFlags{0, m.fromFile == 8, m.fromFile == 1, 0}))
             << m.toFile << m.toRank;
-    }
+    });
     EXPECT_EQ(rookMoves, 19);
 }
 
