@@ -161,4 +161,10 @@ void ComputerMove(std::int16_t ply) {
     RepetitionDraw(ply);
 }
 
+void NameNoMoveOutcome(std::string_view side, int ply) {
+    if (GameStatus != "STALEMATE" || !CurrentMove.empty()) return;
+    CountPieces(ply);
+    if (KingInCheck(side, ply)) GameStatus = "XEQUE-MATE";
+}
+
 } // namespace corvane

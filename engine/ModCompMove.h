@@ -200,6 +200,10 @@ void SetComputerView(SquareImages* view);
 
 // Chooses and plays the computer's move on the ply (normally 1).
 void ComputerMove(std::int16_t ply);
+// The driver's reading of a move that did not come: when ComputerMove left
+// "STALEMATE" with no move and the side's king stands in check at the ply,
+// the side is mated and GameStatus becomes "XEQUE-MATE".
+void NameNoMoveOutcome(std::string_view side, int ply);
 // Legal moves of the side at the ply. mode > 0 refills the side's six
 // MobilityCount entries; mode 2 stores the moves in the side's MoveList at depth.
 std::int32_t GenerateMoves(std::string_view side, int sourcePly, int depth, int mode);

@@ -11,6 +11,7 @@
 #include "engine/ModScoreArrays.h"
 #include "rules/Fen.h"
 #include "rules/MoveText.h"
+#include "rules/PositionCheck.h"
 
 namespace corvane {
 
@@ -54,6 +55,23 @@ std::uint64_t PerftFrom(bool white, int ply, int depth, bool& overflow) {
         total += PerftFrom(!white, ply + 1, depth - 1, overflow);
     }
     return total;
+}
+
+// Why a position is refused, for the "info string" that says so.
+const char* FaultText(PositionFault fault) {
+    switch (fault) {
+    case PositionFault::KingCount:
+        return "each side needs exactly one king";
+    case PositionFault::KingsTouching:
+        return "the kings stand on neighbouring squares";
+    case PositionFault::WaitingInCheck:
+        return "the side not to move is in check";
+    case PositionFault::PawnOnEndRank:
+        return "a pawn stands on the first or last rank";
+    case PositionFault::None:
+        break;
+    }
+    return "";
 }
 
 } // namespace
@@ -167,8 +185,8 @@ void UciFrontEnd::SetOption(const std::string& line, std::ostream& out) {
         // level-1 moves must not keep skipping.
         if (Level != 1) SkipSearch = false;
     } else if (name == "Seed") {
-        if (number < 0) {
-            out << "info string invalid value for Seed" << std::endl;
+        if (number < 0 || number > 2147483647) {
+            out << "info string Seed must be 0..2147483647" << std::endl;
             return;
         }
         Random().FixSeed(static_cast<std::uint32_t>(number));
@@ -194,11 +212,18 @@ void UciFrontEnd::SetPosition(const std::string& line, std::ostream& out) {
         out << "info string position needs startpos or fen" << std::endl;
         return;
     }
+    // Tried on a spare ply first: a refused position leaves the current one.
     FenPosition info;
-    if (!LoadFen(fen, 0, info)) {
+    if (!LoadFen(fen, MaxDepth, info)) {
         out << "info string invalid fen" << std::endl;
         return;
     }
+    if (const PositionFault fault = FindPositionFault(Board[MaxDepth], info.sideToMove);
+        fault != PositionFault::None) {
+        out << "info string refused fen: " << FaultText(fault) << std::endl;
+        return;
+    }
+    LoadFen(fen, 0, info);
     side_ = info.sideToMove;
     ListCursor = (info.fullmoveNumber - 1) * 2 + (side_ == "B" ? 1 : 0) - 1;
     OpeningLine.clear();
@@ -221,6 +246,10 @@ bool UciFrontEnd::ApplyMove(const std::string& uciMove) {
     const PieceIndex piece = Board[0][move.fromRank][move.fromFile];
     const bool white = IsWhitePiece(piece);
     if (piece == Empty || white != (side_ == "W")) return false;
+    const bool promotes =
+        (piece == WhitePawn && move.toRank == 8) || (piece == BlackPawn && move.toRank == 1);
+    // A promotion letter belongs to a pawn reaching the last rank, nothing else.
+    if (!move.promotion.empty() && !promotes) return false;
     move.piece = piece;
     move.capture = Board[0][move.toRank][move.toFile] != Empty;
     FromRank = move.fromRank;
@@ -231,8 +260,6 @@ bool UciFrontEnd::ApplyMove(const std::string& uciMove) {
     if (white ? WhiteInCheck : BlackInCheck) return false;
     PlayAcceptedMove(0);
     CastleMade[0] = PlyFlags{};
-    const bool promotes =
-        (piece == WhitePawn && move.toRank == 8) || (piece == BlackPawn && move.toRank == 1);
     if (promotes && !move.promotion.empty()) {
         Board[0][move.toRank][move.toFile] = PromotedPieceOf(move);
     }
@@ -270,6 +297,7 @@ void UciFrontEnd::Go(const std::string& line, std::ostream& out) {
     LoadBoardFromView(ComputerView(), 1);
     CopyPlyFlags(0, 1);
     ComputerMove(1);
+    NameNoMoveOutcome(side_, 0);
     out << "info string status " << GameStatus << " move " << CurrentMove << std::endl;
     out << "bestmove " << UciMoveOf(CurrentMove) << std::endl;
     // The position stays as it was given; the next "position" command moves on.

@@ -1,6 +1,8 @@
 #include "files/SavedGame.h"
 
+#include "files/Trash.h"
 #include "files/modINI.h"
+#include "rules/PositionCheck.h"
 
 #include <QDir>
 #include <QFile>
@@ -111,8 +113,10 @@ QString SaveDateText(const QDateTime& when) {
     return when.toString(QStringLiteral("dd/MM/yy - hh:mm"));
 }
 
-bool WriteSavedGame(const QString& name, const GameToSave& game, const QDateTime& when) {
-    if (name.isEmpty() || CleanSaveName(name) != name || !MakeSaveFolder()) return false;
+namespace {
+
+bool WriteGameFile(const QString& name, const GameToSave& game, const QDateTime& when) {
+    if (!MakeSaveFolder()) return false;
     const IniPairs values = {
         {QStringLiteral("DATA"), SaveDateText(when)},
         {QStringLiteral("POSTION"), game.position},
@@ -122,6 +126,16 @@ bool WriteSavedGame(const QString& name, const GameToSave& game, const QDateTime
          game.sideToMove == u"W" ? QStringLiteral("0") : QStringLiteral("1")},
     };
     return WriteIniValues(IniSection, values, SavedGamePath(name));
+}
+
+} // namespace
+
+bool WriteSavedGame(const QString& name, const GameToSave& game, const QDateTime& when) {
+    return !name.isEmpty() && CleanSaveName(name) == name && WriteGameFile(name, game, when);
+}
+
+bool WriteInterruptedGame(const GameToSave& game, const QDateTime& when) {
+    return WriteGameFile(InterruptedGameName, game, when);
 }
 
 QString SaveFailedMessage(const QString& name) {
@@ -149,24 +163,39 @@ SavedGamePreview PreviewSavedGame(const QString& name) {
     return preview;
 }
 
-OpenedGame OpenSavedGame(const QString& name) {
+OpenedGame OpenSavedGame(const QString& name, int currentSide) {
     OpenedGame game;
     const auto doc = IsEntryName(name) ? LoadIniFile(SavedGamePath(name)) : std::nullopt;
     if (!doc) {
         game.message = QStringLiteral("Não foi possível ler o jogo ") + name + u'.';
         return game;
     }
-    const auto number = [&](const char* key) {
-        return LeadingNumber(doc->Value(IniSection, QString::fromLatin1(key)));
+    // Values the game cannot use keep the current ones instead of reaching
+    // play; a key that is missing does so quietly, a value that is there but
+    // unusable is named for the player.
+    const auto value = [&](const char* key, int lowest, int highest, int& out) -> bool {
+        const QString text = doc->Value(IniSection, QString::fromLatin1(key));
+        const int number = LeadingNumber(text);
+        if (number >= lowest && number <= highest) {
+            out = number;
+        } else if (!text.trimmed().isEmpty()) {
+            // Shown to the player: short, and nothing that is not a printable character.
+            QString shown = text.trimmed().left(12);
+            for (QChar& c : shown) {
+                if (!c.isPrint()) c = u'?';
+            }
+            game.replaced.append(QString::fromLatin1(key) + u'=' + shown);
+            return false;
+        }
+        return true;
     };
-    // Values the game cannot use keep the current ones instead of reaching play.
-    const int level = number("DIFFICULTY");
-    const int player = number("PLAYER");
-    game.level = level >= 1 && level <= 3 ? level : 0;
-    game.playerOption = player >= 1 && player <= 3 ? player : 0;
-    game.loadedSide = number("MOVE") == 1 ? 1 : 0;
+    value("DIFFICULTY", 1, 3, game.level);
+    value("PLAYER", 1, 3, game.playerOption);
+    // A missing "MOVE" reads as 0: White moves.
+    if (!value("MOVE", 0, 1, game.loadedSide)) game.loadedSide = currentSide == 1 ? 1 : 0;
     game.position = doc->Value(IniSection, QStringLiteral("POSTION"));
-    if (const QString problem = PositionProblem(game.position); !problem.isEmpty()) {
+    if (const QString problem = PositionProblem(game.position, game.loadedSide);
+        !problem.isEmpty()) {
         game.message =
             QStringLiteral("O jogo ") + name + QStringLiteral(" não pode ser aberto: ") + problem;
         return game;
@@ -175,16 +204,23 @@ OpenedGame OpenSavedGame(const QString& name) {
     return game;
 }
 
+QString ReplacedValuesNote(const OpenedGame& game) {
+    if (game.replaced.isEmpty()) return QString();
+    return QStringLiteral("Valores que o jogo não pode usar foram trocados pelos atuais: ") +
+           game.replaced.join(QStringLiteral(", ")) + u'.';
+}
+
 bool DeleteSavedGame(const QString& name) {
     if (!IsEntryName(name)) return false;
     const QString path = SavedGamePath(name);
-    if (QFile::remove(path)) return true;
     const QFileInfo info(path);
-    return !info.exists() && !info.isSymLink();
+    if (!info.exists() && !info.isSymLink()) return true; // already gone
+    return MoveToTrash(path);
 }
 
 QString DeleteFailedMessage(const QString& name) {
-    return QStringLiteral("Não foi possível excluir o jogo ") + name + u'.';
+    return QStringLiteral("Não foi possível mover o jogo ") + name +
+           QStringLiteral(" para a lixeira; o arquivo continua em ") + SaveFolder() + u'.';
 }
 
 std::array<QString, 64> PlacementSquares(const QString& position) {
@@ -207,14 +243,12 @@ std::array<QString, 64> PlacementSquares(const QString& position) {
     return squares;
 }
 
-QString PositionProblem(const QString& position) {
+QString PositionProblem(const QString& position, int sideToMove) {
     const QString placement = position.left(position.indexOf(u' '));
     if (placement.isEmpty()) return QStringLiteral("o arquivo não contém uma posição.");
     QStringList rows = placement.split(u'/');
     if (rows.size() == 9 && rows.back().isEmpty()) rows.removeLast();
     bool covers64 = rows.size() == 8;
-    int whiteKings = 0;
-    int blackKings = 0;
     for (const QString& row : rows) {
         int squares = 0;
         for (const QChar c : row) {
@@ -222,8 +256,6 @@ QString PositionProblem(const QString& position) {
                 squares += c.digitValue();
             } else if (!PieceCodeOfLetter(c).isEmpty()) {
                 ++squares;
-                whiteKings += c == u'K';
-                blackKings += c == u'k';
             } else {
                 covers64 = false;
             }
@@ -231,8 +263,24 @@ QString PositionProblem(const QString& position) {
         covers64 = covers64 && squares == 8;
     }
     if (!covers64) return QStringLiteral("a posição não cobre as 64 casas do tabuleiro.");
-    if (whiteKings != 1 || blackKings != 1) {
+    PlyBoard board;
+    const std::array<QString, 64> squares = PlacementSquares(position);
+    for (int i = 0; i < 64; ++i) {
+        board[RankOfImage(i)][FileOfImage(i)] = PieceIndexOf(squares[i].toStdString());
+    }
+    switch (FindPositionFault(board, sideToMove == 1 ? "B" : "W")) {
+    case PositionFault::None:
+        break;
+    case PositionFault::KingCount:
         return QStringLiteral("a posição não tem exatamente um rei de cada cor.");
+    case PositionFault::KingsTouching:
+        return QStringLiteral("os dois reis estão em casas vizinhas.");
+    case PositionFault::WaitingInCheck:
+        return sideToMove == 1
+                   ? QStringLiteral("as Pretas jogam, mas o rei das Brancas está em xeque.")
+                   : QStringLiteral("as Brancas jogam, mas o rei das Pretas está em xeque.");
+    case PositionFault::PawnOnEndRank:
+        return QStringLiteral("há um peão na primeira ou na última fileira.");
     }
     return QString();
 }

@@ -37,6 +37,12 @@ struct GameToSave {
 // stays. False when the name is not a clean name or nothing could be written.
 bool WriteSavedGame(const QString& name, const GameToSave& game,
                     const QDateTime& when = QDateTime::currentDateTime());
+// The saved game a game in progress is kept as when the program closes,
+// replaced each time. The Save window never gives this name (it discards
+// the brackets as they are typed), so no save of the player's is overwritten.
+inline const QString InterruptedGameName = QStringLiteral("<Jogo interrompido>");
+bool WriteInterruptedGame(const GameToSave& game,
+                          const QDateTime& when = QDateTime::currentDateTime());
 QString SaveFailedMessage(const QString& name);
 
 // ---- Open --------------------------------------------------------------------
@@ -57,13 +63,21 @@ struct OpenedGame {
     int level = 0;        // 1..3, or 0: keep the current level
     int playerOption = 0; // 1..3, or 0: keep the current option
     int loadedSide = 0;   // 0 White, 1 Black to move
+    // The keys whose values the game cannot use ("DIFFICULTY=9"); the current
+    // values stand in for them.
+    QStringList replaced;
 };
-// Reads a saved game for play. It is refused, with a message, when the file
-// cannot be read or its position is not a playable board.
-OpenedGame OpenSavedGame(const QString& name);
+// Reads a saved game for play; currentSide (0 White, 1 Black) stands in for a
+// "MOVE" the game cannot use. It is refused, with a message, when the file
+// cannot be read or its position is not one a game can reach.
+OpenedGame OpenSavedGame(const QString& name, int currentSide = 0);
+// The one line that tells the player which values were replaced; empty when none was.
+QString ReplacedValuesNote(const OpenedGame& game);
 
 // ---- Delete ------------------------------------------------------------------
-// True when the file is gone afterwards.
+// Moves the file to the desktop's trash (the freedesktop.org trash that file
+// managers show and restore from). True when it has left the folder; when the
+// trash cannot take it the file stays where it is.
 bool DeleteSavedGame(const QString& name);
 QString DeleteFailedMessage(const QString& name);
 
@@ -73,9 +87,11 @@ QString DeleteFailedMessage(const QString& name);
 // the placement.
 std::array<QString, 64> PlacementSquares(const QString& position);
 // Empty when the placement is eight rows of eight squares written with digits
-// 1..8 and the twelve piece letters, holding one king of each colour;
-// otherwise the reason, in Portuguese.
-QString PositionProblem(const QString& position);
+// 1..8 and the twelve piece letters, and a game could reach it with
+// sideToMove (0 White, 1 Black) to play: one king of each colour, the kings
+// apart, the other side not in check, no pawn on the first or last rank.
+// Otherwise the reason, in Portuguese.
+QString PositionProblem(const QString& position, int sideToMove);
 
 // The number at the start of a text, the way saved values are read: leading
 // blanks skipped, a sign, digits and a fraction (rounded, halves to even);

@@ -5,7 +5,8 @@
 #include "rules/GameState.h"
 #include "rules/ModChecker.h"
 
-#include <QMessageBox>
+#include "shell/kit/QuestionBox.h"
+
 #include <QPainter>
 #include <cstdlib>
 #include <memory>
@@ -58,10 +59,9 @@ frmAbrir::frmAbrir(SquareImages& mainView, QWidget* parent)
     setWindowTitle(QStringLiteral("ABRIR JOGO"));
     setFixedSize(470, 330);
     tellFailure = [this](const QString& text) {
-        QMessageBox box(QMessageBox::Warning, QStringLiteral("Aviso"), text, QMessageBox::Ok, this);
-        box.setWindowFlag(Qt::WindowStaysOnTopHint);
-        box.exec();
+        ShowWarningNotice(this, QStringLiteral("Aviso"), text);
     };
+    tellNote = tellFailure;
 
     SetDialogHeading(Image1, Label2, 11, QStringLiteral("Abrir Jogo"), 14, 300);
     lblData.setStyleSheet(DialogTextStyle);
@@ -81,6 +81,7 @@ frmAbrir::frmAbrir(SquareImages& mainView, QWidget* parent)
     connect(&lblAbrir, &QAbstractButton::clicked, this, &frmAbrir::AbrirClick);
     connect(&lblExcluir, &QAbstractButton::clicked, this, &frmAbrir::ExcluirClick);
     connect(&lblCancelar, &QAbstractButton::clicked, this, &QDialog::reject);
+    SetDefaultButton(&lblAbrir); // Enter opens the selected game, in the list too
 
     List1.addItems(ListSavedGames());
     if (List1.count() > 0) List1.setCurrentRow(0);
@@ -108,7 +109,7 @@ void frmAbrir::ListSelected() {
 void frmAbrir::AbrirClick() {
     const QString name = Selected();
     if (name.isEmpty()) return;
-    const OpenedGame game = OpenSavedGame(name);
+    const OpenedGame game = OpenSavedGame(name, SideToMove == "B" ? 1 : 0);
     // A game that cannot be played is refused before anything of the game in
     // progress changes.
     if (!game.ok) {
@@ -121,6 +122,7 @@ void frmAbrir::AbrirClick() {
     std::string side;
     LoadPosition(view_, game.position.toStdString(), side);
     LoadedGame = true;
+    if (const QString note = ReplacedValuesNote(game); !note.isEmpty()) tellNote(note);
     accept();
 }
 

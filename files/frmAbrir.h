@@ -50,6 +50,8 @@ public:
 
     // Tells the user why a game cannot be opened or deleted; the window stays open.
     std::function<void(const QString& message)> tellFailure;
+    // Tells the user, in one line, which values of an opened game were replaced.
+    std::function<void(const QString& note)> tellNote;
 
 private:
     void ListSelected();

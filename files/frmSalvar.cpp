@@ -6,19 +6,8 @@
 #include "shell/kit/QuestionBox.h"
 
 #include <QApplication>
-#include <QMessageBox>
 
 namespace corvane {
-
-namespace {
-
-void Tell(QWidget* parent, const QString& text) {
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("Aviso"), text, QMessageBox::Ok, parent);
-    box.setWindowFlag(Qt::WindowStaysOnTopHint);
-    box.exec();
-}
-
-} // namespace
 
 frmSalvar::frmSalvar(SquareImages& mainView, QWidget* parent)
     : BorderlessDialog(parent), Label2(this), Label1(this), txtNome(this),
@@ -29,7 +18,7 @@ frmSalvar::frmSalvar(SquareImages& mainView, QWidget* parent)
     askOverwrite = [this](const QString& q) {
         return AskWarningQuestion(this, QStringLiteral("Aviso"), q);
     };
-    tellFailure = [this](const QString& m) { Tell(this, m); };
+    tellFailure = [this](const QString& m) { ShowWarningNotice(this, QStringLiteral("Aviso"), m); };
     beep = [] { QApplication::beep(); };
 
     SetDialogHeading(Image1, Label2, 4, QStringLiteral("Salvar Jogo"), 16, 280);
@@ -43,8 +32,8 @@ frmSalvar::frmSalvar(SquareImages& mainView, QWidget* parent)
     lblExportar.hide();
 
     connect(&txtNome, &QLineEdit::textChanged, this, &frmSalvar::NomeChanged);
-    connect(&txtNome, &QLineEdit::returnPressed, this, &frmSalvar::OkClick);
     connect(&lblOk, &QAbstractButton::clicked, this, &frmSalvar::OkClick);
+    SetDefaultButton(&lblOk); // Enter in the name box saves too
     connect(&lblCancelar, &QAbstractButton::clicked, this, &QDialog::reject);
     connect(&lblExportar, &QAbstractButton::clicked, this, [this] {
         if (export_ && export_()) reject();

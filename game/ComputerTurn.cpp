@@ -3,6 +3,7 @@
 #include <QElapsedTimer>
 
 #include "assets/BusyCursor.h"
+#include "engine/ModCompMove.h"
 #include "game/ComputerPlayer.h"
 #include "game/frmMain.h"
 #include "rules/MoveText.h"
@@ -68,12 +69,21 @@ void frmMain::ShowComputerPosition(const MoveText* move) {
     LabPB(0)->clear();
 }
 
-// The computer played nothing: an internal error, no legal move, or a draw
-// declared before any search. Nothing is listed.
+// The computer played nothing: an internal error, no legal move (mate when its
+// king is in check, otherwise stalemate), or a draw declared before any search.
+// Nothing is listed.
 void frmMain::EndWithoutMove() {
     if (GameStatus.find("ERROR") == std::string::npos) {
         if (GameStatus == "DRAW") GameStatus = "EMPATE";
-        if (GameStatus.find("STALEMATE") != std::string::npos || GameStatus == "EMPATE") {
+        NameNoMoveOutcome(SideToMove, 0);
+        if (GameStatus == "XEQUE-MATE") {
+            // The message sounds the mate of the side that gave it, the side
+            // that has just moved.
+            const std::string mated = SideToMove;
+            SideToMove = mated == "W" ? "B" : "W";
+            ShowGameMessage();
+            SideToMove = mated;
+        } else if (GameStatus.find("STALEMATE") != std::string::npos || GameStatus == "EMPATE") {
             ShowGameMessage();
         }
     }

@@ -5,12 +5,12 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QGuiApplication>
-#include <QMessageBox>
 #include <QSaveFile>
 
 #include "game/frmMain.h"
 #include "rules/Notation.h"
 #include "rules/Pgn.h"
+#include "shell/kit/QuestionBox.h"
 
 namespace corvane {
 
@@ -51,8 +51,15 @@ QString frmMain::AskExportFile(const QString& proposed) {
     return dialog.selectedFiles().first();
 }
 
-std::string frmMain::GamePgn() const {
+PgnGame frmMain::PlayedGame() const {
     PgnGame game;
+    game.startFen = startFen_.empty() ? std::string(StandardStartFen) : startFen_;
+    for (const GameHistory::Entry& entry : history_.Moves()) game.moves.push_back(entry.moveText);
+    return game;
+}
+
+std::string frmMain::GamePgn() const {
+    PgnGame game = PlayedGame();
     game.event = "Corvane";
     game.site = "Corvane";
     game.date = QDate::currentDate().toString("yyyy.MM.dd").toStdString();
@@ -64,16 +71,31 @@ std::string frmMain::GamePgn() const {
         game.white = localIsWhite_ ? nicks_[0] : nicks_[1];
         game.black = localIsWhite_ ? nicks_[1] : nicks_[0];
     }
-    game.startFen = startFen_.empty() ? std::string(StandardStartFen) : startFen_;
-    for (const GameHistory::Entry& entry : history_.Moves()) game.moves.push_back(entry.moveText);
     return WritePgn(game).text;
 }
 
 std::string frmMain::PositionFen() const {
+    // In play the game's own moves tell the side to move (a mate leaves the
+    // turn with the side that mated) and the half-move clock.
+    if (!SetUpMode) {
+        if (std::string fen = GameEndFen(PlayedGame()); !fen.empty()) return fen;
+    }
     const RulesStateKeeper keeper;
     LoadBoardFromView(*this, 0);
-    const int played = SetUpMode ? 0 : static_cast<int>(history_.Moves().size());
-    return CurrentPositionFen(SideToMove == "B" ? "B" : "W", played);
+    return CurrentPositionFen(SideToMove == "B" ? "B" : "W", 0);
+}
+
+bool frmMain::GameInProgress() const {
+    return !SetUpMode && !gameEnded_ && !NetworkGame && !history_.Moves().empty();
+}
+
+bool frmMain::PositionInProgress(std::string& position, std::string& sideToMove) const {
+    const std::string fen = GameEndFen(PlayedGame());
+    const std::size_t blank = fen.find(' ');
+    if (blank == std::string::npos || blank + 1 >= fen.size()) return false;
+    position = fen.substr(0, blank) + " w - - 0";
+    sideToMove = fen[blank + 1] == 'b' ? "B" : "W";
+    return true;
 }
 
 void frmMain::CopyPosition() {
@@ -94,7 +116,7 @@ bool frmMain::ExportPgn() {
         if (tellExportFailure) {
             tellExportFailure(message);
         } else {
-            QMessageBox::warning(ExportParent(), "Exportar PGN", message);
+            ShowWarningNotice(ExportParent(), "Exportar PGN", message);
         }
         return false;
     }

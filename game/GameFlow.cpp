@@ -60,6 +60,7 @@ void frmMain::WhoMoves(int side) {
         SideToMove = "B";
         ShowIndicator(WhiteAtBottom ? 0 : 1, false);
     }
+    ShowFirstMover();
 }
 
 void frmMain::Reset_ALL_BOOLS() {
@@ -117,7 +118,35 @@ void frmMain::ResumeLoadedGame(const std::string& positionString) {
     SetPlayerCaptions();
     WhoMoves(SideToMove == "B" ? 1 : 0);
     gameEnded_ = false;
+    waitingForPeer_ = true; // a game runs: it may be paused and saved
     RefreshMarks();
+    if (AnnounceFinishedPosition()) return;
+    // The computer moves when it is to move, as at the start of a new game.
+    if ((SideToMove == "W" && GameMode == "CW") || (SideToMove == "B" && GameMode == "CB"))
+        ComputerTurn(1);
+}
+
+// A position opened with its side to move already mated, stalemated or short
+// of material ends the game at once with the announcement its last move would
+// have made. True when it did.
+bool frmMain::AnnounceFinishedPosition() {
+    const MoveOutcome o = OutcomeAfterMove(SideToMove, 0, true);
+    if (o.checkmate) {
+        GameStatus = "XEQUE-MATE";
+    } else if (o.stalemate) {
+        GameStatus = "STALEMATE";
+    } else if (o.drawByMaterial) {
+        GameStatus = "EMPATE";
+    } else {
+        return false;
+    }
+    // The message names (and sounds) the side that made the last move.
+    const std::string toMove = SideToMove;
+    SideToMove = toMove == "W" ? "B" : "W";
+    ShowGameMessage();
+    SideToMove = toMove;
+    EndGame();
+    return true;
 }
 
 void frmMain::ShowGameMessage() {

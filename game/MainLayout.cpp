@@ -91,8 +91,14 @@ void MainLayout::BuildBoardColumn(QHBoxLayout* body) {
         imgMvIndicator_[i]->setFixedSize(18, 18);
         auto* row = new QHBoxLayout(i == 0 ? bottomRow_ : topRow_);
         row->setContentsMargins(4, 0, 4, 0);
+        lblVez_[i] = new PressableImage(this);
+        lblVez_[i]->setObjectName("lblVez");
+        lblVez_[i]->setTextFormat(Qt::PlainText);
+        lblVez_[i]->setCursor(Qt::PointingHandCursor);
+        lblVez_[i]->hide();
         row->addWidget(imgMvIndicator_[i]);
         row->addWidget(LabCH_[i]);
+        row->addWidget(lblVez_[i]);
         row->addStretch(1);
     }
     picBoard_ = new BoardView(this);

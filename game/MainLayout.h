@@ -68,6 +68,8 @@ protected:
     void PlaceClockLabels(bool whiteAtBottom);
     void SetMoveLabel(const std::string& text);
     PressableImage* Indicator(int i) const { return imgMvIndicator_.at(i); }
+    // Beside indicator i in set-up mode: who moves first, and the way to change it.
+    PressableImage* lblVez(int i) const { return lblVez_.at(i); }
     PressableImage* PromotionImage(bool white, int i) const;
     PiecePalette* Palette() const { return palette_; }
 
@@ -83,6 +85,7 @@ private:
     std::array<QLabel*, 2> lblTime_{};
     std::array<PressableImage*, 2> imgMvIndicator_{};
     std::array<bool, 2> indicatorOn_{};
+    std::array<PressableImage*, 2> lblVez_{};
     QLabel* LabMvString_ = nullptr;
     QListWidget* ListMoves_ = nullptr;
     QLabel* LabTime_ = nullptr;

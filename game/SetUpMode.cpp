@@ -72,6 +72,20 @@ void frmMain::OptionClicked(int index) {
         Indicator(i)->setToolTip(SetUpMode ? "Clique para escolher quem joga primeiro" : "");
         Indicator(i)->setCursor(SetUpMode ? Qt::PointingHandCursor : Qt::ArrowCursor);
     }
+    ShowFirstMover();
+}
+
+// In set-up mode the side to move, which play starts with, is spelled out
+// beside its indicator; from the initial position White moves first.
+void frmMain::ShowFirstMover() {
+    const bool fixed = Board[0] == InitialBoard;
+    for (int i = 0; i < 2; ++i) {
+        const bool white = (i == 0) == WhiteAtBottom;
+        QString text = white ? "Brancas jogam" : "Pretas jogam";
+        if (!fixed) text += " — clique para trocar";
+        lblVez(i)->setText(text);
+        lblVez(i)->setVisible(SetUpMode && SideToMove == (white ? "W" : "B"));
+    }
 }
 
 void frmMain::EnterSetUp(int index) {
@@ -201,6 +215,7 @@ void frmMain::SetUpDrop(int target) {
     dragging_ = false;
     CurrentMove = Tag(target).substr(0, 2) + " " + SquareNameOfImage(target);
     SetMoveLabel(CurrentMove);
+    ShowFirstMover();
 }
 
 // A board piece dropped on the palette leaves the board.
@@ -209,6 +224,7 @@ void frmMain::DropOnPalette() {
     dragging_ = false;
     LoadBoardFromView(*this, 0);
     CountPieces(0);
+    ShowFirstMover();
 }
 
 void frmMain::PaletteDrag(int piece, QPoint globalPos, bool finished) {

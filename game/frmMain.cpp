@@ -2,9 +2,9 @@
 // view's procedures and the hooks the headless core calls.
 #include "game/frmMain.h"
 
+#include "shell/kit/QuestionBox.h"
 #include <QApplication>
 #include <QCloseEvent>
-#include <QMessageBox>
 
 #include "game/ComputerPlayer.h"
 #include "game/Widgets.h"
@@ -26,7 +26,7 @@ public:
         if (index >= 0 && index <= 2) window_.LabPB(index)->setText(QString::fromStdString(text));
     }
     void ErrorBox(const std::string& text) override {
-        QMessageBox::critical(&window_, "ERROR", QString::fromStdString(text));
+        ShowWarningNotice(&window_, "ERROR", QString::fromStdString(text));
     }
 
 private:
@@ -104,6 +104,8 @@ void frmMain::WireControls() {
     }
     for (int i = 0; i < 2; ++i) {
         Indicator(i)->onPress = [this, i](Qt::MouseButton b) { IndicatorPressed(i, b); };
+        // The line beside the side to move hands the first move to the other side.
+        lblVez(i)->onPress = [this, i](Qt::MouseButton b) { IndicatorPressed(1 - i, b); };
     }
     Palette()->onDrag = [this](int piece, QPoint global, bool finished) {
         PaletteDrag(piece, global, finished);

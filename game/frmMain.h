@@ -19,6 +19,7 @@
 #include "game/GameHistory.h"
 #include "game/MainLayout.h"
 #include "rules/ModChecker.h"
+#include "rules/Pgn.h"
 #include "rules/SquareImages.h"
 
 namespace corvane {
@@ -103,6 +104,12 @@ public:
     // The game since play started as PGN, and the position now as FEN.
     std::string GamePgn() const;
     std::string PositionFen() const;
+    // A local game is being played: at least one move, not ended, not set-up.
+    bool GameInProgress() const;
+    // The game as its listed moves have left it (a move still under way is not
+    // counted): the position string and the side to move, "W" or "B". False
+    // when the moves cannot be replayed.
+    bool PositionInProgress(std::string& position, std::string& sideToMove) const;
     // "Copiar posição": the FEN goes to the clipboard.
     void CopyPosition();
     // "Exportar PGN": the PGN goes to a file the user chooses; false when nothing was written.
@@ -180,6 +187,8 @@ private:
     void StartHistory();
     bool BetweenMoves() const;
     QWidget* ExportParent();
+    // The start of play and the moves since, for the PGN and the FEN.
+    PgnGame PlayedGame() const;
     QString AskExportFile(const QString& proposed);
     void SetPlayerCaptions();
     void Sound(int number);
@@ -187,6 +196,7 @@ private:
     void PaletteDrag(int piece, QPoint globalPos, bool finished);
     void DropOnPalette();
     void ShowOptionInForce();
+    void ShowFirstMover();
     void EnterSetUp(int index);
     void Play();
     void BlinkSquare(int index);
@@ -201,6 +211,7 @@ private:
     void ThinkTimed(int ply);
     void ShowComputerPosition(const MoveText* move);
     void EndWithoutMove();
+    bool AnnounceFinishedPosition();
     void CountComputerCapture(const PlyBoard& before, const MoveText& move);
     Announcement ComputerOutcome();
 

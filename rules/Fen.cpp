@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "rules/MoveText.h"
+#include "rules/Notation.h"
 #include "rules/RulesInternal.h"
 
 namespace corvane {
@@ -43,6 +44,25 @@ bool ParsePlacement(std::string_view text, PlyBoard& board) {
         }
     }
     return rank == 1 && file == 9;
+}
+
+// Whether a pawn of the side to move can take en passant on the file at the
+// ply: the square is only worth writing when the capture is a legal move.
+bool EnPassantPlayable(int ply, bool whiteToMove, int epFile) {
+    if (epFile < 1 || epFile > 8) return false;
+    const RulesStateKeeper keeper;
+    CountPieces(ply);
+    RulesMoveList moves;
+    ListLegalMoves(whiteToMove ? "W" : "B", ply, moves);
+    const int fromRank = whiteToMove ? 5 : 4;
+    const PieceIndex pawn = whiteToMove ? WhitePawn : BlackPawn;
+    for (int i = 0; i < moves.count; ++i) {
+        const RulesMove& m = moves.moves[i];
+        if (m.toFile == epFile && m.toRank == (whiteToMove ? 6 : 3) && m.fromRank == fromRank &&
+            m.fromFile != epFile && Board[ply][m.fromRank][m.fromFile] == pawn)
+            return true;
+    }
+    return false;
 }
 
 bool ParseNumber(std::string_view text, int& value) {
@@ -124,7 +144,8 @@ std::string FenOf(int ply, std::string_view sideToMove, int halfmoveClock, int f
     right(BlackCastleFlags[ply], 8, BlackKing, BlackRook, 2, 1, 'q');
     text += castling.empty() ? "-" : castling;
     const int epFile = (whiteToMove ? BlackPawnFlags : WhitePawnFlags)[ply][1];
-    const std::string epSquare = SquareName(whiteToMove ? 6 : 3, epFile);
+    const std::string epSquare =
+        EnPassantPlayable(ply, whiteToMove, epFile) ? SquareName(whiteToMove ? 6 : 3, epFile) : "";
     text += ' ' + (epSquare.empty() ? std::string("-") : epSquare);
     text += ' ' + std::to_string(halfmoveClock) + ' ' + std::to_string(fullmoveNumber);
     return text;

@@ -23,7 +23,8 @@ struct FenPosition {
 // Returns false, leaving the ply untouched, when the text is not a well-formed
 // FEN (the two move counters may be missing).
 bool LoadFen(std::string_view fen, int ply, FenPosition& out);
-// The FEN of a ply, with castling and en passant read back from its flags.
+// The FEN of a ply, with castling and en passant read back from its flags; the
+// en-passant square is written only when a pawn of the side to move can take there.
 std::string FenOf(int ply, std::string_view sideToMove, int halfmoveClock = 0,
                   int fullmoveNumber = 1);
 

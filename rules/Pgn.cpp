@@ -59,52 +59,86 @@ std::string Wrapped(const std::vector<std::string>& tokens) {
     return text + line + '\n';
 }
 
+// The game's moves played from its start on kWorkPly, each checked by the
+// core's legality test: the position reached is left there.
+struct Replay {
+    bool started = false;            // the start is a FEN
+    std::string startFen;            // as the game's own FEN writer gives it
+    std::vector<std::string> tokens; // move numbers and SAN
+    std::string side;                // to move after the moves replayed
+    int number = 1;                  // full-move number then
+    int halfmoveClock = 0;           // half-moves since the last capture or pawn move
+    int played = 0;
+    bool complete = false; // every move was legal
+};
+
+Replay ReplayGame(const PgnGame& game) {
+    Replay r;
+    FenPosition start;
+    if (!LoadFen(game.startFen, kWorkPly, start)) return r;
+    r.started = true;
+    r.startFen = FenOf(kWorkPly, start.sideToMove, start.halfmoveClock, start.fullmoveNumber);
+    r.side = start.sideToMove;
+    r.number = start.fullmoveNumber;
+    r.halfmoveClock = start.halfmoveClock;
+    r.complete = true;
+    for (const std::string& text : game.moves) {
+        MoveText move;
+        std::string san;
+        if (ParseMoveText(text, move) && IsBlackPiece(move.piece) == (r.side == "B"))
+            san = detail::SanPlayingInto(move, kWorkPly);
+        if (san.empty()) {
+            r.complete = false;
+            break;
+        }
+        const PlyBoard& before = Board[kWorkPly];
+        const PieceIndex mover = before[move.fromRank][move.fromFile];
+        const bool resets =
+            mover == WhitePawn || mover == BlackPawn || before[move.toRank][move.toFile] != Empty;
+        r.halfmoveClock = resets ? 0 : r.halfmoveClock + 1;
+        Board[kWorkPly] = Board[kWorkPly + 1];
+        CopyPlyFlags(kWorkPly + 1, kWorkPly);
+        if (r.side == "W") {
+            r.tokens.push_back(std::to_string(r.number) + ". " + san);
+        } else {
+            r.tokens.push_back(r.tokens.empty() ? std::to_string(r.number) + "... " + san : san);
+            ++r.number;
+        }
+        r.side = r.side == "W" ? "B" : "W";
+        ++r.played;
+    }
+    return r;
+}
+
 } // namespace
 
 PgnText WritePgn(const PgnGame& game) {
     PgnText out;
     const RulesStateKeeper keeper;
-    FenPosition start;
-    if (!LoadFen(game.startFen, kWorkPly, start)) return out;
-    const std::string startFen =
-        FenOf(kWorkPly, start.sideToMove, start.halfmoveClock, start.fullmoveNumber);
-
-    std::vector<std::string> tokens;
-    std::string side = start.sideToMove;
-    int number = start.fullmoveNumber;
-    out.complete = true;
-    for (const std::string& text : game.moves) {
-        MoveText move;
-        std::string san;
-        if (ParseMoveText(text, move) && IsBlackPiece(move.piece) == (side == "B"))
-            san = detail::SanPlayingInto(move, kWorkPly);
-        if (san.empty()) {
-            out.complete = false;
-            break;
-        }
-        Board[kWorkPly] = Board[kWorkPly + 1];
-        CopyPlyFlags(kWorkPly + 1, kWorkPly);
-        if (side == "W") {
-            tokens.push_back(std::to_string(number) + ". " + san);
-        } else {
-            tokens.push_back(tokens.empty() ? std::to_string(number) + "... " + san : san);
-            ++number;
-        }
-        side = side == "W" ? "B" : "W";
-        ++out.movesWritten;
-    }
+    Replay replay = ReplayGame(game);
+    if (!replay.started) return out;
+    out.complete = replay.complete;
+    out.movesWritten = replay.played;
     std::string result = "*";
     if (out.complete)
-        result = IsResult(game.result) ? game.result : ResultOfPosition(side, kWorkPly);
-    tokens.push_back(result);
+        result = IsResult(game.result) ? game.result : ResultOfPosition(replay.side, kWorkPly);
+    replay.tokens.push_back(result);
 
     out.text = TagLine("Event", game.event) + TagLine("Site", game.site) +
                TagLine("Date", game.date, "????.??.??") + TagLine("Round", game.round) +
                TagLine("White", game.white) + TagLine("Black", game.black) +
                TagLine("Result", result);
-    if (startFen != StandardStartFen) out.text += TagLine("SetUp", "1") + TagLine("FEN", startFen);
-    out.text += '\n' + Wrapped(tokens) + '\n';
+    if (replay.startFen != StandardStartFen)
+        out.text += TagLine("SetUp", "1") + TagLine("FEN", replay.startFen);
+    out.text += '\n' + Wrapped(replay.tokens) + '\n';
     return out;
+}
+
+std::string GameEndFen(const PgnGame& game) {
+    const RulesStateKeeper keeper;
+    const Replay replay = ReplayGame(game);
+    if (!replay.complete) return std::string();
+    return FenOf(kWorkPly, replay.side, replay.halfmoveClock, replay.number);
 }
 
 int StartFullmoveNumber() {

@@ -37,6 +37,12 @@ struct PgnText {
 // reaches 80 characters. The rules state is left as it was.
 PgnText WritePgn(const PgnGame& game);
 
+// The FEN of the position the game has reached: its moves played from its start,
+// the half-move clock counted on from the start's over the moves, the side to
+// move and the full-move number after them. Empty when a move is not legal in
+// its position. The rules state is left as it was.
+std::string GameEndFen(const PgnGame& game);
+
 // Full-move numbers of the game. LoadedMoveNumber counts the half-moves that
 // were played before the position play started from.
 int StartFullmoveNumber();

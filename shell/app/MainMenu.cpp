@@ -247,6 +247,9 @@ void MainMenu::ToggleFullScreen() {
     // No display-mode switch on Linux: a borderless window over the whole screen,
     // the board view scaling with it.
     fullScreen_ = true;
+    // Where the window stood (frame included), to go back there.
+    normalGeometry_ = window_.geometry();
+    normalFrame_ = window_.frameGeometry();
     window_.setWindowFlag(Qt::FramelessWindowHint, true);
     // Without a window manager nothing else would size the window to the screen.
     if (const QScreen* screen = window_.screen()) window_.setGeometry(screen->geometry());
@@ -262,13 +265,25 @@ void MainMenu::RestoreWindow(bool show) {
     const bool visible = window_.isVisible();
     window_.setWindowFlag(Qt::FramelessWindowHint, false);
     window_.setWindowState(window_.windowState() & ~Qt::WindowFullScreen);
+    // Back where it was: move() places the frame's corner, so the title bar
+    // is where it was too; without a window manager there is no frame.
+    const QRect inside = normalGeometry_.isValid()
+                             ? normalGeometry_
+                             : QRect(window_.pos(), QSize(NormalWidth, NormalHeight));
+    const QPoint corner = normalFrame_.isValid() ? normalFrame_.topLeft() : inside.topLeft();
+    const auto place = [this, inside, corner] {
+        if (fullScreen_) return;
+        window_.resize(inside.size());
+        window_.move(corner);
+    };
+    place();
     if (show || visible) window_.showNormal();
-    window_.resize(NormalWidth, NormalHeight);
-    // Leaving full screen is finished by the windowing system after this call and
-    // can leave the window wider than asked; size it again once that is done.
-    QTimer::singleShot(0, &window_, [this] {
-        if (!fullScreen_) window_.resize(NormalWidth, NormalHeight);
-    });
+    // Leaving full screen is finished by the windowing system after this call
+    // and can leave the window elsewhere or wider than asked; place it again
+    // once that is done.
+    place();
+    QTimer::singleShot(0, &window_, place);
+    QTimer::singleShot(100, &window_, place);
     SetToolTipText(4, QStringLiteral("Maximizar"));
     buttons_[4]->SetVariant(0);
     window_.update();
@@ -293,17 +308,13 @@ void MainMenu::OpenGame() {
     Exec(dialog);
     if (!LoadedGame || dialog.List1.currentItem() == nullptr) return;
     // The game as its file holds it, move number included.
-    const OpenedGame game = OpenSavedGame(dialog.List1.currentItem()->text());
+    const OpenedGame game =
+        OpenSavedGame(dialog.List1.currentItem()->text(), SideToMove == "B" ? 1 : 0);
     if (!game.ok) return;
-    window_.ResumeLoadedGame(game.position.toStdString());
     // The opened game is the one being played now: a later new game starts from
-    // the initial position, and saving and pausing are allowed even when the
-    // previous game had ended.
+    // the initial position. Resuming starts the computer when it is to move.
     LoadedGame = false;
-    window_.SetWaitingForPeer(true);
-    // With the computer on Black and Black to move nothing else would start it
-    // (its first move as White comes when the user picks up a piece).
-    if (GameMode == "CB" && SideToMove == "B") window_.ComputerTurn(1);
+    window_.ResumeLoadedGame(game.position.toStdString());
 }
 
 void MainMenu::Restart() {

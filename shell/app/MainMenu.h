@@ -97,6 +97,7 @@ private:
     // after "Maximizar", reports hovers).
     std::optional<QPoint> clickedAt_;
     bool fullScreen_ = false;
+    QRect normalGeometry_, normalFrame_; // the window before full screen
     bool lastConfirmed_ = false;
 };
 

@@ -14,7 +14,7 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${CORVANE_WEB_URL})
 # The Qt libraries the program links, the platform plugins (xcb, wayland) that
 # open its window, the sound client and the font its pictures are lettered in.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), libqt6network6 (>= 6.4), qt6-qpa-plugins, libpulse0, fonts-dejavu-core, libstdc++6, libgcc-s1, libc6")
+    "libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), libqt6network6 (>= 6.4), qt6-qpa-plugins, qt6-translations-l10n, libpulse0, fonts-dejavu-core, libstdc++6, libgcc-s1, libc6")
 set(CPACK_STRIP_FILES TRUE)
 # Control files and directories with the modes Debian expects whatever the umask.
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION TRUE)

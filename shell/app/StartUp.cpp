@@ -1,6 +1,7 @@
 #include "shell/app/StartUp.h"
 
 #include "assets/BusyCursor.h"
+#include "files/SavedGame.h"
 #include "files/Settings.h"
 #include "game/frmMain.h"
 #include "net/NetworkGame.h"
@@ -11,11 +12,18 @@
 #include "shell/app/ShellPictures.h"
 #include "shell/app/frmSplash.h"
 #include "shell/kit/EventWait.h"
+#include "shell/kit/QuestionBox.h"
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFileInfo>
+#include <QLibraryInfo>
 #include <QPointer>
+#include <QScreen>
+#include <QStyle>
+#include <QTranslator>
 #include <cmath>
+#include <cstdio>
 
 namespace corvane {
 
@@ -34,10 +42,18 @@ int CorvaneProgram::Scaled(int milliseconds) const {
 }
 
 bool CorvaneProgram::Start() {
-    // 1. One copy per user.
-    if (!lock_.Acquire(options_.lockPath.isEmpty() ? SingleInstanceLock::DefaultPath()
-                                                   : options_.lockPath)) {
+    // 1. One copy per user, in a data folder it can use.
+    const QString lockPath =
+        options_.lockPath.isEmpty() ? SingleInstanceLock::DefaultPath() : options_.lockPath;
+    switch (lock_.Acquire(lockPath)) {
+    case SingleInstanceLock::Result::Taken:
+        break;
+    case SingleInstanceLock::Result::HeldElsewhere:
         Trace(QStringLiteral("another copy runs"));
+        return false;
+    case SingleInstanceLock::Result::FolderUnusable:
+        startProblem_ = DataFolderMessage(QFileInfo(lockPath).absolutePath(), lock_.Error());
+        Trace(QStringLiteral("data folder unusable"));
         return false;
     }
     Trace(QStringLiteral("lock"));
@@ -99,8 +115,33 @@ void CorvaneProgram::WireNetwork() {
 
 bool CorvaneProgram::eventFilter(QObject* watched, QEvent* event) {
     // Runs before the window's own close handling, which stops the search.
-    if (watched == window_.get() && event->type() == QEvent::Close && !ended_) Shutdown();
+    if (watched == window_.get() && event->type() == QEvent::Close && !ended_) {
+        if (!KeepGameInProgress()) {
+            event->ignore(); // the player chose to stay
+            return true;
+        }
+        Shutdown();
+    }
     return QObject::eventFilter(watched, event);
+}
+
+// A local game in progress is saved under its reserved name before the close
+// ends it, so that "Abrir" can bring it back. False when it could not be
+// saved and the player would rather not close.
+bool CorvaneProgram::KeepGameInProgress() {
+    std::string position, side;
+    if (!window_->GameInProgress() || !window_->PositionInProgress(position, side)) return true;
+    const GameToSave game{QString::fromStdString(position), Level, PlayerOption,
+                          QString::fromStdString(side)};
+    if (WriteInterruptedGame(game)) {
+        Trace(QStringLiteral("game kept"));
+        return true;
+    }
+    const QString question =
+        SaveFailedMessage(InterruptedGameName) +
+        QStringLiteral(" Fechar assim mesmo? O jogo em andamento será perdido.");
+    if (options_.askCloseAnyway) return options_.askCloseAnyway(question);
+    return AskWarningQuestion(window_.get(), QStringLiteral("Aviso"), question);
 }
 
 void CorvaneProgram::Shutdown() {
@@ -138,8 +179,20 @@ void UseSettingsFile(StartUpOptions& options) {
     };
 }
 
+bool LoadQtTranslations() {
+    static QTranslator translator;
+    if (!translator.isEmpty()) return true;
+    const QLocale portuguese(QLocale::Portuguese, QLocale::Brazil);
+    if (!translator.load(portuguese, QStringLiteral("qtbase"), QStringLiteral("_"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        return false;
+    QCoreApplication::installTranslator(&translator);
+    return true;
+}
+
 int RunCorvane(int argc, char** argv) {
     QApplication app(argc, argv);
+    LoadQtTranslations();
     QApplication::setApplicationName(QStringLiteral("Corvane"));
     QApplication::setWindowIcon(QIcon(AppIcon(256)));
     StartUpOptions options;
@@ -153,7 +206,17 @@ int RunCorvane(int argc, char** argv) {
         options.ready = [&script](CorvaneProgram& program) { script.Attach(program); };
     }
     CorvaneProgram program(options);
-    if (!program.Start()) return 0;
+    if (!program.Start()) {
+        if (program.StartProblem().isEmpty()) return 0; // another copy runs
+        std::fprintf(stderr, "corvane: %s\n", qUtf8Printable(program.StartProblem()));
+        MessageNotice notice(
+            QStringLiteral("Corvane"), program.StartProblem(),
+            QApplication::style()->standardIcon(QStyle::SP_MessageBoxCritical).pixmap(40, 40));
+        if (const QScreen* screen = QGuiApplication::primaryScreen())
+            notice.move(screen->geometry().center() - notice.rect().center());
+        notice.exec();
+        return 1;
+    }
     if (program.Ended()) return 0;
     return app.exec();
 }

@@ -35,6 +35,9 @@ struct StartUpOptions {
     // Called once the main window, its menu and network play exist, before the
     // first new-game dialog (the scripted test player attaches here).
     std::function<void(CorvaneProgram&)> ready;
+    // Asked when the game in progress could not be kept at the close (the text
+    // says why): true closes all the same. Unset: the question window.
+    std::function<bool(const QString& question)> askCloseAnyway;
 };
 
 class CorvaneProgram : public QObject {
@@ -43,9 +46,12 @@ public:
     explicit CorvaneProgram(StartUpOptions options = {});
     ~CorvaneProgram() override;
 
-    // Start-up up to the end of the first new-game dialog. False when another copy
-    // of the program runs: this one must end at once, without a message.
+    // Start-up up to the end of the first new-game dialog. False when this copy
+    // must end at once: another copy runs (no message), or the data folder
+    // cannot be used (StartProblem() says why).
     bool Start();
+    // The message for the player when the data folder cannot be used; empty otherwise.
+    const QString& StartProblem() const { return startProblem_; }
     // True once the main window has been closed (the program is ending).
     bool Ended() const { return ended_; }
 
@@ -58,6 +64,7 @@ private:
     void Trace(const QString& step) const;
     int Scaled(int milliseconds) const;
     void Shutdown();
+    bool KeepGameInProgress();
 
     StartUpOptions options_;
     SingleInstanceLock lock_;
@@ -66,10 +73,15 @@ private:
     std::unique_ptr<NetworkGameSession> network_; // after the menu: destroyed before it
     void WireNetwork();
     bool ended_ = false;
+    QString startProblem_;
 };
 
 // Points the settings seams at config.dat in the program folder.
 void UseSettingsFile(StartUpOptions& options);
+
+// Qt's own texts (file chooser, standard buttons) in Brazilian Portuguese, from
+// the system's Qt translations; false when they are not installed.
+bool LoadQtTranslations();
 
 // main(): runs the program and returns its exit code.
 int RunCorvane(int argc, char** argv);

@@ -32,6 +32,7 @@ frmAviso::frmAviso(QWidget* parent)
     chkExibir.setGeometry(60, 112, 364, 24);
     cmdOK.setGeometry((width() - 110) / 2, height() - 48, 110, 34);
     connect(&cmdOK, &ImageButton::clicked, this, &QDialog::accept);
+    SetDefaultButton(&cmdOK);
 }
 
 QString frmAviso::WarningText() {

@@ -151,7 +151,6 @@ frmNovo::frmNovo(int mode, int level, const QString& nick, QWidget* parent)
         connect(imgRede[i].get(), &ClickLabel::clicked, this, [this, i] { ChooseRede(i); });
     }
     connect(txtNome.get(), &QLineEdit::textEdited, this, &frmNovo::NickEdited);
-    connect(txtNome.get(), &QLineEdit::returnPressed, this, &frmNovo::Jogar);
 
     lblJogar.setObjectName(QStringLiteral("lblJogar"));
     lblCancelar.setObjectName(QStringLiteral("lblCancelar"));
@@ -159,6 +158,8 @@ frmNovo::frmNovo(int mode, int level, const QString& nick, QWidget* parent)
     lblCancelar.setGeometry(kSize.width() / 2 + 10, kSize.height() - 56, 120, 34);
     connect(&lblJogar, &ImageButton::clicked, this, &frmNovo::Jogar);
     connect(&lblCancelar, &ImageButton::clicked, this, &frmNovo::Cancelar);
+    // Enter, in the nick box too, plays; Esc cancels.
+    SetDefaultButton(&lblJogar);
 
     // Opening: the nick, the previous game's choices, "Criar um Jogo", tab 1 in front.
     txtNome->setText((nick.isEmpty() ? SystemUserName() : nick).toUpper());

@@ -17,6 +17,7 @@ frmPause::frmPause(QWidget* parent)
       lbOk(QStringLiteral("&OK"), this) {
     PlaceButton(lbOk, 0, 1);
     connect(&lbOk, &ImageButton::clicked, this, &frmPause::Ok);
+    SetDefaultButton(&lbOk);
 }
 
 } // namespace corvane

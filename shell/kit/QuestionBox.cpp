@@ -28,10 +28,14 @@ NoticeDialog::NoticeDialog(const QString& title, const QString& text, const QPix
     Label1.setText(title);
     Look(Label1, 16, true);
     Label1.setGeometry(20, 12, 200, 24);
+    Label2.setTextFormat(Qt::PlainText);
     Label2.setText(text);
     Label2.setWordWrap(true);
     Look(Label2, 14, false);
-    Label2.setGeometry(92, 46, 270, 60);
+    // A text longer than the three lines the window holds makes it taller.
+    const int textHeight = qMax(60, Label2.heightForWidth(270));
+    setFixedSize(kSize.width(), kSize.height() + textHeight - 60);
+    Label2.setGeometry(92, 46, 270, textHeight);
     Label2.setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     const QSize size = picture.deviceIndependentSize().toSize();
     Image1.setPixmap(picture);
@@ -43,7 +47,7 @@ NoticeDialog::NoticeDialog(const QString& title, const QString& text, const QPix
 void NoticeDialog::PlaceButton(ImageButton& button, int i, int n) {
     constexpr int width = 110, gap = 20;
     const int left = (kSize.width() - (n * width + (n - 1) * gap)) / 2 + i * (width + gap);
-    button.setGeometry(left, kSize.height() - 50, width, 34);
+    button.setGeometry(left, height() - 50, width, 34);
 }
 
 QuestionBox::QuestionBox(const QString& title, const QString& question, const QPixmap& picture,
@@ -54,6 +58,7 @@ QuestionBox::QuestionBox(const QString& title, const QString& question, const QP
     PlaceButton(lblNao, 1, 2);
     connect(&lblSim, &ImageButton::clicked, this, &QuestionBox::Sim);
     connect(&lblNao, &ImageButton::clicked, this, &QuestionBox::Nao);
+    SetDefaultButton(&lblSim);
 }
 
 void QuestionBox::Sim() {
@@ -66,10 +71,30 @@ void QuestionBox::Nao() {
     reject();
 }
 
+MessageNotice::MessageNotice(const QString& title, const QString& text, const QPixmap& picture,
+                             QWidget* parent)
+    : NoticeDialog(title, text, picture, parent), lbOk(QStringLiteral("&OK"), this) {
+    PlaceButton(lbOk, 0, 1);
+    connect(&lbOk, &ImageButton::clicked, this, &QDialog::accept);
+    SetDefaultButton(&lbOk);
+}
+
+namespace {
+
+QPixmap WarningPicture() {
+    return QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(40, 40);
+}
+
+} // namespace
+
+void ShowWarningNotice(QWidget* parent, const QString& title, const QString& text) {
+    MessageNotice notice(title, text, WarningPicture(), parent);
+    CenterOverBoard(&notice, parent);
+    notice.exec();
+}
+
 bool AskWarningQuestion(QWidget* parent, const QString& title, const QString& question) {
-    const QPixmap warning =
-        QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(40, 40);
-    QuestionBox box(title, question, warning, parent);
+    QuestionBox box(title, question, WarningPicture(), parent);
     CenterOverBoard(&box, parent);
     box.exec();
     return box.Answer();

@@ -23,6 +23,19 @@ protected:
     void PlaceButton(ImageButton& button, int i, int n);
 };
 
+// A notice with one "&OK" button, which Enter and Esc press too. The window
+// grows to show a long text whole; the text is shown as plain text.
+class MessageNotice : public NoticeDialog {
+public:
+    MessageNotice(const QString& title, const QString& text, const QPixmap& picture,
+                  QWidget* parent = nullptr);
+    ImageButton lbOk;
+};
+
+// Shows a MessageNotice with the warning picture centred over parent and waits
+// until it is closed.
+void ShowWarningNotice(QWidget* parent, const QString& title, const QString& text);
+
 class QuestionBox : public NoticeDialog {
     Q_OBJECT
 public:
@@ -33,7 +46,7 @@ public:
     void Sim();
     void Nao();
 
-    ImageButton lblSim, lblNao;
+    ImageButton lblSim, lblNao; // Enter answers "&Sim", Esc "&Não"
 
 private:
     bool answer_ = false;

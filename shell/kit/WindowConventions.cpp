@@ -3,6 +3,7 @@
 #include "assets/frmPieces.h"
 
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyle>
@@ -46,6 +47,19 @@ BorderlessDialog::BorderlessDialog(QWidget* parent)
 void BorderlessDialog::SetOpacity(int alpha) {
     opacity_ = qBound(0, alpha, 255);
     setWindowOpacity(opacity_ / 255.0);
+}
+
+void BorderlessDialog::keyPressEvent(QKeyEvent* event) {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
+    if (!enter || mods != Qt::NoModifier) {
+        QDialog::keyPressEvent(event); // Esc rejects
+        return;
+    }
+    QAbstractButton* button = qobject_cast<ImageButton*>(focusWidget());
+    if (button == nullptr || !isAncestorOf(button)) button = defaultButton_;
+    if (button != nullptr && button->isVisible() && button->isEnabled()) button->click();
+    event->accept();
 }
 
 void BorderlessDialog::paintEvent(QPaintEvent*) {

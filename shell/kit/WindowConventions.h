@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <QLabel>
 #include <QPoint>
+#include <QPointer>
 
 namespace corvane {
 
@@ -26,15 +27,21 @@ void SetDialogHeading(QLabel& picture, QLabel& title, int piece, const QString& 
 
 // A borderless, topmost, modal dialog painted with the shared panel picture.
 // Pressing the left button on its background (or on a child that lets mouse
-// presses through) and moving the mouse drags the window.
+// presses through) and moving the mouse drags the window. Enter presses the
+// image button that has the focus, else the default button; Esc closes the
+// dialog as its cancel button does (reject).
 class BorderlessDialog : public QDialog {
 public:
     explicit BorderlessDialog(QWidget* parent = nullptr);
     // Constant opacity, 0..255 (255: opaque).
     void SetOpacity(int alpha);
     int Opacity() const { return opacity_; }
+    // The button Enter presses; none: Enter does nothing.
+    void SetDefaultButton(QAbstractButton* button) { defaultButton_ = button; }
+    QAbstractButton* DefaultButton() const { return defaultButton_; }
 
 protected:
+    void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -42,6 +49,7 @@ protected:
 
 private:
     int opacity_ = 255;
+    QPointer<QAbstractButton> defaultButton_;
     bool dragging_ = false;
     QPoint grabOffset_; // cursor position relative to the window's top left corner
 };

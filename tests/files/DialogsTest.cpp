@@ -33,8 +33,12 @@ protected:
         WhiteAtBottom = true;
         std::string side;
         LoadPosition(view_, Start, side);
+        qputenv("XDG_DATA_HOME", dir_.filePath("share").toLocal8Bit()); // the trash in here
     }
-    void TearDown() override { SetProgramFolder(QString()); }
+    void TearDown() override {
+        SetProgramFolder(QString());
+        qunsetenv("XDG_DATA_HOME");
+    }
     static void Put(const QString& name, const QByteArray& bytes) {
         PutFile(SavedGamePath(name), bytes);
     }
@@ -124,6 +128,7 @@ TEST_F(FileDialogs, OpenPreviewsAndDeletes) {
     open.List1.setCurrentRow(2); // deleting the last selects the one before
     QTest::mouseClick(&open.lblExcluir, Qt::LeftButton);
     EXPECT_FALSE(QFile::exists(SavedGamePath("C")));
+    EXPECT_TRUE(QFile::exists(dir_.filePath("share/Trash/files/C.sav")));
     EXPECT_EQ(open.List1.currentItem()->text(), "B");
     EXPECT_EQ(open.lblData.text(), "Jogo salvo em: 02/02/26 - 11:00");
     EXPECT_EQ(open.picBoard.imgPiece(0), "");
@@ -132,12 +137,13 @@ TEST_F(FileDialogs, OpenPreviewsAndDeletes) {
     open.List1.setCurrentRow(0);
     QTest::mouseClick(&open.lblExcluir, Qt::LeftButton);
 
-    // A saved game that cannot be deleted keeps its entry and says so.
-    ASSERT_TRUE(QFile::remove(SavedGamePath("B")));
-    ASSERT_TRUE(QDir().mkpath(SavedGamePath("B") + "/inside"));
+    // A saved game the trash cannot take stays, keeps its entry and says so.
+    PutFile(dir_.filePath("plain"), "x");
+    qputenv("XDG_DATA_HOME", dir_.filePath("plain/share").toLocal8Bit());
     open.lblExcluir.click();
     EXPECT_EQ(messages, QStringList{DeleteFailedMessage("B")});
     EXPECT_EQ(open.List1.count(), 1);
+    EXPECT_TRUE(QFile::exists(SavedGamePath("B")));
 }
 
 // Damaged saved games through the Open window: previewing (and painting) each
@@ -174,8 +180,9 @@ TEST_F(FileDialogs, DamagedSavedGamesNeverReachTheBoardBroken) {
         Put(QStringLiteral("f%1").arg(n, 2, 10, QChar(u'0')), bytes);
     }
     frmAbrir open(view_);
-    QStringList messages;
+    QStringList messages, notes;
     open.tellFailure = [&](const QString& m) { messages << m; };
+    open.tellNote = [&](const QString& m) { notes << m; };
     open.show();
     ASSERT_EQ(open.List1.count(), 40);
     int opened = 0;
@@ -204,6 +211,42 @@ TEST_F(FileDialogs, DamagedSavedGamesNeverReachTheBoardBroken) {
     }
     EXPECT_GT(opened, 0); // the table holds playable files too
     EXPECT_LT(opened, 40);
+    EXPECT_FALSE(notes.isEmpty()); // "DIFFICULTY=9" and "PLAYER=-2" are named
+    for (const QString& note : notes) EXPECT_FALSE(note.contains(u'\n')) << note.toStdString();
+}
+
+// Enter does what the default button does (in the name box and the list too),
+// Esc what "Cancelar" does.
+TEST_F(FileDialogs, EnterAndEscape) {
+    {
+        Save save(view_);
+        save.dialog.activateWindow();
+        save.dialog.txtNome.setText("Typed");
+        QTest::keyClick(&save.dialog.txtNome, Qt::Key_Return);
+        EXPECT_EQ(save.dialog.result(), QDialog::Accepted);
+        EXPECT_TRUE(SavedGameExists("Typed"));
+        save.dialog.show();
+        save.dialog.setResult(0);
+        save.dialog.txtNome.setText("Typed");
+        QTest::keyClick(&save.dialog.txtNome, Qt::Key_Enter, Qt::KeypadModifier);
+        EXPECT_EQ(save.questions.size(), 1); // asked once, not once per handler
+    }
+    {
+        Save save(view_);
+        save.dialog.txtNome.setText("Escaped");
+        QTest::keyClick(&save.dialog.txtNome, Qt::Key_Escape);
+        EXPECT_EQ(save.dialog.result(), QDialog::Rejected);
+        EXPECT_FALSE(SavedGameExists("Escaped"));
+    }
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
+        LoadedGame = false;
+        frmAbrir open(view_);
+        open.show();
+        open.List1.setFocus();
+        QTest::keyClick(&open.List1, key);
+        EXPECT_EQ(LoadedGame, key == Qt::Key_Return);
+        EXPECT_EQ(open.result(), key == Qt::Key_Return ? QDialog::Accepted : QDialog::Rejected);
+    }
 }
 
 } // namespace

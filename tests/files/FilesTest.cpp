@@ -201,8 +201,12 @@ protected:
     void SetUp() override {
         SetProgramFolder(dir_.path());
         ASSERT_TRUE(MakeSaveFolder());
+        qputenv("XDG_DATA_HOME", dir_.filePath("share").toLocal8Bit()); // the trash in here
     }
-    void TearDown() override { SetProgramFolder(QString()); }
+    void TearDown() override {
+        SetProgramFolder(QString());
+        qunsetenv("XDG_DATA_HOME");
+    }
     static void Put(const QString& name, const QByteArray& bytes) {
         PutFile(SavedGamePath(name), bytes);
     }
@@ -253,12 +257,52 @@ TEST_F(SavedGames, ExistenceUnusableNamesAndDelete) {
     EXPECT_TRUE(QFile::exists(dir_.filePath("kept.sav")));
 }
 
+// "Excluir" puts the file in the desktop's trash with what restores it; a
+// second game of the same name gets a name of its own there; when the trash
+// cannot be made the file stays.
+TEST_F(SavedGames, DeleteMovesToTheTrash) {
+    const QString trash = dir_.filePath("share/Trash/");
+    const std::pair<QByteArray, QString> games[] = {{"first", "Game 01.sav"},
+                                                    {"second", "Game 01 (2).sav"}};
+    for (const auto& [bytes, trashed] : games) {
+        Put("Game 01", bytes);
+        ASSERT_TRUE(DeleteSavedGame("Game 01"));
+        EXPECT_FALSE(QFile::exists(SavedGamePath("Game 01")));
+        EXPECT_EQ(GetFile(trash + "files/" + trashed), bytes);
+        const QByteArray info = GetFile(trash + "info/" + trashed + ".trashinfo");
+        EXPECT_TRUE(
+            info.startsWith("[Trash Info]\nPath=" +
+                            QFile::encodeName(SavedGamePath("Game 01")).toPercentEncoding("/") +
+                            "\nDeletionDate=20"))
+            << info.constData();
+    }
+    PutFile(dir_.filePath("plain"), "x");
+    qputenv("XDG_DATA_HOME", dir_.filePath("plain/share").toLocal8Bit());
+    Put("kept", "y");
+    EXPECT_FALSE(DeleteSavedGame("kept"));
+    EXPECT_EQ(Get("kept"), "y");
+    EXPECT_FALSE(QDir(dir_.path()).exists("files")); // nothing strays beside the folder either
+    EXPECT_FALSE(QDir().exists("files/kept.sav"));
+}
+
+// The game in progress at the close has a name of its own that a typed name never takes.
+TEST_F(SavedGames, InterruptedGameHasAReservedName) {
+    EXPECT_NE(CleanSaveName(InterruptedGameName), InterruptedGameName);
+    EXPECT_FALSE(WriteSavedGame(InterruptedGameName, {Start, 2, 1, "W"}));
+    ASSERT_TRUE(WriteInterruptedGame({Start, 3, 2, "B"}));
+    ASSERT_TRUE(WriteInterruptedGame({Start, 1, 1, "W"})); // replaced
+    EXPECT_TRUE(ListSavedGames().contains(InterruptedGameName));
+    const OpenedGame game = OpenSavedGame(InterruptedGameName);
+    EXPECT_TRUE(game.ok);
+    EXPECT_EQ(std::tuple(game.level, game.playerOption, game.loadedSide), std::tuple(1, 1, 0));
+}
+
 struct OpenCase {
     const char* what;
     QByteArray file;
     bool ok;
     int level, player, side;
-    const char* reason; // part of the message when refused
+    const char* reason; // part of the message when refused; the values replaced when opened
 };
 
 TEST_F(SavedGames, OpenReadsOrRefuses) {
@@ -267,24 +311,44 @@ TEST_F(SavedGames, OpenReadsOrRefuses) {
     for (int i = 0; i < 10000; ++i) manySections += "[S" + QByteArray::number(i) + "]\nA=1\n";
     const OpenCase cases[] = {
         {"sound file", start + "DIFFICULTY=3\nPLAYER=2\nMOVE=1\n", true, 3, 2, 1, ""},
-        {"out of range", start + "DIFFICULTY=7\nPLAYER=0\nMOVE=2\n", true, 0, 0, 0, ""},
+        {"out of range", start + "DIFFICULTY=7\nPLAYER=0\nMOVE=2\n", true, 0, 0, 1,
+         "DIFFICULTY=7, PLAYER=0, MOVE=2"},
+        {"far out", start + "DIFFICULTY=9\nPLAYER=7\nMOVE=5\n", true, 0, 0, 1,
+         "DIFFICULTY=9, PLAYER=7, MOVE=5"},
         {"trailing text", start + "DIFFICULTY= 2x\nPLAYER=2.6\nMOVE=1.0\n", true, 2, 3, 1, ""},
         {"after 10,000 sections", manySections + start + "DIFFICULTY=3\n", true, 3, 0, 0, ""},
         {"no position", "[Corvane]\nDIFFICULTY=2\n", false, 0, 0, 0, "não contém uma posição"},
         {"nine rows", "[Corvane]\nPOSTION=4k3/8/8/8/8/8/8/8/4K3 w\n", false, 0, 0, 0, "64 casas"},
         {"two white kings", "[Corvane]\nPOSTION=4k3/8/8/8/8/8/8/3KK3 w\n", false, 0, 0, 0,
          "um rei de cada cor"},
+        {"no black king", "[Corvane]\nPOSTION=8/8/8/8/8/8/8/4K3 w\n", false, 0, 0, 0,
+         "um rei de cada cor"},
+        {"kings side by side", "[Corvane]\nPOSTION=8/8/8/8/8/8/3k4/4K3 w\n", false, 0, 0, 0,
+         "casas vizinhas"},
+        {"White to move, Black in check", "[Corvane]\nPOSTION=4k3/8/8/8/8/8/4R3/3K4 w\nMOVE=0\n",
+         false, 0, 0, 0, "o rei das Pretas está em xeque"},
+        {"saved right after a check", "[Corvane]\nPOSTION=4k3/8/8/8/8/8/4R3/3K4 w\nMOVE=1\n", true,
+         0, 0, 1, ""},
+        {"Black to move, White in check", "[Corvane]\nPOSTION=4k3/8/8/8/8/8/4r3/4K3 w\nMOVE=1\n",
+         false, 0, 0, 0, "o rei das Brancas está em xeque"},
+        {"pawn on the last rank", "[Corvane]\nPOSTION=P3k3/8/8/8/8/8/8/4K3 w\n", false, 0, 0, 0,
+         "peão na primeira ou na última"},
+        {"pawn on the first rank", "[Corvane]\nPOSTION=4k3/8/8/8/8/8/8/4K2p w\n", false, 0, 0, 0,
+         "peão na primeira ou na última"},
     };
     for (const OpenCase& c : cases) {
         SCOPED_TRACE(c.what);
         Put("g", c.file);
-        const OpenedGame game = OpenSavedGame("g");
+        const OpenedGame game = OpenSavedGame("g", 1); // Black is to move now
         EXPECT_EQ(game.ok, c.ok) << game.message.toStdString();
-        EXPECT_TRUE(game.message.contains(QString::fromUtf8(c.reason)))
-            << game.message.toStdString();
-        if (c.ok) {
+        if (!c.ok) {
+            EXPECT_TRUE(game.message.contains(QString::fromUtf8(c.reason)))
+                << game.message.toStdString();
+        } else {
             EXPECT_EQ(std::tuple(game.level, game.playerOption, game.loadedSide),
                       std::tuple(c.level, c.player, c.side));
+            EXPECT_EQ(game.replaced.join(", "), QString::fromUtf8(c.reason));
+            EXPECT_EQ(ReplacedValuesNote(game).isEmpty(), game.replaced.isEmpty());
         }
     }
     EXPECT_EQ(OpenSavedGame("missing").message,

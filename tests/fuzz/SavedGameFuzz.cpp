@@ -31,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(preview.squares == PlacementSquares(game.position));
     if (!game.ok) return 0;
 
-    FUZZ_CHECK(PositionProblem(game.position).isEmpty());
+    FUZZ_CHECK(PositionProblem(game.position, game.loadedSide).isEmpty());
     PlainSquareImages view;
     std::string side;
     LoadPosition(view, game.position.toStdString(), side);

@@ -132,7 +132,7 @@ TEST(Pgn, PositionFenReadsBackAsTheSamePosition) {
         {kRooks, "WK e1-g1, BR a8-b8, WR a1-a2", 0, "1r2k2r/8/8/8/8/8/R7/5RK1 b k - 0 2"},
         {kRooks, "WK e1-d1, BK e8-f8, WK d1-e1, BK f8-e8", 0, "r3k2r/8/8/8/8/8/8/R3K2R w - - 0 3"},
         {kRooks, "WR a1xa8", 0, "R3k2r/8/8/8/8/8/8/4K2R b Kk - 0 1"},
-        {"4k3/8/8/8/8/8/3P4/4K3 b - - 0 1", "BK e8-d8, WP d2-d4", 17, "3k4/8/8/8/3P4/8/8/4K3 b - d3 0 10"},
+        {"4k3/8/8/8/8/8/3P4/4K3 b - - 0 1", "BK e8-d8, WP d2-d4", 17, "3k4/8/8/8/3P4/8/8/4K3 b - - 0 10"},
     };
     // clang-format on
     for (const auto& [start, moves, loadedMoveNumber, fen] : rows) {

@@ -1,6 +1,8 @@
 // The position model: attacks, checkmate, the board view, flag copies, FEN and the position string.
 #include "RulesTestSupport.h"
 
+#include <sstream>
+
 using namespace corvane;
 
 namespace {
@@ -135,8 +137,8 @@ const char* const kFenRows[][2] = {
     {"r3k2r/8/8/8/8/8/8/R3K2R w - -", "1110 1110 0 0"},
     {"r3k2r/8/8/8/8/8/8/R3K2R b Kq -", "0010 0100 0 0"},
     {"r3k2r/8/8/8/8/8/8/R3K2R w Qk -", "0100 0010 0 0"},
-    {"4k3/8/8/8/4P3/8/8/4K3 b - e3 0 1", "1110 1110 5 0"},
-    {"4k3/8/8/3p4/8/8/8/4K3 w - d6 0 2", "1110 1110 0 4"},
+    {"4k3/8/8/8/3pP3/8/8/4K3 b - e3 0 1", "1110 1110 5 0"},
+    {"4k3/8/8/3pP3/8/8/8/4K3 w - d6 0 2", "1110 1110 0 4"},
 };
 
 std::string FlagsOf(int ply) {
@@ -163,6 +165,28 @@ TEST(Fen, RightsAndDoubleStepRoundTrip) {
         ASSERT_TRUE(LoadFen(written, 7, again));
         EXPECT_EQ(Board[7], Board[6]);
         EXPECT_EQ(FlagsOf(7), flags);
+    }
+}
+
+// The en-passant square is written only when a pawn may legally take there.
+TEST(Fen, EnPassantSquareOnlyWhenTheCaptureIsLegal) {
+    const std::pair<const char*, const char*> rows[] = {
+        {"4k3/8/8/8/4P3/8/8/4K3 b - e3 0 1", "-"},    // no pawn beside it
+        {"4k3/8/8/8/3pP3/8/8/4K3 b - e3 0 1", "e3"},  // d4 takes
+        {"4K3/8/8/8/k2pP2R/8/8/8 b - e3 0 1", "-"},   // taking opens the rank to the king
+        {"4k3/8/8/3pP3/8/8/8/4K3 w - d6 0 2", "d6"},  // e5 takes
+        {"4k3/8/8/2PpP3/8/8/8/4K3 w - d6 0 2", "d6"}, // either pawn takes
+        {"3rk3/8/8/3pP3/8/8/8/3K4 w - d6 0 2", "d6"}, // the pawn leaves the d-file: legal
+        {"4k3/8/8/3pP3/8/8/8/4K2r w - d6 0 2", "-"},  // White is in check: taking does not help
+    };
+    for (const auto& [fen, square] : rows) {
+        SCOPED_TRACE(fen);
+        FenPosition position;
+        ASSERT_TRUE(LoadFen(fen, 6, position));
+        std::istringstream written(FenOf(6, position.sideToMove));
+        std::string field[4];
+        written >> field[0] >> field[1] >> field[2] >> field[3];
+        EXPECT_EQ(field[3], square);
     }
 }
 

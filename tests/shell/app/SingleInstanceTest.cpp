@@ -3,14 +3,20 @@
 #include "shell/app/SingleInstance.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 using corvane::SingleInstanceLock;
+using Result = corvane::SingleInstanceLock::Result;
 
 namespace {
 
@@ -24,7 +30,8 @@ TEST(SingleInstanceChild, Child) {
     const std::string mode =
         std::getenv("CORVANE_LOCK_MODE") ? std::getenv("CORVANE_LOCK_MODE") : "try";
     static SingleInstanceLock lock; // kept to the end of the process
-    const bool got = lock.Acquire(QString::fromLocal8Bit(path));
+    const bool got =
+        lock.Acquire(QString::fromLocal8Bit(path)) == SingleInstanceLock::Result::Taken;
     if (mode == "hold" && got) {
         std::printf("held\n");
         std::fflush(stdout);
@@ -62,22 +69,58 @@ TEST(SingleInstance, SecondProcessIsRefusedWhileTheFirstRuns) {
 
     EXPECT_EQ(TryInChild(path), kRefused);
     SingleInstanceLock mine;
-    EXPECT_FALSE(mine.Acquire(path));
+    EXPECT_EQ(mine.Acquire(path), Result::HeldElsewhere);
 
     // A crash (SIGKILL: no clean-up at all) leaves no stale lock.
     holder.kill();
     ASSERT_TRUE(holder.waitForFinished(10000));
     EXPECT_EQ(TryInChild(path), kGotLock);
-    EXPECT_TRUE(mine.Acquire(path));
+    EXPECT_EQ(mine.Acquire(path), Result::Taken);
     EXPECT_EQ(TryInChild(path), kRefused); // while this process holds it; after release, not
     mine.Release();
     EXPECT_EQ(TryInChild(path), kGotLock);
 }
 
-TEST(SingleInstance, UnusablePathFailsWithoutHolding) {
-    SingleInstanceLock lock;
-    EXPECT_FALSE(lock.Acquire(QStringLiteral("/proc/no-such-folder/corvane.lock")));
-    EXPECT_FALSE(lock.Held());
+// A folder that cannot be used is not "another copy runs": the system's reason
+// comes back, and the player's message names the folder and that reason.
+TEST(SingleInstance, UnusableFolderFailsWithTheSystemReason) {
+    QTemporaryDir dir;
+    QFile regular(dir.filePath(QStringLiteral("file")));
+    ASSERT_TRUE(regular.open(QIODevice::WriteOnly));
+    regular.close();
+    const QString readOnly = dir.filePath(QStringLiteral("ro"));
+    ASSERT_TRUE(QDir().mkpath(readOnly));
+    ASSERT_TRUE(QFile::setPermissions(readOnly, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    const struct {
+        QString path;
+        int error;
+        const char* reason;
+    } cases[] = {
+        {dir.filePath(QStringLiteral("file/sub/corvane.lock")), ENOTDIR, "não uma pasta"},
+        {dir.filePath(QStringLiteral("file/corvane.lock")), ENOTDIR, "não uma pasta"},
+        {QStringLiteral("/proc/no-such-folder/corvane.lock"), ENOENT, "erro do sistema"},
+        // root writes anywhere: the read-only folder only refuses other users
+        {readOnly + QStringLiteral("/corvane.lock"), ::geteuid() == 0 ? 0 : EACCES,
+         "permissão negada"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path.toStdString());
+        SingleInstanceLock lock;
+        const Result result = lock.Acquire(c.path);
+        if (c.error == 0) {
+            EXPECT_EQ(result, Result::Taken);
+            continue;
+        }
+        EXPECT_EQ(result, Result::FolderUnusable);
+        EXPECT_FALSE(lock.Held());
+        EXPECT_EQ(lock.Error(), c.error);
+        const QString folder = QFileInfo(c.path).absolutePath();
+        const QString message = corvane::DataFolderMessage(folder, lock.Error());
+        EXPECT_TRUE(message.contains(folder)) << message.toStdString();
+        EXPECT_TRUE(message.contains(QString::fromUtf8(c.reason))) << message.toStdString();
+    }
+    QFile::setPermissions(readOnly,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
 } // namespace
