@@ -20,6 +20,64 @@ TEST_F(ComputerGameTest, ResumeLoadedGame) {
     EXPECT_EQ(Entry(0), "100000001 BK e8-d8");
 }
 
+// An opened game goes on as a new game would: the computer moves when it is to
+// move; a position whose side to move is already mated, stalemated or short
+// of material ends at once with the announcement and the sound of its end.
+TEST_F(ComputerGameTest, OpenedGamesResumeOrEnd) {
+    const struct {
+        const char* position;
+        int side, player;
+        int listed;
+        std::vector<std::string> messages;
+        int sound; // -1: the game goes on
+    } cases[] = {
+        {"4k3/8/8/8/8/8/4P3/4K3 w - - 0", 1, 1, 1, {}, -1}, // the computer has Black
+        {"4k3/8/8/8/8/8/4P3/4K3 w - - 0", 0, 2, 1, {}, -1}, // the computer has White
+        {"4k3/8/8/8/8/8/4P3/4K3 w - - 0", 0, 1, 0, {}, -1}, // the player's turn
+        {"7k/6Q1/6K1/8/8/8/8/8 w - - 0", 1, 1, 0, {"XEQUE-MATE"}, SoundCheckmate},
+        {"7k/6Q1/6K1/8/8/8/8/8 w - - 0", 1, 3, 0, {"XEQUE-MATE"}, SoundCheckmate},
+        {"8/8/8/8/8/1k6/1q6/K7 w - - 0", 0, 2, 0, {"XEQUE-MATE"}, SoundCheckmateMan},
+        {"7k/5Q2/6K1/8/8/8/8/8 w - - 0", 1, 1, 0, {"STALEMATE"}, SoundStalemate},
+        {"4k3/8/8/8/8/8/8/4K1N1 w - - 0", 0, 1, 0, {"EMPATE"}, SoundDraw},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.position);
+        window->NovoJogo(3);
+        messages.clear();
+        sounds.played.clear();
+        LoadedSide = static_cast<std::int16_t>(c.side);
+        PlayerOption = static_cast<std::int16_t>(c.player);
+        window->ResumeLoadedGame(c.position);
+        EXPECT_EQ(window->MoveCount(), c.listed);
+        if (c.listed > 0) EXPECT_EQ(Entry(0).substr(3, 1), c.side == 0 ? "W" : "B");
+        EXPECT_EQ(messages, c.messages);
+        EXPECT_FALSE(ComputerBusy);
+        EXPECT_EQ(window->picBoard()->isEnabled(), c.sound < 0);
+        EXPECT_EQ(window->WaitingForPeer(), c.sound < 0); // a live game may be saved
+        if (c.sound >= 0) EXPECT_EQ(sounds.Count(c.sound), 1);
+    }
+}
+
+// The computer without a move is mated when its king is in check: it says so
+// with the mate sound of the side that mated it, not "STALEMATE".
+TEST_F(ComputerGameTest, ComputerWithoutAMoveInCheckIsMated) {
+    for (const bool computerWhite : {false, true}) {
+        SCOPED_TRACE(computerWhite);
+        window->NovoJogo(3);
+        SetUpText(computerWhite ? "WK h1 BQ g2 BK f3" : "BK h8 WQ g7 WK g6");
+        SetUpMode = false;
+        GameMode = computerWhite ? "CW" : "CB";
+        SideToMove = computerWhite ? "W" : "B";
+        messages.clear();
+        sounds.played.clear();
+        window->ComputerTurn(1);
+        EXPECT_EQ(messages, std::vector<std::string>{"XEQUE-MATE"});
+        EXPECT_EQ(sounds.Count(computerWhite ? SoundCheckmateMan : SoundCheckmate), 1);
+        EXPECT_EQ(SideToMove, computerWhite ? "W" : "B"); // the mated side is to move
+        EXPECT_FALSE(window->picBoard()->isEnabled());
+    }
+}
+
 // The computer takes the rook on its corner: that castling right is gone.
 TEST_F(ComputerGameTest, CornerCaptureEndsTheCastlingRight) {
     StartFrom("WK e1 WR h1 WR a1 WP a2 BK e8 BB a8 BP h7");

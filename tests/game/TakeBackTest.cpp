@@ -11,6 +11,7 @@
 #include "engine/ModCompMove.h"
 #include "game/ComputerPlayer.h"
 #include "rules/PgnReader.h"
+#include "support/PgnExtract.h"
 
 namespace corvane::testing {
 namespace {
@@ -190,6 +191,24 @@ TEST_F(TakeBackTest, TwoPlayersAndMarks) {
     EXPECT_EQ(std::count(marks.begin(), marks.end(), 0), 64);
 }
 
+// The copied FEN after a mate names the mated side to move, and counts the
+// half-moves since the last capture or pawn move over the game's own moves.
+TEST_F(TakeBackTest, CopiedFenFollowsTheGame) {
+    const std::pair<std::vector<const char*>, const char*> games[] = {
+        {{"f2", "f3", "e7", "e5", "g2", "g4", "d8", "h4"},
+         "rnb1kbnr/pppp1ppp/8/4p3/6Pq/5P2/PPPPP2P/RNBQKBNR w KQkq - 1 3"},
+        {{"e2", "e4", "e7", "e5", "g1", "f3", "d7", "d6", "f1", "c4", "d8", "e7", "e1", "g1", "c8",
+          "g4"},
+         "rn2kbnr/ppp1qppp/3p4/4p3/2B1P1b1/5N2/PPPP1PPP/RNBQ1RK1 w kq - 4 5"},
+    };
+    for (const auto& [squares, fen] : games) {
+        window->NovoJogo(3);
+        for (std::size_t i = 0; i + 1 < squares.size(); i += 2) Drag(squares[i], squares[i + 1]);
+        ASSERT_EQ(window->History().Moves().size(), squares.size() / 2);
+        EXPECT_EQ(window->PositionFen(), fen);
+    }
+}
+
 // Random two-player games, some from a set-up position, exported through the
 // window and read back by the independent reader to the board the window shows.
 TEST_F(TakeBackTest, ExportedGamesReadBackToTheBoard) {
@@ -204,8 +223,15 @@ TEST_F(TakeBackTest, ExportedGamesReadBackToTheBoard) {
         ASSERT_TRUE(window->ExportPgn());
         QFile file(dir.filePath("game.pgn"));
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-        const reftest::PgnRead read = reftest::ReadPgn(file.readAll().toStdString());
+        const std::string pgn = file.readAll().toStdString();
+        const reftest::PgnRead read = reftest::ReadPgn(pgn);
         ASSERT_EQ(read.error, "");
+        // The copied FEN is the one an independent program reaches over the export.
+        std::vector<std::string> fens;
+        std::string error;
+        ASSERT_TRUE(reftest::PgnExtractFinalFens(pgn, fens, error)) << error;
+        ASSERT_EQ(fens.size(), 1u) << pgn;
+        EXPECT_EQ(window->PositionFen(), fens[0]) << pgn;
         EXPECT_EQ(read.moves, static_cast<int>(window->History().Moves().size()));
         const reftest::Position shown = ShownPosition(*window);
         EXPECT_EQ(read.final.square, shown.square);

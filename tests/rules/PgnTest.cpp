@@ -1,5 +1,6 @@
 // The notation, PGN and FEN writers: known games, FENs and random games read back independently.
 #include "RulesTestSupport.h"
+#include "support/PgnExtract.h"
 
 using namespace corvane;
 
@@ -222,6 +223,71 @@ TEST(Pgn, RandomGamesReadBackByAnIndependentReader) {
     }
     std::printf("%d games, %d moves, %d promotions, %d mates\n", games, moves, promotions, mates);
     EXPECT_GT(promotions, 50);
+}
+
+// The FEN of the position a game reaches, and the PGN's FEN tag, agree with an
+// independent program on known games and on random games from several starts:
+// side to move (after a mate too), castling, the en-passant square only where
+// a pawn can take, the half-move clock counted over the moves, the move number.
+TEST(Pgn, GameEndFenAgreesWithPgnExtract) {
+    const char* const kItalian = "WP e2-e4, BP e7-e5, WN g1-f3, BP d7-d6, WB f1-c4, BQ d8-e7, "
+                                 "WK e1-g1, BB c8-g4";
+    const char* const kFool = "WP f2-f3, BP e7-e5, WP g2-g4, BQ d8-h4";
+    // clang-format off
+    const std::tuple<const char*, const char*, const char*> known[] = {
+        {StandardStartFen.data(), kItalian, "rn2kbnr/ppp1qppp/3p4/4p3/2B1P1b1/5N2/PPPP1PPP/RNBQ1RK1 w kq - 4 5"},
+        {StandardStartFen.data(), kFool, "rnb1kbnr/pppp1ppp/8/4p3/6Pq/5P2/PPPPP2P/RNBQKBNR w KQkq - 1 3"},
+        {StandardStartFen.data(), "WP e2-e4, BN g8-f6, WP e4-e5, BP d7-d5", "rnbqkb1r/ppp1pppp/5n2/3pP3/8/8/PPPP1PPP/RNBQKBNR w KQkq d6 0 3"},
+        {"4k3/8/8/8/8/8/8/R3K2R w KQ - 0 1", "WR a1-a2, BK e8-e7, WK e1-f1, BK e7-e8, WK f1-g1, BK e8-f8", "5k2/8/8/8/8/8/R7/6KR w - - 6 4"},
+    };
+    // clang-format on
+    std::string pgn;
+    std::vector<std::string> expected;
+    for (const auto& [start, moves, fen] : known) {
+        PgnGame game;
+        game.startFen = start;
+        for (std::string_view rest = moves; !rest.empty();) {
+            game.moves.emplace_back(rest.substr(0, rest.find(", ")));
+            rest.remove_prefix(std::min(rest.size(), game.moves.back().size() + 2));
+        }
+        ASSERT_EQ(GameEndFen(game), fen);
+        pgn += WritePgn(game).text + "\n";
+        expected.push_back(fen);
+    }
+    const char* const starts[] = {
+        "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1",
+        "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 3 17",
+        "4k3/pppppppp/8/8/8/8/PPPPPPPP/4K3 b - - 0 5",
+        "4k3/8/8/2pP4/8/8/8/4K3 w - c6 0 30",
+    };
+    std::mt19937 random(2323);
+    for (const char* start : starts) {
+        for (int g = 0; g < 12; ++g) {
+            reftest::Position p;
+            ASSERT_TRUE(reftest::ParseFen(start, p));
+            PgnGame game;
+            game.startFen = start;
+            const int length = 1 + static_cast<int>(random() % 120);
+            for (int ply = 0; ply < length; ++ply) {
+                const std::vector<reftest::Move> legal = reftest::LegalMoves(p, true);
+                if (legal.empty()) break;
+                const reftest::Move m = legal[random() % legal.size()];
+                std::string text = TextOf(p, m);
+                if (m.promotion != 0) text += std::string("=") + text[0] + m.promotion;
+                game.moves.push_back(text);
+                p = reftest::Play(p, m);
+            }
+            const std::string fen = GameEndFen(game);
+            ASSERT_FALSE(fen.empty());
+            pgn += WritePgn(game).text + "\n";
+            expected.push_back(fen);
+        }
+    }
+    std::vector<std::string> refereed;
+    std::string error;
+    ASSERT_TRUE(reftest::PgnExtractFinalFens(pgn, refereed, error)) << error;
+    ASSERT_EQ(refereed.size(), expected.size()) << pgn;
+    for (std::size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(expected[i], refereed[i]) << i;
 }
 
 } // namespace
