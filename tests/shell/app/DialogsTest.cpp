@@ -165,16 +165,52 @@ TEST_F(NewGameDialog, FirewallWarningFollowsAviso) {
     SetProgramFolder(QString());
 }
 
-// The question's answer by click or Esc; the splash ends even if its timer runs out in show().
+// The new-game dialog: Enter plays (from any tab's control), Esc cancels.
+TEST_F(NewGameDialog, EnterPlaysEscapeCancels) {
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
+        auto d = Open(2, 3);
+        d->show();
+        QTest::keyClick(d.get(), key);
+        EXPECT_EQ(d->Confirmed(), key == Qt::Key_Return);
+        EXPECT_FALSE(d->isVisible());
+    }
+}
+
+// The question's answer by click, Enter (the focused button, else "&Sim") or
+// Esc; the pause notice closes with Enter or Esc; the splash ends even if its
+// timer runs out in show().
 TEST(QuestionAndSplash, AnswersAndClose) {
     frmQuestion yes(false);
     QTimer::singleShot(0, &yes, [&] { QTest::mouseClick(&yes.lblSim, Qt::LeftButton); });
     yes.exec();
     EXPECT_TRUE(yes.Answer());
-    frmQuestion esc(false);
-    QTimer::singleShot(0, &esc, [&] { QTest::keyClick(&esc, Qt::Key_Escape); });
-    esc.exec();
-    EXPECT_FALSE(esc.Answer());
+    const struct {
+        Qt::Key key;
+        bool focusNao, answer;
+    } keys[] = {{Qt::Key_Return, false, true},
+                {Qt::Key_Enter, false, true},
+                {Qt::Key_Return, true, false},
+                {Qt::Key_Escape, false, false}};
+    for (const auto& k : keys) {
+        frmQuestion question(false);
+        QTimer::singleShot(0, &question, [&] {
+            if (k.focusNao) question.lblNao.setFocus();
+            QTest::keyClick(&question, k.key);
+        });
+        question.exec();
+        EXPECT_EQ(question.Answer(), k.answer) << k.key << k.focusNao;
+    }
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
+        frmPause pause;
+        bool hung = false;
+        QTimer::singleShot(0, &pause, [&] { QTest::keyClick(&pause, key); });
+        QTimer::singleShot(10000, &pause, [&] { // a hang guard
+            hung = true;
+            pause.reject();
+        });
+        pause.exec();
+        EXPECT_FALSE(hung) << key;
+    }
 
     frmSplash instant(0);
     bool hung = false;

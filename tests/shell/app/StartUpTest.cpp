@@ -2,6 +2,7 @@
 #include "shell/app/StartUp.h"
 #include "assets/BusyCursor.h"
 #include "files/FileTestSupport.h"
+#include "files/SavedGame.h"
 #include "files/Settings.h"
 #include "files/frmAbrir.h"
 #include "files/modINI.h"
@@ -87,6 +88,27 @@ TEST_F(StartUp, StepsInOrderCancelledOrClosedDuringThePause) {
     }
     EXPECT_EQ(GameMode, "CB");
     EXPECT_FALSE(SoundOn);
+}
+
+// A data folder that cannot be used is told (the folder and the system's
+// reason) instead of passing for another running copy.
+TEST_F(StartUp, AnUnusableDataFolderIsTold) {
+    PutFile(dir.filePath("plain"), "x");
+    options.lockPath = dir.filePath("plain/Corvane/corvane.lock");
+    CorvaneProgram blocked(options);
+    EXPECT_FALSE(blocked.Start());
+    EXPECT_EQ(steps, std::vector<QString>{"data folder unusable"});
+    EXPECT_EQ(blocked.Window(), nullptr);
+    EXPECT_TRUE(blocked.StartProblem().contains(dir.filePath("plain/Corvane")));
+    EXPECT_TRUE(blocked.StartProblem().contains(QString::fromUtf8("não uma pasta")));
+}
+
+// Qt's own windows speak Portuguese once its translations are loaded.
+TEST(QtTranslations, FileChooserInPortuguese) {
+    ASSERT_TRUE(LoadQtTranslations()) << "qt6-translations-l10n is missing";
+    EXPECT_EQ(QCoreApplication::translate("QFileSystemModel", "Name"), QStringLiteral("Nome"));
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"),
+              QStringLiteral("Cancelar"));
 }
 
 using Menu = StartUp;
@@ -257,6 +279,69 @@ TEST_F(StartUp, DuringTheComputersSearch) {
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     // Nothing of the stopped search reaches the board (c4 and d5 as they were).
     EXPECT_EQ(W().Tag(34) + W().Tag(27), "WPBP");
+}
+
+// Closing during a game in progress keeps it first as an ordinary saved game
+// under its reserved name, replaced each time; a game that cannot be kept is
+// not lost without the player's word; no game in progress, no file.
+TEST_F(StartUp, TheGameInProgressIsKeptAtTheClose) {
+    SetProgramFolder(dir.path());
+    const QString kept = dir.filePath("savegames/" + InterruptedGameName + ".sav");
+    const auto centre = [this](const char* square) {
+        const SquareImage& im = W().IM(ImageIndexOf(square[1] - '0', square[0] - 'a' + 1));
+        return W().picBoard()->ToWidget(QPointF(im.left + 22, im.top + 22)).toPoint();
+    };
+    const auto play = [&](const char* from, const char* to) {
+        QTest::mousePress(W().picBoard(), Qt::LeftButton, {}, centre(from));
+        QTest::mouseMove(W().picBoard(), centre(to));
+        QTest::mouseRelease(W().picBoard(), Qt::LeftButton, {}, centre(to));
+    };
+    const struct {
+        const char* what;
+        int moves;       // moves played before the close
+        bool blocked;    // the saved-games folder cannot be made
+        bool closeAnyway;
+        bool ended, keptFile;
+    } cases[] = {
+        {"no move yet", 0, false, true, true, false},
+        {"a move played", 1, false, true, true, true},
+        {"cannot be kept, stay", 1, true, false, false, false},
+        {"cannot be kept, close", 1, true, true, true, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QFile::remove(kept);
+        QFile::remove(dir.filePath("savegames"));
+        QDir(dir.filePath("savegames")).removeRecursively();
+        if (c.blocked) PutFile(dir.filePath("savegames"), "x");
+        QStringList asked;
+        options.askCloseAnyway = [&](const QString& q) {
+            asked << q;
+            return c.closeAnyway;
+        };
+        program.reset();
+        Start([](frmNovo& d) {
+            d.ChooseMode(3);
+            d.Jogar();
+        });
+        if (c.moves > 0) play("e2", "e4");
+        ASSERT_EQ(W().MoveCount(), c.moves);
+        M().Click(1);
+        EXPECT_EQ(program->Ended(), c.ended);
+        EXPECT_EQ(asked.size(), c.blocked ? 1 : 0);
+        EXPECT_EQ(QFile::exists(kept), c.keptFile);
+        if (c.keptFile) {
+            const QString ini = dir.filePath("savegames/" + InterruptedGameName + ".sav");
+            EXPECT_EQ(ReadIniValue(IniSection, "POSTION", ini, ""),
+                      "rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR w - - 0");
+            EXPECT_EQ(ReadIniValue(IniSection, "MOVE", ini, "") +
+                          ReadIniValue(IniSection, "PLAYER", ini, ""),
+                      "13");
+        }
+        if (!c.ended) EXPECT_TRUE(W().isVisible());
+    }
+    QFile::remove(dir.filePath("savegames"));
+    SetProgramFolder(QString());
 }
 
 } // namespace
