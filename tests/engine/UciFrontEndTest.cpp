@@ -50,6 +50,7 @@ TEST(UciFrontEnd, PerftThroughTheGenerator) {
 
 TEST(UciFrontEnd, GoWithoutAMoveAnswersTheNullMove) {
     for (const auto& [fen, status] : {std::pair{"4k3/4P3/4K3/8/8/8/8/8 b - - 0 1", "STALEMATE"},
+                                      std::pair{"7k/6Q1/6K1/8/8/8/8/8 b - - 0 1", "XEQUE-MATE"},
                                       std::pair{"8/8/4k3/8/8/4K3/8/8 b - - 0 1", "DRAW"}}) {
         UciFrontEnd frontEnd;
         const std::string out = Send(frontEnd, std::string("position fen ") + fen + "\ngo\n");
@@ -83,6 +84,46 @@ TEST(UciFrontEnd, PositionSetsListCursorAndOpeningLine) {
     EXPECT_TRUE(Contains(refused, "info string illegal move a7a8x"));
     EXPECT_EQ(std::pair(Board[0][7][1], Board[0][8][1]), std::pair(WhitePawn, Empty));
     EXPECT_EQ(frontEnd.SideToMoveNow(), "W");
+}
+
+// Positions no game can reach, a seed past the option's maximum and a
+// promotion letter on a move that promotes nothing are refused with an info
+// string; the position and the seed stay as they were.
+TEST(UciFrontEnd, RefusesWhatNoGameHasAndKeepsThePosition) {
+    const std::pair<const char*, const char*> rows[] = {
+        {"position fen 4k3/8/8/8/8/8/8/3KK3 w - - 0 1", "refused fen: each side needs exactly one king"},
+        {"position fen 8/8/8/8/8/8/8/4K3 w - - 0 1", "refused fen: each side needs exactly one king"},
+        {"position fen 8/8/8/8/8/8/3k4/4K3 w - - 0 1", "refused fen: the kings stand on neighbouring"},
+        {"position fen 4k3/8/8/8/8/8/4R3/3K4 w - - 0 1", "refused fen: the side not to move is in check"},
+        {"position fen P3k3/8/8/8/8/8/8/4K3 w - - 0 1", "refused fen: a pawn stands on the first or last"},
+        {"position fen 4k3/8/8/8/8/8/8/4K2p b - - 0 1", "refused fen: a pawn stands on the first or last"},
+        {"setoption name Seed value 4294967296", "Seed must be 0..2147483647"},
+        {"setoption name Seed value 2147483648", "Seed must be 0..2147483647"},
+    };
+    UciFrontEnd frontEnd;
+    Send(frontEnd, "setoption name Seed value 7\nposition fen 4k3/8/8/8/8/8/4R3/3K4 b - - 0 1\n");
+    const PlyBoard kept = Board[0];
+    for (const auto& [command, reason] : rows) {
+        SCOPED_TRACE(command);
+        const std::string out = Send(frontEnd, std::string(command) + "\n");
+        EXPECT_TRUE(Contains(out, std::string("info string ") + reason)) << out;
+        EXPECT_EQ(Board[0], kept);
+        EXPECT_EQ(frontEnd.SideToMoveNow(), "B");
+        EXPECT_EQ(Random().FixedSeedValue(), 7u);
+    }
+    for (const char* move : {"e1e2q", "g1f3q", "d2d3q"}) { // nothing of these promotes
+        const std::string out =
+            Send(frontEnd, std::string("position startpos moves e2e4 e7e5 ") + move + "\n");
+        EXPECT_TRUE(Contains(out, std::string("info string illegal move ") + move)) << out;
+        EXPECT_EQ(frontEnd.SideToMoveNow(), "W"); // the refused move was not played
+    }
+    // Black in check with Black to move is a position after White's check: it stands.
+    EXPECT_FALSE(Contains(Send(frontEnd, "position fen 4k3/8/8/8/8/8/4R3/3K4 b - - 0 1\n"),
+                          "info string"));
+    EXPECT_FALSE(
+        Contains(Send(frontEnd, "setoption name Seed value 2147483647\n"), "info string"));
+    EXPECT_EQ(Random().FixedSeedValue(), 2147483647u);
+    Random().ReleaseSeed();
 }
 
 TEST(UciFrontEnd, LevelsSkipSearchAndNewGame) {
