@@ -207,6 +207,10 @@ QWidget* MainLayout::BuildPromotionPanel(bool white) {
     return panel;
 }
 
+QLabel* MainLayout::lblVez(int i) const {
+    return lblVez_.at(i);
+}
+
 QLabel* MainLayout::imgMvIndicator(int i) const {
     return imgMvIndicator_.at(i);
 }

@@ -32,6 +32,8 @@ public:
     QLabel* lblTime(int i) const { return lblTime_.at(i); }
     QLabel* imgMvIndicator(int i) const;
     bool IndicatorOn(int i) const { return indicatorOn_.at(i); }
+    // Beside indicator i in set-up mode: who moves first, and the way to change it.
+    QLabel* lblVez(int i) const;
     QLabel* LabMvString() const { return LabMvString_; }
     QListWidget* ListMoves() const { return ListMoves_; }
     QLabel* LabTime() const { return LabTime_; }
@@ -68,8 +70,7 @@ protected:
     void PlaceClockLabels(bool whiteAtBottom);
     void SetMoveLabel(const std::string& text);
     PressableImage* Indicator(int i) const { return imgMvIndicator_.at(i); }
-    // Beside indicator i in set-up mode: who moves first, and the way to change it.
-    PressableImage* lblVez(int i) const { return lblVez_.at(i); }
+    PressableImage* VezLabel(int i) const { return lblVez_.at(i); }
     PressableImage* PromotionImage(bool white, int i) const;
     PiecePalette* Palette() const { return palette_; }
 

@@ -105,7 +105,7 @@ void frmMain::WireControls() {
     for (int i = 0; i < 2; ++i) {
         Indicator(i)->onPress = [this, i](Qt::MouseButton b) { IndicatorPressed(i, b); };
         // The line beside the side to move hands the first move to the other side.
-        lblVez(i)->onPress = [this, i](Qt::MouseButton b) { IndicatorPressed(1 - i, b); };
+        VezLabel(i)->onPress = [this, i](Qt::MouseButton b) { IndicatorPressed(1 - i, b); };
     }
     Palette()->onDrag = [this](int piece, QPoint global, bool finished) {
         PaletteDrag(piece, global, finished);

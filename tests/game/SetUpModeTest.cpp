@@ -71,13 +71,32 @@ TEST_F(SetUpModeTest, WhoMovesFirst) {
     ASSERT_EQ(SideToMove, "B");
     window->optSetUp(1)->click();
     EXPECT_EQ(SideToMove, "W");
+    // The side to move is spelled out beside its indicator (0 bottom, 1 top).
+    const auto shown = [&] {
+        std::string text;
+        for (int i = 0; i < 2; ++i)
+            if (window->lblVez(i)->isVisible())
+                text += std::to_string(i) + " " + window->lblVez(i)->text().toStdString();
+        return text;
+    };
+    EXPECT_EQ(shown(), "0 Brancas jogam");
     const auto press = [&](int i) { QTest::mouseClick(window->imgMvIndicator(i), Qt::LeftButton); };
     press(1); // Black's, at the top
     EXPECT_EQ(SideToMove, "W") << "the initial position";
     Drag("e2", "e4");
+    EXPECT_EQ(shown(), "0 Brancas jogam — clique para trocar");
     press(1);
     EXPECT_EQ(SideToMove, "B");
+    EXPECT_EQ(shown(), "1 Pretas jogam — clique para trocar");
+    QTest::mouseClick(window->lblVez(1), Qt::LeftButton); // the line hands the move over
+    EXPECT_EQ(SideToMove, "W");
+    window->Flip();
+    EXPECT_EQ(shown(), "1 Brancas jogam — clique para trocar"); // White now at the top
+    QTest::mouseClick(window->lblVez(1), Qt::LeftButton);
+    EXPECT_EQ(shown(), "0 Pretas jogam — clique para trocar");
+    window->Flip();
     window->optSetUp(3)->click();
+    EXPECT_EQ(shown(), "") << "only in set-up mode";
     Drag("e7", "e5");
     EXPECT_EQ(Entry(0), " 1 BP e7-e5");
     press(1); // outside set-up mode the indicators only show
