@@ -15,10 +15,21 @@ frmSalvar::frmSalvar(SquareImages& mainView, QWidget* parent)
       lblExportar(QStringLiteral("Exportar PGN"), this), Image1(this), view_(mainView) {
     setWindowTitle(QStringLiteral("SALVAR JOGO"));
     setFixedSize(380, 196);
-    askOverwrite = [this](const QString& q) {
-        return AskWarningQuestion(this, QStringLiteral("Aviso"), q);
+    // Questions and notices cover the lower half of this window only: centred
+    // on it they hid all of it but its edges, which showed as an empty frame.
+    const auto place = [this](QDialog& box) {
+        box.move(mapToGlobal(QPoint((width() - box.width()) / 2, height() / 2)));
+        box.exec();
     };
-    tellFailure = [this](const QString& m) { ShowWarningNotice(this, QStringLiteral("Aviso"), m); };
+    askOverwrite = [this, place](const QString& q) {
+        QuestionBox box(QStringLiteral("Aviso"), q, WarningPicture(), this);
+        place(box);
+        return box.Answer();
+    };
+    tellFailure = [this, place](const QString& m) {
+        MessageNotice notice(QStringLiteral("Aviso"), m, WarningPicture(), this);
+        place(notice);
+    };
     beep = [] { QApplication::beep(); };
 
     SetDialogHeading(Image1, Label2, 4, QStringLiteral("Salvar Jogo"), 16, 280);

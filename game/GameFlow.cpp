@@ -119,7 +119,10 @@ void frmMain::ResumeLoadedGame(const std::string& positionString) {
     WhoMoves(SideToMove == "B" ? 1 : 0);
     gameEnded_ = false;
     waitingForPeer_ = true; // a game runs: it may be paused and saved
-    RefreshMarks();
+    // Opened during set-up, the game is played, not set up.
+    SetUpMode = false;
+    SelectOption(3, true);
+    ShowSetUpControls();
     if (AnnounceFinishedPosition()) return;
     // The computer moves when it is to move, as at the start of a new game.
     if ((SideToMove == "W" && GameMode == "CW") || (SideToMove == "B" && GameMode == "CB"))

@@ -66,6 +66,11 @@ void frmMain::OptionClicked(int index) {
     dropOutside_ = false;
     dragging_ = false;
     CountPieces(0);
+    ShowSetUpControls();
+}
+
+// The palette, the indicators' clicks and the first-mover line belong to set-up mode.
+void frmMain::ShowSetUpControls() {
     Palette()->setVisible(SetUpMode);
     RefreshMarks();
     for (int i = 0; i < 2; ++i) {

@@ -197,6 +197,7 @@ private:
     void DropOnPalette();
     void ShowOptionInForce();
     void ShowFirstMover();
+    void ShowSetUpControls();
     void EnterSetUp(int index);
     void Play();
     void BlinkSquare(int index);

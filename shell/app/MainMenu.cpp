@@ -247,9 +247,8 @@ void MainMenu::ToggleFullScreen() {
     // No display-mode switch on Linux: a borderless window over the whole screen,
     // the board view scaling with it.
     fullScreen_ = true;
-    // Where the window stood (frame included), to go back there.
-    normalGeometry_ = window_.geometry();
-    normalFrame_ = window_.frameGeometry();
+    // Where the window stood, to go back there.
+    normalGeometry_ = window_.saveGeometry();
     window_.setWindowFlag(Qt::FramelessWindowHint, true);
     // Without a window manager nothing else would size the window to the screen.
     if (const QScreen* screen = window_.screen()) window_.setGeometry(screen->geometry());
@@ -265,25 +264,18 @@ void MainMenu::RestoreWindow(bool show) {
     const bool visible = window_.isVisible();
     window_.setWindowFlag(Qt::FramelessWindowHint, false);
     window_.setWindowState(window_.windowState() & ~Qt::WindowFullScreen);
-    // Back where it was: move() places the frame's corner, so the title bar
-    // is where it was too; without a window manager there is no frame.
-    const QRect inside = normalGeometry_.isValid()
-                             ? normalGeometry_
-                             : QRect(window_.pos(), QSize(NormalWidth, NormalHeight));
-    const QPoint corner = normalFrame_.isValid() ? normalFrame_.topLeft() : inside.topLeft();
-    const auto place = [this, inside, corner] {
+    // Back where it was, title bar included, at the size it had.
+    const auto place = [this] {
         if (fullScreen_) return;
-        window_.resize(inside.size());
-        window_.move(corner);
+        if (normalGeometry_.isEmpty() || !window_.restoreGeometry(normalGeometry_))
+            window_.resize(NormalWidth, NormalHeight);
     };
-    place();
     if (show || visible) window_.showNormal();
+    place();
     // Leaving full screen is finished by the windowing system after this call
     // and can leave the window elsewhere or wider than asked; place it again
     // once that is done.
-    place();
     QTimer::singleShot(0, &window_, place);
-    QTimer::singleShot(100, &window_, place);
     SetToolTipText(4, QStringLiteral("Maximizar"));
     buttons_[4]->SetVariant(0);
     window_.update();

@@ -97,7 +97,7 @@ private:
     // after "Maximizar", reports hovers).
     std::optional<QPoint> clickedAt_;
     bool fullScreen_ = false;
-    QRect normalGeometry_, normalFrame_; // the window before full screen
+    QByteArray normalGeometry_; // the window before full screen (saveGeometry)
     bool lastConfirmed_ = false;
 };
 

@@ -141,7 +141,13 @@ bool CorvaneProgram::KeepGameInProgress() {
         SaveFailedMessage(InterruptedGameName) +
         QStringLiteral(" Fechar assim mesmo? O jogo em andamento será perdido.");
     if (options_.askCloseAnyway) return options_.askCloseAnyway(question);
-    return AskWarningQuestion(window_.get(), QStringLiteral("Aviso"), question);
+    QuestionBox box(QStringLiteral("Aviso"), question, WarningPicture(), window_.get());
+    // Enter keeps the game: losing it takes a deliberate "&Sim".
+    box.SetDefaultButton(&box.lblNao);
+    box.lblNao.setFocus();
+    window_->CenterOverBoard(&box);
+    box.exec();
+    return box.Answer();
 }
 
 void CorvaneProgram::Shutdown() {

@@ -79,13 +79,9 @@ MessageNotice::MessageNotice(const QString& title, const QString& text, const QP
     SetDefaultButton(&lbOk);
 }
 
-namespace {
-
 QPixmap WarningPicture() {
     return QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(40, 40);
 }
-
-} // namespace
 
 void ShowWarningNotice(QWidget* parent, const QString& title, const QString& text) {
     MessageNotice notice(title, text, WarningPicture(), parent);

@@ -52,6 +52,9 @@ private:
     bool answer_ = false;
 };
 
+// The warning picture of the notices and questions.
+QPixmap WarningPicture();
+
 // Asks a Yes/No question with the warning picture, titled as given; true for yes.
 bool AskWarningQuestion(QWidget* parent, const QString& title, const QString& question);
 

@@ -107,8 +107,7 @@ TEST_F(StartUp, AnUnusableDataFolderIsTold) {
 TEST(QtTranslations, FileChooserInPortuguese) {
     ASSERT_TRUE(LoadQtTranslations()) << "qt6-translations-l10n is missing";
     EXPECT_EQ(QCoreApplication::translate("QFileSystemModel", "Name"), QStringLiteral("Nome"));
-    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"),
-              QStringLiteral("Cancelar"));
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancelar"));
 }
 
 using Menu = StartUp;
@@ -229,6 +228,21 @@ TEST_F(Menu, AnOpenedGameIsPlayedOn) {
     SetProgramFolder(QString());
 }
 
+// "Maximizar", then "Restaurar", puts the window back where it stood, at its size.
+TEST_F(Menu, RestoreGoesBackWhereTheWindowWas) {
+    Start();
+    W().setGeometry(QRect(QPoint(123, 77), QSize(840, 650)));
+    const QRect before = W().geometry();
+    M().Click(4);
+    ASSERT_TRUE(M().FullScreen());
+    QTest::qWait(100); // the window system finishes entering full screen
+    EXPECT_NE(W().geometry(), before);
+    M().Click(4);
+    QTest::qWait(150); // the window system finishes leaving full screen
+    EXPECT_EQ(W().geometry(), before);
+    EXPECT_EQ(M().ToolTipText(4), "Maximizar");
+}
+
 // The settings file: "NICK" offered at start, "SOM" and "NICK" written at the close.
 TEST_F(StartUp, SettingsSurviveTheProgram) {
     SetProgramFolder(dir.path());
@@ -298,8 +312,8 @@ TEST_F(StartUp, TheGameInProgressIsKeptAtTheClose) {
     };
     const struct {
         const char* what;
-        int moves;       // moves played before the close
-        bool blocked;    // the saved-games folder cannot be made
+        int moves;    // moves played before the close
+        bool blocked; // the saved-games folder cannot be made
         bool closeAnyway;
         bool ended, keptFile;
     } cases[] = {
