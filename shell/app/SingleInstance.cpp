@@ -120,7 +120,13 @@ QString SystemReason(int error) {
 }
 
 QString DataFolderMessage(const QString& folder, int error) {
-    return QStringLiteral("Não foi possível usar a pasta de dados do Corvane:\n") + folder +
+    // The path comes from the environment: shown whole up to a sensible length,
+    // with nothing that is not a printable character.
+    QString shown = folder.size() > 240 ? QStringLiteral("…") + folder.right(240) : folder;
+    for (QChar& c : shown) {
+        if (!c.isPrint()) c = u'?';
+    }
+    return QStringLiteral("Não foi possível usar a pasta de dados do Corvane:\n") + shown +
            QStringLiteral("\nMotivo: ") + SystemReason(error) +
            QStringLiteral(".\nO Corvane guarda nela as configurações e os jogos salvos e não "
                           "pode ser iniciado sem ela.");

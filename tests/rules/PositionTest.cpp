@@ -176,6 +176,8 @@ TEST(Fen, EnPassantSquareOnlyWhenTheCaptureIsLegal) {
         {"4K3/8/8/8/k2pP2R/8/8/8 b - e3 0 1", "-"},   // taking opens the rank to the king
         {"4k3/8/8/3pP3/8/8/8/4K3 w - d6 0 2", "d6"},  // e5 takes
         {"4k3/8/8/2PpP3/8/8/8/4K3 w - d6 0 2", "d6"}, // either pawn takes
+        {"4k3/8/8/pP6/8/8/8/4K3 w - a6 0 2", "a6"},   // the edge files count too
+        {"4k3/8/8/6Pp/8/8/8/4K3 w - h6 0 2", "h6"},
         {"3rk3/8/8/3pP3/8/8/8/3K4 w - d6 0 2", "d6"}, // the pawn leaves the d-file: legal
         {"4k3/8/8/3pP3/8/8/8/4K2r w - d6 0 2", "-"},  // White is in check: taking does not help
     };

@@ -121,6 +121,12 @@ TEST(SingleInstance, UnusableFolderFailsWithTheSystemReason) {
     }
     QFile::setPermissions(readOnly,
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    // A path from the environment is shown cut and cleaned.
+    const QString odd = QStringLiteral("/x\n\x1b[31m/") + QString(500, u'a');
+    const QString told = corvane::DataFolderMessage(odd, ENOTDIR);
+    EXPECT_FALSE(told.contains(QChar(0x1b)));
+    EXPECT_TRUE(told.contains(QString(240, u'a')));
+    EXPECT_LT(told.size(), 500);
 }
 
 } // namespace
