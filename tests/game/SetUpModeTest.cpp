@@ -88,6 +88,8 @@ TEST_F(SetUpModeTest, WhoMovesFirst) {
     press(1);
     EXPECT_EQ(SideToMove, "B");
     EXPECT_EQ(shown(), "1 Pretas jogam — clique para trocar");
+    EXPECT_FALSE(window->IndicatorOn(0)); // only Black's indicator, at the top, is lit
+    EXPECT_TRUE(window->IndicatorOn(1));
     QTest::mouseClick(window->lblVez(1), Qt::LeftButton); // the line hands the move over
     EXPECT_EQ(SideToMove, "W");
     window->Flip();
