@@ -4,8 +4,8 @@
 #include "files/SavedGame.h"
 #include "rules/GameState.h"
 #include "rules/ModChecker.h"
+#include "shell/kit/PlainText.h"
 
-#include <QMessageBox>
 #include <QPainter>
 #include <cstdlib>
 #include <memory>
@@ -58,9 +58,7 @@ frmAbrir::frmAbrir(SquareImages& mainView, QWidget* parent)
     setWindowTitle(QStringLiteral("ABRIR JOGO"));
     setFixedSize(470, 330);
     tellFailure = [this](const QString& text) {
-        QMessageBox box(QMessageBox::Warning, QStringLiteral("Aviso"), text, QMessageBox::Ok, this);
-        box.setWindowFlag(Qt::WindowStaysOnTopHint);
-        box.exec();
+        TellPlain(this, QMessageBox::Warning, QStringLiteral("Aviso"), text);
     };
 
     SetDialogHeading(Image1, Label2, 11, QStringLiteral("Abrir Jogo"), 14, 300);
@@ -101,7 +99,9 @@ void frmAbrir::ListSelected() {
         return;
     }
     const SavedGamePreview preview = PreviewSavedGame(name);
-    lblData.setText(preview.dateLabel);
+    // The date is the file's own text: "Jogo salvo em: " and a date of the
+    // saving format's length, a few characters to spare.
+    ShowPlain(lblData, CleanOutsideText(preview.dateLabel, 40));
     picBoard.SetPieces(preview.squares);
 }
 

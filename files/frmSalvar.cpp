@@ -3,19 +3,17 @@
 #include "files/SavedGame.h"
 #include "rules/GameState.h"
 #include "rules/ModChecker.h"
+#include "shell/kit/PlainText.h"
 #include "shell/kit/QuestionBox.h"
 
 #include <QApplication>
-#include <QMessageBox>
 
 namespace corvane {
 
 namespace {
 
 void Tell(QWidget* parent, const QString& text) {
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("Aviso"), text, QMessageBox::Ok, parent);
-    box.setWindowFlag(Qt::WindowStaysOnTopHint);
-    box.exec();
+    TellPlain(parent, QMessageBox::Warning, QStringLiteral("Aviso"), text);
 }
 
 } // namespace

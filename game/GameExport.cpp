@@ -5,12 +5,12 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QGuiApplication>
-#include <QMessageBox>
 #include <QSaveFile>
 
 #include "game/frmMain.h"
 #include "rules/Notation.h"
 #include "rules/Pgn.h"
+#include "shell/kit/PlainText.h"
 
 namespace corvane {
 
@@ -94,7 +94,7 @@ bool frmMain::ExportPgn() {
         if (tellExportFailure) {
             tellExportFailure(message);
         } else {
-            QMessageBox::warning(ExportParent(), "Exportar PGN", message);
+            TellPlain(ExportParent(), QMessageBox::Warning, "Exportar PGN", message);
         }
         return false;
     }

@@ -4,12 +4,12 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QMessageBox>
 
 #include "game/ComputerPlayer.h"
 #include "game/Widgets.h"
 #include "rules/CoreHooks.h"
 #include "shell/ModResWav.h"
+#include "shell/kit/PlainText.h"
 
 namespace corvane {
 
@@ -26,7 +26,7 @@ public:
         if (index >= 0 && index <= 2) window_.LabPB(index)->setText(QString::fromStdString(text));
     }
     void ErrorBox(const std::string& text) override {
-        QMessageBox::critical(&window_, "ERROR", QString::fromStdString(text));
+        TellPlain(&window_, QMessageBox::Critical, "ERROR", QString::fromStdString(text));
     }
 
 private:
@@ -124,8 +124,8 @@ void frmMain::SetPlayerCaptions() {
         white = localIsWhite_ ? own : opponent;
         black = localIsWhite_ ? opponent : own;
     }
-    LabCH(0)->setText(WhiteAtBottom ? white : black);
-    LabCH(1)->setText(WhiteAtBottom ? black : white);
+    ShowPlain(*LabCH(0), WhiteAtBottom ? white : black);
+    ShowPlain(*LabCH(1), WhiteAtBottom ? black : white);
 }
 
 void frmMain::SetLocalIsWhite(bool white) {

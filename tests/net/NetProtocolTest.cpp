@@ -169,7 +169,7 @@ TEST(NetProtocol, HandshakeOverLoopbackWithAScriptedPeer) {
             }
             --depth;
         };
-        inbox.OnOverflow = [&] { link->CloseSck(); };
+        inbox.OnOverflow = [&](bool) { link->CloseSck(); };
         const auto attach = [&](CSocketLink& s) {
             link = &s;
             s.OnDataArrival = [&s, &inbox](long) {
