@@ -202,7 +202,11 @@ void NetworkGameSession::Socket_DataArrival(long) {
     } catch (const corvane::SocketError&) {
         return;
     }
-    if (const QByteArray* bytes = data.If<QByteArray>()) inbox_.Receive(*bytes);
+    if (const QByteArray* bytes = data.If<QByteArray>()) Receive(*bytes);
+}
+
+void NetworkGameSession::Receive(const QByteArray& bytes) {
+    inbox_.Receive(bytes);
 }
 
 void NetworkGameSession::Socket_CloseSck() {

@@ -124,6 +124,9 @@ public:
     void Socket_Connect();
     void Socket_DataArrival(long bytesTotal);
     void Socket_CloseSck();
+    // Bytes read from the connection (what Socket_DataArrival reads, and what
+    // the fuzz target feeds in).
+    void Receive(const QByteArray& bytes);
 
 private:
     void Wire(CSocketLink& socket);
