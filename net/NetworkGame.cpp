@@ -56,6 +56,12 @@ NetworkGameSession::NetworkGameSession(frmMain& window) : window_(window) {
     connect(&handshakeTimer_, &QTimer::timeout, this, [this] { PeerGone(MsgSemApresentacao); });
     heldTimer_.setInterval(50);
     connect(&heldTimer_, &QTimer::timeout, this, &NetworkGameSession::ReleaseHeld);
+    goneTimer_.setInterval(50);
+    connect(&goneTimer_, &QTimer::timeout, this, [this] {
+        if (!gonePending_ || dispatching_ > 0 || window_.MoveBeingMade()) return;
+        gonePending_ = false;
+        PeerGone(goneText_);
+    });
 }
 
 NetworkGameSession::~NetworkGameSession() {
@@ -124,6 +130,7 @@ void NetworkGameSession::DropSocket() {
 void NetworkGameSession::CloseConnection() {
     const bool wasConnected = NetworkGame;
     gonePending_ = false;
+    goneTimer_.stop();
     DropSocket();
     NetworkGame = false;
     UnloadChat();
@@ -377,14 +384,17 @@ void NetworkGameSession::UnloadChat() {
 }
 
 void NetworkGameSession::PeerGone(const QString& text) {
-    if (dispatching_ > 0) {
-        // A handler waits in a nested loop (a blink, a message window): the game
-        // ends once it has returned. Nothing more is sent or received.
+    if (dispatching_ > 0 || window_.MoveBeingMade()) {
+        // A handler or a local move waits in a nested loop (a blink, a message
+        // window, the promotion chooser): the game ends once it is over.
+        // Nothing more is sent or received.
         if (!gonePending_) goneText_ = text;
         gonePending_ = true;
         DropSocket();
+        goneTimer_.start();
         return;
     }
+    goneTimer_.stop();
     const bool wasConnected = NetworkGame || socket_ != nullptr;
     DropSocket();
     if (!wasConnected) return;

@@ -161,7 +161,8 @@ private:
     bool betweenGames_ = false; // a resignation's message shows
     bool handshakeDone_ = false;
     int dispatching_ = 0;      // a message handler runs (it may wait in a nested loop)
-    bool gonePending_ = false; // the peer left while a handler ran
+    bool gonePending_ = false; // the peer left while a handler or a local move ran
+    QTimer goneTimer_;         // ends the game once that is over
     QString goneText_;
 };
 

@@ -31,8 +31,8 @@ protected:
     }
     void UsePort(long port) { qputenv("CORVANE_NET_PORT", QByteArray::number(qlonglong(port))); }
 
-    // The window hosts or joins; the scripted peer is "ZEZE".
-    void Connect(bool host) {
+    // The window hosts or joins; the scripted peer is "ZEZE" unless named otherwise.
+    void Connect(bool host, const QString& peerNick = QStringLiteral("ZEZE")) {
         newGames = 0;
         told.clear();
         NetServerMode = host;
@@ -43,12 +43,12 @@ protected:
         if (host) {
             peer = ScriptedPeer::Connecting(NetPort());
             ASSERT_TRUE(WaitUntil([] { return NetworkGame; }));
-            peer->Send(QStringLiteral("StartServidor:#ZEZE"));
+            peer->Send(QStringLiteral("StartServidor:#") + peerNick);
             ASSERT_TRUE(peer->WaitFor("StartCliente:#ANA"));
         } else {
             ASSERT_TRUE(peer->Accept());
             ASSERT_TRUE(peer->WaitFor("StartServidor:#ANA"));
-            peer->Send(QStringLiteral("StartCliente:#ZEZE"));
+            peer->Send(QStringLiteral("StartCliente:#") + peerNick);
         }
         ASSERT_TRUE(WaitUntil([this] { return session->HandshakeDone(); }));
     }
@@ -70,6 +70,20 @@ protected:
         EXPECT_FALSE(session->Chat()) << what;
         EXPECT_FALSE(window->picBoard()->isEnabled()) << what;
     }
+    // Replaces the position of the game just started ("WK a1 BK h8 ..."); White moves.
+    void SetPosition(const std::string& pieces) {
+        for (int i = 0; i < 64; ++i) window->SetSquare(i, "");
+        for (std::size_t at = 0; at + 5 <= pieces.size(); at += 6)
+            window->SetSquare(corvane::testing::Sq(pieces.substr(at + 3, 2)), pieces.substr(at, 2));
+        LoadBoardFromView(*window, 0);
+    }
+    // A move of the local side, pressed and dropped on the board ("e2-e4").
+    void Play(const std::string& move) {
+        BoardView& board = *window->picBoard();
+        board.onPress(corvane::testing::Sq(move.substr(0, 2)), Qt::LeftButton);
+        board.onDropSquare(corvane::testing::Sq(move.substr(3, 2)));
+    }
+
     std::unique_ptr<NetworkGameSession> session;
     std::unique_ptr<ScriptedPeer> peer;
     QString tip;
