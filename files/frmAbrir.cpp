@@ -80,7 +80,14 @@ frmAbrir::frmAbrir(SquareImages& mainView, QWidget* parent)
     connect(&lblExcluir, &QAbstractButton::clicked, this, &frmAbrir::ExcluirClick);
     connect(&lblCancelar, &QAbstractButton::clicked, this, &QDialog::reject);
 
-    List1.addItems(ListSavedGames());
+    for (const QString& name : ListSavedGames()) {
+        // The list shows the file's name cleaned and cut, the tooltip longer;
+        // the item keeps the name itself.
+        auto item = std::make_unique<QListWidgetItem>(CleanOutsideText(name));
+        item->setData(Qt::UserRole, name);
+        item->setToolTip(PlainToolTip(name));
+        List1.addItem(item.release());
+    }
     if (List1.count() > 0) List1.setCurrentRow(0);
     ListSelected();
     LoadedGame = false;
@@ -88,7 +95,8 @@ frmAbrir::frmAbrir(SquareImages& mainView, QWidget* parent)
 
 QString frmAbrir::Selected() const {
     const QListWidgetItem* item = List1.currentItem();
-    return item != nullptr && List1.currentRow() >= 0 ? item->text() : QString();
+    return item != nullptr && List1.currentRow() >= 0 ? item->data(Qt::UserRole).toString()
+                                                      : QString();
 }
 
 void frmAbrir::ListSelected() {

@@ -57,7 +57,8 @@ void TellPlain(QWidget* parent, QMessageBox::Icon icon, const QString& title, co
 
 QString PlainToolTip(const QString& text) {
     // Marked as rich text, so that the escaped characters show as themselves.
-    return QStringLiteral("<qt>") + text.toHtmlEscaped() + QStringLiteral("</qt>");
+    return QStringLiteral("<qt>") + CleanOutsideText(text, ShownTextLength).toHtmlEscaped() +
+           QStringLiteral("</qt>");
 }
 
 } // namespace corvane

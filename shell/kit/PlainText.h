@@ -39,7 +39,8 @@ void ShowPlain(QLabel& label, const QString& text);
 // topmost, with an OK button.
 void TellPlain(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text);
 
-// A tooltip that shows outside text literally.
+// A tooltip that shows outside text literally, cleaned and cut as by
+// CleanOutsideText to ShownTextLength.
 QString PlainToolTip(const QString& text);
 
 } // namespace corvane

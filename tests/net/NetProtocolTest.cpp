@@ -130,7 +130,10 @@ TEST(NetProtocol, HostileBytesNeverYieldUncleanMessages) {
             }
             for (const NetMessage& m : receiver.Feed(bytes).messages) {
                 EXPECT_TRUE(m.status.isEmpty() || StatusWord(m.status) == m.status);
-                if (m.command == C::Jogar) continue;
+                if (m.command == C::Jogar) {
+                    EXPECT_LE(m.text.size(), MaxMoveTextKept);
+                    continue;
+                }
                 EXPECT_LE(m.text.size(), m.command == C::Chat ? MaxChatLength : MaxNickLength);
                 EXPECT_EQ(CleanText(m.text, MaxChatLength), m.text);
             }
@@ -144,6 +147,35 @@ TEST(NetProtocol, HostileBytesNeverYieldUncleanMessages) {
             receiver.Clear();
             EXPECT_EQ(receiver.Feed("EntregarJogo:#").messages.size(), 1u);
         }
+    }
+}
+
+// Messages that arrive while a handler runs wait behind it, at most
+// MaxWaitingMessages of them, whether they come one by one or in one read; one
+// more is a flood: all that waited is dropped and nothing more is taken.
+TEST(NetProtocol, MessagesWaitingBehindAHandlerAreBounded) {
+    const QByteArray one = "EntregarJogo:#";
+    struct Row {
+        qsizetype waiting;
+        bool oneRead;
+    } rows[] = {{MaxWaitingMessages, false},
+                {MaxWaitingMessages + 1, false},
+                {MaxWaitingMessages + 1, true}};
+    for (const Row& r : rows) {
+        NetInbox inbox;
+        int handled = 0, floods = 0;
+        inbox.OnMessage = [&](const NetMessage&) {
+            if (++handled > 1) return;
+            if (r.oneRead) return inbox.Receive(one.repeated(r.waiting));
+            for (qsizetype i = 0; i < r.waiting; ++i) inbox.Receive(one);
+        };
+        inbox.OnOverflow = [&](bool tooMany) { floods += tooMany ? 1 : 100; };
+        inbox.Receive(one);
+        inbox.Receive(one);
+        const bool flood = r.waiting > MaxWaitingMessages;
+        EXPECT_EQ(floods, flood ? 1 : 0) << r.waiting;
+        EXPECT_EQ(handled, flood ? 1 : r.waiting + 2) << r.waiting;
+        EXPECT_TRUE(inbox.Idle());
     }
 }
 
