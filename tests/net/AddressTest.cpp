@@ -153,7 +153,8 @@ TEST_F(DownloadControl, DownloadRenamesOnlyACompleteFile) {
         QFile file(folder.filePath("file.bin"));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("old") == 3);
         file.close();
-        ASSERT_TRUE(dl.Download(web.Url(path, false), file.fileName(), "f"));
+        // The whole file is allowed, and not a byte more.
+        ASSERT_TRUE(dl.Download(web.Url(path, false), file.fileName(), "f", big.size()));
         EXPECT_FALSE(dl.Download(web.Url(path), file.fileName(), "f")); // name in use
         if (path == "/stalled") {
             ASSERT_TRUE(WaitUntil([&] { return web.requests.contains("GET /stalled HTTP/1.1"); }));

@@ -103,6 +103,28 @@ TEST(NetProtocol, BuiltMessagesSurviveAnyCutting) {
     }
 }
 
+// Fields are read between separators, the text given the ones it lacks.
+TEST(NetProtocol, GetFieldReadsBetweenSeparators) {
+    const struct {
+        const char* text;
+        int n;
+        const char *field, *after;
+    } rows[] = {
+        {"Jogar:#WP e2-e4#", 1, "Jogar:", "#Jogar:#WP e2-e4#"},
+        {"Jogar:#WP e2-e4#", 2, "WP e2-e4", "#Jogar:#WP e2-e4#"},
+        {"Jogar:#WP e2-e4#", 3, "", "#Jogar:#WP e2-e4#"},
+        {"Jogar:#WP e2-e4#XEQUE", 3, "XEQUE", "#Jogar:#WP e2-e4#XEQUE#"},
+        {"#a##b#", 3, "b", "#a##b#"},
+        {"a", 0, "", "a"},
+        {"a", 2, "", "#a#"},
+    };
+    for (const auto& r : rows) {
+        QString text = r.text;
+        EXPECT_EQ(GetField(text, r.n), r.field) << r.text << " " << r.n;
+        EXPECT_EQ(text, r.after) << r.text << " " << r.n;
+    }
+}
+
 TEST(NetProtocol, MoveTextsAreCheckedForShape) {
     for (const QString& m : QStringList{"BN g8xf6", "WK e1-g1", "WP e7-e8=WQ", "BP b2xa1=BN"})
         EXPECT_TRUE(IsWellFormedMove(m)) << m.toStdString();

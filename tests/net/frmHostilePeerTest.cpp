@@ -115,6 +115,7 @@ TEST_F(HostilePeerTest, OutsideTextIsShownAsPlainText) {
         EXPECT_EQ(window->LabCH(1)->text(), nick);
         EXPECT_EQ(window->LabCH(1)->textFormat(), Qt::PlainText);
         peer->Send(QStringLiteral("Chat:#") + value);
+        peer->Send(QStringLiteral("StartCliente:#OUTRO")); // a second introduction is ignored
         peer->Send(QStringLiteral("EntregarJogo:#"));
         ASSERT_TRUE(WaitUntil([&] { return !messages.empty(); }));
         EXPECT_EQ(messages.back(), (nick + " ENTREGOU O JOGO.").toStdString());
@@ -130,6 +131,8 @@ TEST_F(HostilePeerTest, OutsideTextIsShownAsPlainText) {
         const QString told = boxes.texts[0];
         EXPECT_TRUE(told.startsWith(nick + " enviou um lance")) << told.toStdString();
         EXPECT_TRUE(Clean(told) && told.size() < 200) << told.toStdString();
+        EXPECT_EQ(told.count(u'\n'), MsgLanceRecusado.count(u'\n')) << "the lines of the message";
+        EXPECT_EQ(window->LabCH(1)->text(), nick);
         EXPECT_TRUE(received.size() >= 30 || !Clean(received) || told.contains(received));
         EXPECT_TRUE(boxes.allPlain);
         EXPECT_TRUE(shownPlain);
