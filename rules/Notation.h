@@ -88,7 +88,8 @@ bool ParseSan(std::string_view text, const PieceLetters& letters, SanPattern& ou
 // capture has none, as in the game's own move texts) and, for a promotion, the
 // PieceCode of the piece written ("WN"), or "" when the text names none (the
 // caller asks for one or takes a queen). NoSuchMove when none fits, Ambiguous
-// when several do. Reads the board only: the rules state is left as it was.
+// when several do. As ListLegalMoves, which it calls, it leaves the boards, the
+// flags and the shared results as they were.
 MoveRefusal ResolveSan(const SanPattern& pattern, std::string_view side, int ply, MoveText& out);
 
 // ParseSan with English letters, then ResolveSan (Malformed when it does not parse).

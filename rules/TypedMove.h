@@ -28,7 +28,8 @@ inline constexpr std::size_t MaxTypedMoveLength = 16;
 // The legal move of side ("W"/"B") at the ply that the text names, with the
 // same contract as ResolveSan: out holds the mover, the squares, the capture
 // flag of the game's own move texts and the promotion's PieceCode ("" when the
-// text names no piece for a pawn reaching the last rank). Reads the board only.
+// text names no piece for a pawn reaching the last rank), and the same state
+// left as it was.
 // MoveRefusalText gives the player the reason for a refusal.
 MoveRefusal ReadTypedMove(std::string_view text, std::string_view side, int ply, MoveText& out);
 
