@@ -220,8 +220,9 @@ private:
             failure_.blackToMove = !whiteToMove_;
         }
         const std::string_view raw = shown.empty() ? Text(token) : shown;
-        failure_.text =
-            detail::CleanText(raw.substr(0, 4 * MaxPgnFailureChars), latin1_, MaxPgnFailureChars);
+        // A move's text is short; a start position is shown as long as a tag.
+        const std::size_t limit = shown.empty() ? MaxPgnFailureChars : MaxPgnTagChars;
+        failure_.text = detail::CleanText(raw.substr(0, 4 * limit), latin1_, limit);
         return false;
     }
 

@@ -37,7 +37,7 @@ inline constexpr std::size_t MaxPgnFileBytes = std::size_t{64} << 20;
 inline constexpr int MaxPgnIndexGames = 10000;
 // A longer game is refused.
 inline constexpr int MaxPgnGamePlies = 6000;
-// Tag values are cut to this many characters, the text of a failure to MaxPgnFailureChars.
+// Tag values are cut to this many characters, the token a failure names to MaxPgnFailureChars.
 inline constexpr std::size_t MaxPgnTagChars = 100;
 inline constexpr std::size_t MaxPgnFailureChars = 30;
 // Tags past this many in one game are read but not kept.
@@ -65,8 +65,10 @@ struct PgnFailure {
     int game = 0;             // 1 for the file's first game; 0 when the file itself failed
     int moveNumber = 0;       // the full-move number of the failed move; 0 before the moves
     bool blackToMove = false; // the failed move was Black's ("12...")
-    std::string text;         // the text that failed (UTF-8, cleaned, cut)
-    std::string reason;       // for ImpossibleStart, what is wrong ("os reis estão lado a lado")
+    // The text that failed (UTF-8, cleaned): a token cut to MaxPgnFailureChars,
+    // a start position's FEN to MaxPgnTagChars.
+    std::string text;
+    std::string reason; // for ImpossibleStart, what is wrong ("os reis estão lado a lado")
     // In Portuguese for the player, for example
     // Partida 3, lance 12...: "Cf9" — Lance mal escrito
     std::string Message() const;

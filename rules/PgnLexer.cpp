@@ -78,7 +78,7 @@ PgnLexeme PgnLexer::Next() {
         end = SymbolEnd(pos_);
         const std::string_view word = text_.substr(pos_, end - pos_);
         const bool digits = std::all_of(word.begin(), word.end(), IsDigit);
-        if (digits && end < end_ && text_[end] == '.') {
+        if (digits) { // a move number, its periods optional
             while (end < end_ && text_[end] == '.') ++end;
             token.kind = PgnToken::MoveNumber;
         } else if (word == "1-0" || word == "0-1" || word == "1/2-1/2") {

@@ -13,7 +13,7 @@ enum class PgnToken {
     BadTag,      // a line starting with "[" that is not a tag pair (to the end of the line)
     Comment,     // {...}, ";..." to the end of the line, or a line starting with "%"
     OpenComment, // "{" without its "}" (to the end of the text)
-    MoveNumber,  // "12.", "12...", or dots alone
+    MoveNumber,  // "12", "12.", "12...", or periods alone
     Symbol,      // a move, or a word that may be one ("Nf3", "O-O", "e8=Q+")
     Annotation,  // "!", "?", "!?", ..., "$1"
     Result,      // "1-0", "0-1", "1/2-1/2", "*"
