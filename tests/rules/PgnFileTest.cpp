@@ -57,7 +57,8 @@ TEST(PgnFile, Index) {
         {"{just a comment}\n%escape\n\x01\x02\x03\xff", " (latin-1)"},
         {"", ""},
     };
-    for (const auto& [text, listed] : rows) EXPECT_EQ(Listed(IndexPgn(text)), listed) << text;
+    for (const auto& [text, listed] : rows)
+        EXPECT_EQ(Listed(IndexPgn(text)), listed) << testing::PrintToString(text);
 
     // A million games: the first 10,000 listed, the rest only noted.
     std::string million;
@@ -76,6 +77,7 @@ TEST(PgnFile, ReadsEveryFormAndRefusesWithWhere) {
     // File text, what is read: the moves, the result, the final FEN, or the failure.
     const std::pair<std::string, std::string> rows[] = {
         {tags + "1. e4 e5 2. Nf3 *", afterE4},
+        {"[WhiteElo \"2400\"]\n[My_Tag2 \"x\"]\n1. e4 e5 2. Nf3 *", afterE4},
         {tags + "1.e4 1...e5 2.Nf3!? $14 *", afterE4},
         {tags + "1 . e4 ... e5 2 .. Nf3 *", afterE4},
         {tags + "1. e4 {a ( comment [White \"x\"] ;} e5 ; ( rest of the line\n2. Nf3 *", afterE4},
@@ -140,7 +142,8 @@ TEST(PgnFile, ReadsEveryFormAndRefusesWithWhere) {
         {"[White \"A\"]\n[Black \"B]\n1. e4 *",
          "Partida 1: \"[Black \"B]\" — Etiqueta mal escrita"},
     };
-    for (const auto& [text, read] : rows) EXPECT_EQ(Read(text), read) << text;
+    for (const auto& [text, read] : rows)
+        EXPECT_EQ(Read(text), read) << testing::PrintToString(text);
     EXPECT_EQ(Read(tags + "1. e4 e5 * " + tags + "1. d4 d5 2. Nf9 *", 2),
               "Partida 2, lance 2.: \"Nf9\" — Lance mal escrito");
 
