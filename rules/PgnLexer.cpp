@@ -114,8 +114,7 @@ PgnLexeme PgnLexer::ReadTag(std::size_t start) {
     for (i = valueStart; good && i < lineEnd && text_[i] != '"'; ++i) {
         if (text_[i] == '\\') ++i;
     }
-    good = good && i < lineEnd;
-    const std::size_t valueEnd = i;
+    const std::size_t valueEnd = i; // lineEnd when the closing quote is missing
     if (good) i = skipSpaces(i + 1);
     if (!good || i >= lineEnd || text_[i] != ']') {
         token.kind = PgnToken::BadTag;

@@ -499,3 +499,42 @@ TEST(PgnFile, RandomGamesReadAsByPgnExtract) {
 }
 
 } // namespace
+
+namespace {
+
+// The one step of a replay plays exactly the legal moves, with the piece the move names.
+TEST(PgnFile, PlayReadMoveTakesOnlyLegalMoves) {
+    const char* const kPromotes = "1n5k/P7/8/8/8/8/8/K7 w - - 0 1";
+    const char* const kPinned = "4k3/4r3/8/8/8/8/4N3/4K3 w - - 0 1";
+    // Position, move text, the position after it ("" when refused and left as it was).
+    const char* const rows[][3] = {
+        {kPromotes, "WP a7-a8=WN", "Nn5k/8/8/8/8/8/8/K7 b - - 0 1"},
+        {kPromotes, "WP a7xb8=R", "1R5k/8/8/8/8/8/8/K7 b - - 0 1"},
+        {kPromotes, "WP a7-a8", "Qn5k/8/8/8/8/8/8/K7 b - - 0 1"},
+        {kPromotes, "WP a7-a8=BN", ""},
+        {kPromotes, "WP a7-a8=WK", ""},
+        {kPromotes, "WP a7-a8=WP", ""},
+        {kPromotes, "WK a1-a2=WQ", ""},
+        {kPromotes, "WN a7-a8", ""}, // not the piece on the square
+        {kPromotes, "WK a1-a3", ""},
+        {kPinned, "WN e2-c3", ""}, // the knight is pinned
+        {kPinned, "WK e1-d1", "4k3/4r3/8/8/8/8/4N3/3K4 b - - 0 1"},
+    };
+    for (const auto& [fen, text, after] : rows) {
+        rulestest::Setup(fen);
+        const std::string before = FenOf(0, "W");
+        // The promotion as written, even where a move text could not carry it.
+        const std::string written = text, plain = written.substr(0, written.find('='));
+        MoveText move;
+        ASSERT_TRUE(ParseMoveText(plain, move)) << text;
+        if (plain != written) move.promotion = written.substr(plain.size() + 1);
+        const bool played = PlayReadMove(move, 0);
+        EXPECT_EQ(played, *after != '\0') << text;
+        EXPECT_EQ(FenOf(0, played ? "B" : "W"), played ? after : before) << text;
+    }
+    MoveText move;
+    ASSERT_TRUE(ParseMoveText("WK e1-d1", move));
+    EXPECT_FALSE(PlayReadMove(move, MaxDepth));
+}
+
+} // namespace

@@ -35,6 +35,7 @@ TEST(TypedMove, FormsAndRefusals) {
         {kStart, "e2 e4", "Lance mal escrito"},
         {kStart, "e2e4\n", "Lance mal escrito"},
         {kStart, "e4\x01", "Lance mal escrito"},
+        {kStart, "e4\x7f", "Lance mal escrito"},
         {kStart,
          "\xc3\xa9"
          "4",
