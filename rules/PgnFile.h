@@ -30,8 +30,8 @@
 
 namespace corvane {
 
-// Larger files are refused before they are read: 64 MiB holds some 150,000
-// games of ordinary length.
+// Larger files are refused before they are read: 64 MiB holds some 60,000
+// games of ordinary length (about 1 kB each with their tags).
 inline constexpr std::size_t MaxPgnFileBytes = std::size_t{64} << 20;
 // The index lists at most this many games (the first ones of the file).
 inline constexpr int MaxPgnIndexGames = 10000;
@@ -47,7 +47,7 @@ enum class PgnFault {
     None,
     FileTooLarge,     // more than MaxPgnFileBytes
     FileUnreadable,   // the file could not be opened or read
-    NoGames,          // nothing in the file looks like a game
+    NoGames,          // for the caller whose index is empty: nothing in the file looks like a game
     NoSuchGame,       // the game number is not in the index
     BadTag,           // a tag line that is not [Name "value"]
     BadStartPosition, // the FEN tag is not a FEN, or SetUp "1" has no FEN

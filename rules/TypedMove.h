@@ -16,6 +16,7 @@
 // Blanks around the text are dropped; any other blank, a control character or a
 // letter outside ASCII makes the text malformed, and so does a text longer than
 // MaxTypedMoveLength.
+#include <cstddef>
 #include <string_view>
 
 #include "rules/MoveText.h"
