@@ -4,6 +4,7 @@
 #include "files/SavedGame.h"
 #include "rules/GameState.h"
 #include "rules/ModChecker.h"
+#include "shell/kit/PlainText.h"
 
 #include "shell/kit/QuestionBox.h"
 
@@ -83,7 +84,14 @@ frmAbrir::frmAbrir(SquareImages& mainView, QWidget* parent)
     connect(&lblCancelar, &QAbstractButton::clicked, this, &QDialog::reject);
     SetDefaultButton(&lblAbrir); // Enter opens the selected game, in the list too
 
-    List1.addItems(ListSavedGames());
+    for (const QString& name : ListSavedGames()) {
+        // The list shows the file's name cleaned and cut, the tooltip longer;
+        // the item keeps the name itself.
+        auto item = std::make_unique<QListWidgetItem>(CleanOutsideText(name));
+        item->setData(Qt::UserRole, name);
+        item->setToolTip(PlainToolTip(name));
+        List1.addItem(item.release());
+    }
     if (List1.count() > 0) List1.setCurrentRow(0);
     ListSelected();
     LoadedGame = false;
@@ -91,7 +99,8 @@ frmAbrir::frmAbrir(SquareImages& mainView, QWidget* parent)
 
 QString frmAbrir::Selected() const {
     const QListWidgetItem* item = List1.currentItem();
-    return item != nullptr && List1.currentRow() >= 0 ? item->text() : QString();
+    return item != nullptr && List1.currentRow() >= 0 ? item->data(Qt::UserRole).toString()
+                                                      : QString();
 }
 
 void frmAbrir::ListSelected() {
@@ -102,7 +111,9 @@ void frmAbrir::ListSelected() {
         return;
     }
     const SavedGamePreview preview = PreviewSavedGame(name);
-    lblData.setText(preview.dateLabel);
+    // The date is the file's own text: "Jogo salvo em: " and a date of the
+    // saving format's length, a few characters to spare.
+    ShowPlain(lblData, CleanOutsideText(preview.dateLabel, 40));
     picBoard.SetPieces(preview.squares);
 }
 

@@ -3,6 +3,7 @@
 #include "files/SavedGame.h"
 #include "rules/GameState.h"
 #include "rules/ModChecker.h"
+#include "shell/kit/PlainText.h"
 #include "shell/kit/QuestionBox.h"
 
 #include <QApplication>

@@ -27,6 +27,7 @@ void frmMain::AfterMove(Mover mover, bool whiteMoved, const Announcement& outcom
         ShowGameMessage();
         ComputerBusy = false;
         GameMode = "H";
+        if (outcome.resign && NetworkGame && sendToPeer) sendToPeer("EntregarJogo:#");
         if (NetworkGame) {
             StartNextNetworkGame();
         } else {
@@ -92,7 +93,7 @@ bool frmMain::PeerMoveFits(const std::string& text, MoveText& move) const {
            Tag(ImageIndexOf(move.fromRank, move.fromFile)).substr(0, 2) == PieceCodeOf(move.piece);
 }
 
-bool frmMain::PlayPeerMove(const std::string& text, const std::string& status) {
+bool frmMain::PlayPeerMove(const std::string& text, const PeerAnnouncement& announcement) {
     MoveText move;
     if (!PeerMoveFits(text, move)) return false;
     const MoveUnderway underway(movesUnderway_);
@@ -100,7 +101,7 @@ bool frmMain::PlayPeerMove(const std::string& text, const std::string& status) {
     picToobar()->setEnabled(false);
     LoadBoardFromView(*this, 0);
     CurrentMove = FormatMoveText(move);
-    GameStatus = status;
+    GameStatus = announcement.status;
     SetMoveLabel(CurrentMove);
     BlinkSquare(ImageIndexOf(move.fromRank, move.fromFile));
     if (closing_) return true;
@@ -111,10 +112,14 @@ bool frmMain::PlayPeerMove(const std::string& text, const std::string& status) {
     LoadBoardFromView(*this, 1);
     PlayMoveSound(CurrentMove, move.capture);
     Announcement outcome;
-    outcome.check = status == "XEQUE";
-    if (status == "XEQUE-MATE" || status == "EMPATE" || status == "STALEMATE") {
-        outcome.ending = status;
+    if (!announcement.note.empty()) {
+        outcome.ending = announcement.note;
+    } else if (StatusEndsGame(announcement.status)) {
+        outcome.ending = announcement.status;
+    } else {
+        outcome.check = announcement.status == "XEQUE";
     }
+    outcome.resign = announcement.resign;
     AfterMove(Mover::Peer, IsWhitePiece(move.piece), outcome);
     return true;
 }

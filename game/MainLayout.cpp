@@ -7,6 +7,7 @@
 
 #include "game/PieceArt.h"
 #include "game/Widgets.h"
+#include "shell/kit/PlainText.h"
 #include "shell/kit/WindowConventions.h"
 
 namespace corvane {
@@ -244,7 +245,7 @@ void MainLayout::PlaceClockLabels(bool whiteAtBottom) {
 }
 
 void MainLayout::SetMoveLabel(const std::string& text) {
-    LabMvString_->setText(QString::fromStdString(text));
+    ShowPlain(*LabMvString_, QString::fromStdString(text));
 }
 
 void MainLayout::ClearMoveList() {

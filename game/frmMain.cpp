@@ -10,6 +10,7 @@
 #include "game/Widgets.h"
 #include "rules/CoreHooks.h"
 #include "shell/ModResWav.h"
+#include "shell/kit/PlainText.h"
 
 namespace corvane {
 
@@ -126,8 +127,8 @@ void frmMain::SetPlayerCaptions() {
         white = localIsWhite_ ? own : opponent;
         black = localIsWhite_ ? opponent : own;
     }
-    LabCH(0)->setText(WhiteAtBottom ? white : black);
-    LabCH(1)->setText(WhiteAtBottom ? black : white);
+    ShowPlain(*LabCH(0), WhiteAtBottom ? white : black);
+    ShowPlain(*LabCH(1), WhiteAtBottom ? black : white);
 }
 
 void frmMain::SetLocalIsWhite(bool white) {

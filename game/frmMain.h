@@ -66,9 +66,25 @@ public:
     // Applies a move text of the network peer to the view; false, with nothing
     // changed, for a text that is not a move of the piece on its from-square.
     bool ShowMoveRecord(const std::string& text);
-    // The peer's move "Jogar:": applied, listed, sounded, announced with the
-    // peer's status, then the next game or the local player's turn.
-    bool PlayPeerMove(const std::string& text, const std::string& status);
+    // How a peer's move is announced, as the network session judged the status
+    // the peer sent with it.
+    struct PeerAnnouncement {
+        // This side's own finding: "", "XEQUE", "XEQUE-MATE", "STALEMATE", "EMPATE".
+        std::string status;
+        // When not empty the game ends on the peer's word alone, and the message
+        // window shows this note instead of the status.
+        std::string note;
+        // The peer did not see the end this side found: after the message this
+        // side resigns on the wire, so that the peer starts the next game too.
+        bool resign = false;
+    };
+    // The peer's move "Jogar:": applied, listed, sounded, announced, then the
+    // next game or the local player's turn.
+    bool PlayPeerMove(const std::string& text, const PeerAnnouncement& announcement);
+    // A move is being made: from the drop (or the click) of a person's move, or
+    // the start of the computer's or the peer's, to the end of its last pause
+    // and message window.
+    bool MoveBeingMade() const { return movesUnderway_ > 0; }
 
     // --- Move list, computer, clocks ---------------------------------------------
     void ListTheMove();
@@ -154,6 +170,7 @@ private:
     struct Announcement {
         bool check = false;
         std::string ending;
+        bool resign = false; // PeerAnnouncement::resign
     };
 
     void Reset_ALL_BOOLS();

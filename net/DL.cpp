@@ -32,6 +32,7 @@ struct DL::Pending {
     QPointer<QNetworkReply> reply;
     std::unique_ptr<QSaveFile> file;
     qint64 bytes = 0;
+    qint64 maxBytes = DownloadMaxBytes;
 };
 
 DL::DL(QObject* parent) : QObject(parent) {}
@@ -57,6 +58,12 @@ QString DL::GetURL(const QString& url, qint16 timeoutSeconds) {
     fetchOk_ = false;
     QNetworkReply* reply = manager_.get(Request(url));
     connect(reply, &QNetworkReply::finished, this, [this, reply] { FetchDone(reply); });
+    // Past either bound the transfer ends; its finish clears the busy flag.
+    connect(reply, &QNetworkReply::downloadProgress, reply, [reply](qint64 received, qint64 total) {
+        if (received > GetURLMaxBytes || total > GetURLMaxBytes) reply->abort();
+    });
+    QTimer::singleShot(GetURLTimeFactor * 1000 * std::max<int>(1, timeoutSeconds), reply,
+                       [reply] { reply->abort(); });
 
     QEventLoop loop;
     QTimer timeout;
@@ -84,9 +91,11 @@ void DL::FetchDone(QNetworkReply* reply) {
     StopWaiting();
 }
 
-bool DL::Download(const QString& sWWWFile, const QString& sDestination, const QString& sID) {
+bool DL::Download(const QString& sWWWFile, const QString& sDestination, const QString& sID,
+                  qint64 maxBytes) {
     if (downloads_.count(sID) != 0) return false;
     auto pending = std::make_unique<Pending>();
+    pending->maxBytes = maxBytes;
     pending->file = std::make_unique<QSaveFile>(sDestination);
     if (!pending->file->open(QIODevice::WriteOnly)) return false;
     QNetworkReply* reply = manager_.get(Request(sWWWFile));
@@ -96,6 +105,9 @@ bool DL::Download(const QString& sWWWFile, const QString& sDestination, const QS
     connect(reply, &QNetworkReply::downloadProgress, this,
             [this, sID](qint64 received, qint64 total) {
                 if (total > 0) Q_EMIT Progress(received, total, sID);
+                // A size announced beyond the bound ends the download at once.
+                const auto it = downloads_.find(sID);
+                if (it != downloads_.end() && total > it->second->maxBytes) CancelDownload(sID);
             });
     connect(reply, &QNetworkReply::finished, this, [this, sID] { DownloadDone(sID); });
     return true;
@@ -106,14 +118,18 @@ void DL::DownloadData(const QString& sID) {
     if (it == downloads_.end() || !it->second->reply) return;
     Pending& pending = *it->second;
     const QByteArray data = pending.reply->readAll();
+    if (pending.bytes + data.size() > pending.maxBytes) {
+        CancelDownload(sID);
+        return;
+    }
     if (pending.file->write(data) == data.size()) pending.bytes += data.size();
     // A short write leaves the file in error: commit() refuses it at the end.
 }
 
 void DL::DownloadDone(const QString& sID) {
+    DownloadData(sID); // which cancels a download grown too large
     const auto it = downloads_.find(sID);
     if (it == downloads_.end()) return;
-    DownloadData(sID);
     Pending& pending = *it->second;
     const bool stored =
         pending.reply && pending.reply->error() == QNetworkReply::NoError && pending.file->commit();

@@ -16,6 +16,13 @@ class QSaveFile;
 
 namespace corvane {
 
+// The most GetURL keeps of a page: a what-is-my-IP page is a few hundred bytes.
+inline constexpr qint64 GetURLMaxBytes = 16 * 1024;
+// A GetURL transfer still running after this many times the caller's wait is aborted.
+inline constexpr int GetURLTimeFactor = 3;
+// The largest file Download stores unless the caller allows another size.
+inline constexpr qint64 DownloadMaxBytes = 64 * 1024 * 1024;
+
 class DL : public QObject {
     Q_OBJECT
 public:
@@ -28,7 +35,9 @@ public:
 
     // The resource as text, one character per byte (Windows-1252). Empty on
     // timeout, on failure, or at once when a fetch is already running. A reply
-    // that arrives after the timeout is kept as LastResult() only.
+    // that arrives after the timeout is kept as LastResult() only. The transfer
+    // is aborted (and the fetch no longer busy) once the page grows past
+    // GetURLMaxBytes or GetURLTimeFactor times the wait has passed.
     QString GetURL(const QString& url, qint16 timeoutSeconds = 10);
     // Ends the wait of a running GetURL at once, as a timeout would.
     void StopWaiting();
@@ -39,9 +48,11 @@ public:
 
     // Starts storing the resource sWWWFile at sDestination under the name sID.
     // False when a download of that name is running or the destination's
-    // folder cannot take the temporary file. A failed or cancelled download
-    // leaves sDestination as it was.
-    bool Download(const QString& sWWWFile, const QString& sDestination, const QString& sID);
+    // folder cannot take the temporary file. A failed or cancelled download, or
+    // one larger than maxBytes (cancelled as soon as that shows), leaves
+    // sDestination as it was.
+    bool Download(const QString& sWWWFile, const QString& sDestination, const QString& sID,
+                  qint64 maxBytes = DownloadMaxBytes);
     void CancelDownload(const QString& sID);
     bool Downloading(const QString& sID) const { return downloads_.count(sID) != 0; }
 

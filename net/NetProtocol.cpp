@@ -76,7 +76,7 @@ NetMessage Parse(NetCommand command, const QByteArray& bytes) {
         m.text = CleanText(GetField(text, 2).trimmed(), MaxNickLength).trimmed();
         break;
     case NetCommand::Jogar:
-        m.text = GetField(text, 2);
+        m.text = GetField(text, 2).left(MaxMoveTextKept);
         m.status = StatusWord(GetField(text, 3));
         break;
     case NetCommand::EntregarJogo:
@@ -313,16 +313,17 @@ NetInbox::~NetInbox() {
 }
 
 void NetInbox::Receive(const QByteArray& bytes) {
-    if (receiver_.Overflowed()) return;
+    if (receiver_.Overflowed() || flooded_) return;
     Take(receiver_.Feed(bytes));
 }
 
 void NetInbox::Flush() {
-    if (receiver_.Overflowed()) return;
+    if (receiver_.Overflowed() || flooded_) return;
     Take(receiver_.Flush());
 }
 
 void NetInbox::Reset() {
+    flooded_ = false;
     receiver_.Clear();
     queue_.clear();
     quiet_.stop();
@@ -333,15 +334,20 @@ void NetInbox::Take(NetReceiver::Result result) {
         quiet_.start();
     else
         quiet_.stop();
-    if (result.overflow) {
-        // A flooding peer: what it sent before the flood is not trusted either.
-        queue_.clear();
-        const std::function<void()> call = OnOverflow;
-        if (call) call();
-        return;
-    }
+    if (result.overflow) return Overflow(false);
     queue_.insert(queue_.end(), result.messages.begin(), result.messages.end());
+    if (qsizetype(queue_.size()) > MaxWaitingMessages) return Overflow(true);
     Deliver();
+}
+
+void NetInbox::Overflow(bool tooMany) {
+    // A flooding peer: what it sent before the flood is not trusted either.
+    queue_.clear();
+    receiver_.Clear();
+    flooded_ = true;
+    quiet_.stop();
+    const std::function<void(bool)> call = OnOverflow;
+    if (call) call(tooMany);
 }
 
 void NetInbox::Deliver() {

@@ -39,8 +39,13 @@
 // Text a peer sends reaches the game only through NetMessage, cleaned: no
 // control characters, nicks cut to MaxNickLength, chat lines to MaxChatLength,
 // unknown status words emptied. Windows show these as plain text, never as
-// markup. A received move text is kept as it came; IsWellFormedMove checks its
-// shape, the game controller whether it is legal.
+// markup. A received move text is kept as it came, only cut after
+// MaxMoveTextKept characters (a longer text is no move either way);
+// IsWellFormedMove checks its shape, the game controller whether it is legal.
+//
+// Bounds. Every message is short (see above), and at most MaxWaitingMessages
+// of them wait in an inbox while the game is busy with an earlier one; a peer
+// that sends more is reported (Overflow) like one that floods the connection.
 #include <QByteArray>
 #include <QString>
 #include <QTimer>
@@ -65,7 +70,12 @@ inline constexpr int MaxNickLength = 20;
 inline constexpr int MaxChatLength = 500;
 // Longest move text: "WP e7-e8=WQ".
 inline constexpr int MaxMoveLength = 11;
+// A received move text longer than this is kept cut to this length.
+inline constexpr int MaxMoveTextKept = 64;
 inline constexpr qsizetype MaxPending = 64 * 1024;
+// Messages an inbox keeps while an earlier one is handled (a message window
+// shows, a local move is being made). An honest peer sends a few meanwhile.
+inline constexpr qsizetype MaxWaitingMessages = 32;
 // Quiet time after which a message that could still grow is taken as whole.
 inline constexpr int QuietMs = 150;
 
@@ -151,8 +161,10 @@ public:
     NetInbox& operator=(const NetInbox&) = delete;
 
     std::function<void(const NetMessage&)> OnMessage;
-    // The peer flooded the connection: the owner closes it. Nothing more is delivered.
-    std::function<void()> OnOverflow;
+    // The peer flooded the connection: bytes that make no message, or more
+    // messages than may wait (tooMany). The owner closes it; nothing more is
+    // delivered, nothing that waited either.
+    std::function<void(bool tooMany)> OnOverflow;
 
     // Bytes read from the connection.
     void Receive(const QByteArray& bytes);
@@ -162,15 +174,18 @@ public:
     // Drops held bytes and waiting messages (the connection is gone or new).
     void Reset();
     bool Idle() const { return queue_.empty() && receiver_.Held() == 0; }
+    qsizetype Waiting() const { return qsizetype(queue_.size()); }
 
 private:
     void Take(NetReceiver::Result result);
+    void Overflow(bool tooMany);
     void Deliver();
 
     NetReceiver receiver_;
     QTimer quiet_;
     std::deque<NetMessage> queue_;
     bool delivering_ = false;
+    bool flooded_ = false; // Overflow ran: nothing more until Reset
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 

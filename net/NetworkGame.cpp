@@ -5,9 +5,10 @@
 #include "net/frmChat.h"
 #include "net/frmConectar.h"
 #include "rules/GameState.h"
+#include "rules/ModChecker.h"
 #include "shell/ModResWav.h"
+#include "shell/kit/PlainText.h"
 
-#include <QMessageBox>
 #include <QScreen>
 #include <QThread>
 #include <algorithm>
@@ -33,16 +34,34 @@ QString PeerName() {
     return PlayerNick[2].isEmpty() ? QStringLiteral("O outro jogador") : PlayerNick[2];
 }
 
+// A refused move text is shown this long at most.
+constexpr int ShownMoveLength = 30;
+
+// What a game-ending status word announces, in words.
+QString ClaimWords(const std::string& status) {
+    if (status == "XEQUE-MATE") return QStringLiteral("xeque-mate");
+    if (status == "STALEMATE") return QStringLiteral("afogamento (STALEMATE)");
+    return QStringLiteral("empate");
+}
+
 } // namespace
 
 NetworkGameSession::NetworkGameSession(frmMain& window) : window_(window) {
     inbox_.OnMessage = [this](const NetMessage& message) { Dispatch(message); };
-    inbox_.OnOverflow = [this] { PeerGone(MsgDadosDemais.arg(PeerName())); };
+    inbox_.OnOverflow = [this](bool tooMany) {
+        PeerGone((tooMany ? MsgMensagensDemais : MsgDadosDemais).arg(PeerName()));
+    };
     handshakeTimer_.setSingleShot(true);
     handshakeTimer_.setInterval(HandshakeMs);
     connect(&handshakeTimer_, &QTimer::timeout, this, [this] { PeerGone(MsgSemApresentacao); });
     heldTimer_.setInterval(50);
     connect(&heldTimer_, &QTimer::timeout, this, &NetworkGameSession::ReleaseHeld);
+    goneTimer_.setInterval(50);
+    connect(&goneTimer_, &QTimer::timeout, this, [this] {
+        if (!gonePending_ || dispatching_ > 0 || window_.MoveBeingMade()) return;
+        gonePending_ = false;
+        PeerGone(goneText_);
+    });
 }
 
 NetworkGameSession::~NetworkGameSession() {
@@ -111,6 +130,7 @@ void NetworkGameSession::DropSocket() {
 void NetworkGameSession::CloseConnection() {
     const bool wasConnected = NetworkGame;
     gonePending_ = false;
+    goneTimer_.stop();
     DropSocket();
     NetworkGame = false;
     UnloadChat();
@@ -189,7 +209,11 @@ void NetworkGameSession::Socket_DataArrival(long) {
     } catch (const corvane::SocketError&) {
         return;
     }
-    if (const QByteArray* bytes = data.If<QByteArray>()) inbox_.Receive(*bytes);
+    if (const QByteArray* bytes = data.If<QByteArray>()) Receive(*bytes);
+}
+
+void NetworkGameSession::Receive(const QByteArray& bytes) {
+    inbox_.Receive(bytes);
 }
 
 void NetworkGameSession::Socket_CloseSck() {
@@ -218,18 +242,35 @@ void NetworkGameSession::KeepAlive() {
 
 // --- Messages ---------------------------------------------------------------------------------
 
-// A move or resignation that comes while this side still ends the previous
-// game (its pause, its message window) belongs to the next one: it waits,
-// with any that follow it, until that game has begun. Chat lines never wait.
+// A message that must wait is kept with any that follow it, and handled in
+// order once it may be.
 void NetworkGameSession::Dispatch(const NetMessage& message) {
-    const bool forTheGame =
-        message.command == NetCommand::Jogar || message.command == NetCommand::EntregarJogo;
-    if (forTheGame && (!held_.empty() || BetweenGames())) {
-        held_.push_back(message);
-        if (!heldTimer_.isActive()) heldTimer_.start();
+    if (!held_.empty() || MustWait(message)) {
+        Hold(message);
         return;
     }
     Handle(message);
+}
+
+// Nothing is handled while another message is (its handler may wait in a
+// window that lets socket events in) or while a local move is being made, up
+// to the end of its pause and message window. A move or resignation that
+// comes while this side still ends the previous game belongs to the next one:
+// it waits until that game has begun.
+bool NetworkGameSession::MustWait(const NetMessage& message) const {
+    if (dispatching_ > 0 || window_.MoveBeingMade()) return true;
+    const bool forTheGame =
+        message.command == NetCommand::Jogar || message.command == NetCommand::EntregarJogo;
+    return forTheGame && BetweenGames();
+}
+
+void NetworkGameSession::Hold(const NetMessage& message) {
+    if (qsizetype(held_.size()) >= MaxWaitingMessages) {
+        PeerGone(MsgMensagensDemais.arg(PeerName()));
+        return;
+    }
+    held_.push_back(message);
+    if (!heldTimer_.isActive()) heldTimer_.start();
 }
 
 bool NetworkGameSession::BetweenGames() const {
@@ -238,7 +279,7 @@ bool NetworkGameSession::BetweenGames() const {
 }
 
 void NetworkGameSession::ReleaseHeld() {
-    while (!held_.empty() && !BetweenGames()) {
+    while (!held_.empty() && !MustWait(held_.front())) {
         const NetMessage message = held_.front();
         held_.pop_front();
         Handle(message);
@@ -291,14 +332,26 @@ void NetworkGameSession::Handshake(const NetMessage& message) {
 
 void NetworkGameSession::PeerMoved(const NetMessage& message) {
     const std::string move = message.text.toStdString();
+    const std::string claim = message.status.toStdString();
     const bool peerIsWhite = !window_.LocalIsWhite();
-    bool accepted = false;
-    if (window_.WaitingForPeer() && SideToMove == (peerIsWhite ? "W" : "B")) {
-        LoadBoardFromView(window_, 0);
-        accepted = PeerMoveIsLegal(move, peerIsWhite) &&
-                   window_.PlayPeerMove(move, message.status.toStdString());
+    const QString shownMove = CleanOutsideText(message.text, ShownMoveLength);
+    const bool itsTurn = window_.WaitingForPeer() && SideToMove == (peerIsWhite ? "W" : "B");
+    if (itsTurn) LoadBoardFromView(window_, 0);
+    if (!itsTurn || !PeerMoveIsLegal(move, peerIsWhite)) {
+        PeerGone(MsgLanceRecusado.arg(PeerName(), shownMove));
+        return;
     }
-    if (!accepted) PeerGone(MsgLanceRecusado.arg(PeerName(), message.text));
+    const PeerJudgement judged = JudgePeerMove(move, claim, peerIsWhite);
+    if (judged.claim == PeerClaim::Impossible) {
+        PeerGone(MsgAnuncioImpossivel.arg(PeerName(), shownMove, message.status));
+        return;
+    }
+    frmMain::PeerAnnouncement announcement{judged.status, {}, judged.claim == PeerClaim::Missed};
+    if (judged.claim == PeerClaim::Disputed) {
+        announcement.note = MsgFimContestado.arg(PeerName(), ClaimWords(claim)).toStdString();
+    }
+    if (!window_.PlayPeerMove(move, announcement))
+        PeerGone(MsgLanceRecusado.arg(PeerName(), shownMove));
 }
 
 void NetworkGameSession::PeerResigned() {
@@ -331,14 +384,17 @@ void NetworkGameSession::UnloadChat() {
 }
 
 void NetworkGameSession::PeerGone(const QString& text) {
-    if (dispatching_ > 0) {
-        // A handler waits in a nested loop (a blink, a message window): the game
-        // ends once it has returned. Nothing more is sent or received.
+    if (dispatching_ > 0 || window_.MoveBeingMade()) {
+        // A handler or a local move waits in a nested loop (a blink, a message
+        // window, the promotion chooser): the game ends once it is over.
+        // Nothing more is sent or received.
         if (!gonePending_) goneText_ = text;
         gonePending_ = true;
         DropSocket();
+        goneTimer_.start();
         return;
     }
+    goneTimer_.stop();
     const bool wasConnected = NetworkGame || socket_ != nullptr;
     DropSocket();
     if (!wasConnected) return;
@@ -366,10 +422,8 @@ void NetworkGameSession::Tell(const QString& text, bool critical) {
         tellUser(text, critical);
         return;
     }
-    QMessageBox box(critical ? QMessageBox::Critical : QMessageBox::Information,
-                    QStringLiteral("Corvane"), text, QMessageBox::Ok, &window_);
-    box.setWindowFlag(Qt::WindowStaysOnTopHint);
-    box.exec();
+    TellPlain(&window_, critical ? QMessageBox::Critical : QMessageBox::Information,
+              QStringLiteral("Corvane"), text);
 }
 
 } // namespace corvane

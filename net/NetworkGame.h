@@ -8,7 +8,13 @@
 // cleaning, a bounded buffer), and a move reaches the board only when it is
 // well formed, of the peer's colour, sent while the local side waits for it
 // and legal on the position. Anything else ends the connection, with a
-// message naming the peer and what it sent.
+// message naming the peer and what it sent. What the move leaves (check, mate,
+// stalemate, a draw) is this side's own finding; the status the peer sent with
+// it is judged against that finding (PeerClaim).
+//
+// Messages are handled one at a time and never while a local move is being
+// made; those that must wait are kept, in order, at most MaxWaitingMessages of
+// them.
 #include "net/CSocketLink.h"
 #include "net/NetProtocol.h"
 #include "net/frmChat.h"
@@ -60,6 +66,17 @@ inline const QString MsgLanceRecusado =
                    "A conexão foi encerrada.");
 inline const QString MsgDadosDemais =
     QStringLiteral("%1 enviou dados que não são mensagens do jogo.\nA conexão foi encerrada.");
+inline const QString MsgMensagensDemais = QStringLiteral(
+    "%1 enviou mais mensagens do que o jogo pode guardar.\nA conexão foi encerrada.");
+// %2 the move, %3 the status word sent with it.
+inline const QString MsgAnuncioImpossivel =
+    QStringLiteral("%1 enviou o lance \"%2\" anunciando %3, o que não é possível nesta posição.\n"
+                   "A conexão foi encerrada.");
+// Shown in the message window when the game ends on the peer's word; %2 is
+// what it announced ("xeque-mate", "afogamento", "empate").
+inline const QString MsgFimContestado =
+    QStringLiteral("%1 anunciou %2, mas pelas regras deste computador o jogo não terminou. "
+                   "Começa o próximo jogo.");
 inline const QString MsgSemApresentacao =
     QStringLiteral("O outro computador conectou mas não iniciou o jogo.\nA conexão foi encerrada.");
 
@@ -107,11 +124,16 @@ public:
     void Socket_Connect();
     void Socket_DataArrival(long bytesTotal);
     void Socket_CloseSck();
+    // Bytes read from the connection (what Socket_DataArrival reads, and what
+    // the fuzz target feeds in).
+    void Receive(const QByteArray& bytes);
 
 private:
     void Wire(CSocketLink& socket);
     void OnSocketError(int number, const QString& description);
     void Dispatch(const NetMessage& message);
+    bool MustWait(const NetMessage& message) const;
+    void Hold(const NetMessage& message);
     bool BetweenGames() const;
     void ReleaseHeld();
     void Handle(const NetMessage& message);
@@ -134,12 +156,13 @@ private:
     QPointer<frmChat> chat_;
     QPointer<frmConectar> conectar_;
     QTimer handshakeTimer_;
-    std::deque<NetMessage> held_; // moves for the next game (see Dispatch)
+    std::deque<NetMessage> held_; // messages that wait (see MustWait)
     QTimer heldTimer_;
     bool betweenGames_ = false; // a resignation's message shows
     bool handshakeDone_ = false;
     int dispatching_ = 0;      // a message handler runs (it may wait in a nested loop)
-    bool gonePending_ = false; // the peer left while a handler ran
+    bool gonePending_ = false; // the peer left while a handler or a local move ran
+    QTimer goneTimer_;         // ends the game once that is over
     QString goneText_;
 };
 

@@ -1,8 +1,8 @@
 #include "net/frmConectar.h"
 
 #include "assets/frmPieces.h"
+#include "shell/kit/PlainText.h"
 
-#include <QMessageBox>
 #include <QShowEvent>
 
 namespace corvane {
@@ -221,7 +221,8 @@ void frmConectar::ConnectionFailed(const QString& reason) {
     if (closed_) return;
     connectBound_.stop();
     failed_ = true;
-    Tell(MsgConexaoFalhou.arg(reason));
+    // The reason is the system's text.
+    Tell(MsgConexaoFalhou.arg(CleanOutsideText(reason, 120)));
     txtServ.setFocus();
 }
 
@@ -248,14 +249,11 @@ void frmConectar::Tell(const QString& text) {
         tellUser(text);
         return;
     }
-    QMessageBox box(QMessageBox::Information, QStringLiteral("Corvane"), text, QMessageBox::Ok,
-                    this);
-    box.setWindowFlag(Qt::WindowStaysOnTopHint);
-    box.exec();
+    TellPlain(this, QMessageBox::Information, QStringLiteral("Corvane"), text);
 }
 
 void frmConectar::ShowMens(const QString& text) {
-    lblMens.setText(text);
+    ShowPlain(lblMens, text);
     lblMens.show();
     lblMens.repaint();
 }

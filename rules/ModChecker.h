@@ -320,6 +320,11 @@ struct MoveOutcome {
 };
 // Recounts the pieces of the ply first; the board and its flags are left as they were.
 MoveOutcome OutcomeAfterMove(std::string_view nextSide, int ply, bool testStalemate);
+// The status word an outcome is announced with: "XEQUE-MATE", "STALEMATE" or
+// "EMPATE" when the game ends, "XEQUE" for a check that does not, "" otherwise.
+std::string StatusWordOf(const MoveOutcome& outcome);
+// True for the three status words that end a game.
+bool StatusEndsGame(std::string_view status);
 
 // --- Legal moves of a side -------------------------------------------------------------------
 

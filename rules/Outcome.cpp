@@ -38,4 +38,15 @@ MoveOutcome OutcomeAfterMove(std::string_view nextSide, int ply, bool testStalem
     return outcome;
 }
 
+std::string StatusWordOf(const MoveOutcome& outcome) {
+    if (outcome.checkmate) return "XEQUE-MATE";
+    if (outcome.stalemate) return "STALEMATE";
+    if (outcome.drawByMaterial) return "EMPATE";
+    return outcome.check ? "XEQUE" : "";
+}
+
+bool StatusEndsGame(std::string_view status) {
+    return status == "XEQUE-MATE" || status == "STALEMATE" || status == "EMPATE";
+}
+
 } // namespace corvane

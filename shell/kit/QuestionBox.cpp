@@ -1,5 +1,7 @@
 #include "shell/kit/QuestionBox.h"
 
+#include "shell/kit/PlainText.h"
+
 #include <QApplication>
 #include <QStyle>
 
@@ -25,11 +27,11 @@ NoticeDialog::NoticeDialog(const QString& title, const QString& text, const QPix
     : BorderlessDialog(parent), Label1(this), Label2(this), Image1(this) {
     setFixedSize(kSize);
     setWindowTitle(QStringLiteral("Corvane"));
-    Label1.setText(title);
+    ShowPlain(Label1, title);
     Look(Label1, 16, true);
     Label1.setGeometry(20, 12, 200, 24);
-    Label2.setTextFormat(Qt::PlainText);
-    Label2.setText(text);
+    // A question may name a saved game.
+    ShowPlain(Label2, text);
     Label2.setWordWrap(true);
     Look(Label2, 14, false);
     // A text longer than the three lines the window holds makes it taller.

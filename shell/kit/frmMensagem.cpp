@@ -3,6 +3,7 @@
 #include "rules/GameState.h"
 #include "shell/ModResWav.h"
 #include "shell/kit/EventWait.h"
+#include "shell/kit/PlainText.h"
 
 #include <QFont>
 #include <cmath>
@@ -47,7 +48,7 @@ frmMensagem::frmMensagem(QWidget* parent) : BorderlessDialog(parent), LabMessage
     layout_.setContentsMargins(28, 18, 28, 18);
     layout_.addWidget(&LabMessage);
     setLayout(&layout_);
-    LabMessage.setText(QString::fromStdString(GameStatus));
+    ShowPlain(LabMessage, QString::fromStdString(GameStatus));
     LabMessage.repaint();
     setMinimumSize(260, 90);
     adjustSize();

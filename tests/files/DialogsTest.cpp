@@ -5,12 +5,15 @@
 #include "files/modINI.h"
 #include "rules/GameState.h"
 #include "rules/ModChecker.h"
+#include "shell/kit/PlainText.h"
 
 #include "files/FileTestSupport.h"
 #include <QApplication>
 #include <QFile>
+#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextDocumentFragment>
 #include <QTimer>
 #include <gtest/gtest.h>
 #include <random>
@@ -144,6 +147,47 @@ TEST_F(FileDialogs, OpenPreviewsAndDeletes) {
     EXPECT_EQ(messages, QStringList{DeleteFailedMessage("B")});
     EXPECT_EQ(open.List1.count(), 1);
     EXPECT_TRUE(QFile::exists(SavedGamePath("B")));
+}
+
+// A saved game's date and name are outside text: shown as plain text, the date
+// cleaned and cut; a failure naming the game is a plain message box.
+TEST_F(FileDialogs, OpenShowsTheFilesTextAsPlainText) {
+    const QString hostile[] = {"<img src=/dev/zero>", "<font size=7>12/05/24</font>",
+                               QString::fromLatin1("a\x01\x1b[1mb\tc"),
+                               QString::fromUtf8("\u202E42/01/24 <b>x</b>\u200F"),
+                               QString(100 * 1024, u'<')};
+    for (const QString& text : hostile) {
+        SCOPED_TRACE(text.left(30).toStdString());
+        // The name: what a file name may hold of it.
+        const QString name = text.left(60).remove(u'/');
+        Put(name, "[Corvane]\nDATA=" + text.toUtf8() + "\nPOSTION=8/8/8 w\n");
+        frmAbrir open(view_);
+        ASSERT_EQ(open.List1.count(), 1);
+        const QString shown = CleanOutsideText(name);
+        EXPECT_EQ(open.List1.item(0)->text(), shown);
+        EXPECT_EQ(QTextDocumentFragment::fromHtml(open.List1.item(0)->toolTip()).toPlainText(),
+                  shown);
+        const QString date = open.lblData.text();
+        EXPECT_EQ(open.lblData.textFormat(), Qt::PlainText);
+        EXPECT_TRUE(date.startsWith("Jogo salvo em: ") && date.size() <= 40);
+        EXPECT_TRUE(std::none_of(date.begin(), date.end(), [](QChar c) {
+            return c.category() == QChar::Other_Control || c == QChar(0x202E);
+        }));
+        EXPECT_TRUE(text.size() > 24 || !text.startsWith(u'<') || date.endsWith(text));
+        // "&Abrir" refuses the damaged position in a plain message box.
+        QStringList boxes;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (box == nullptr) return;
+            boxes << box->text();
+            EXPECT_EQ(box->textFormat(), Qt::PlainText);
+            box->done(0);
+        });
+        open.lblAbrir.click();
+        EXPECT_EQ(boxes.size(), 1);
+        EXPECT_FALSE(LoadedGame);
+        ASSERT_TRUE(QFile::remove(SavedGamePath(name)));
+    }
 }
 
 // Damaged saved games through the Open window: previewing (and painting) each

@@ -1,7 +1,8 @@
 // Bytes a peer might send, cut into reads as the input says, on a position
 // reached by random legal moves: the receiver keeps its bound, every message
 // it gives is cleaned, and a move passes the peer-move test only when it is a
-// legal move of the named colour, the board and its flags left as they were.
+// legal move of the named colour, the board and its flags left as they were,
+// and judging the status sent with it changes nothing either.
 #include "FuzzPosition.h"
 #include "net/NetProtocol.h"
 #include "net/PeerMove.h"
@@ -32,6 +33,12 @@ void CheckMove(const NetMessage& m) {
         const RulesMove played{std::uint8_t(move.fromRank), std::uint8_t(move.fromFile),
                                std::uint8_t(move.toRank), std::uint8_t(move.toFile)};
         FUZZ_CHECK(std::count(legal.moves.begin(), legal.moves.begin() + legal.count, played));
+        // Judging the claim leaves everything as it was; this side's own
+        // finding, sent back as the claim, is always agreed with.
+        const PeerJudgement judged = JudgePeerMove(text, m.status.toStdString(), white);
+        FUZZ_CHECK(board == std::tie(Board, WhiteCastleFlags, BlackCastleFlags, WhitePawnFlags,
+                                     BlackPawnFlags, CastleMade));
+        FUZZ_CHECK(JudgePeerMove(text, judged.status, white).claim == PeerClaim::Agreed);
     }
 }
 

@@ -50,12 +50,16 @@ TEST_F(ComputerGameTest, OpenedGamesResumeOrEnd) {
         PlayerOption = static_cast<std::int16_t>(c.player);
         window->ResumeLoadedGame(c.position);
         EXPECT_EQ(window->MoveCount(), c.listed);
-        if (c.listed > 0) EXPECT_EQ(Entry(0).substr(3, 1), c.side == 0 ? "W" : "B");
+        if (c.listed > 0) {
+            EXPECT_EQ(Entry(0).substr(3, 1), c.side == 0 ? "W" : "B");
+        }
         EXPECT_EQ(messages, c.messages);
         EXPECT_FALSE(ComputerBusy || SetUpMode || window->lblVez(0)->isVisible());
         EXPECT_EQ(window->picBoard()->isEnabled(), c.sound < 0);
         EXPECT_EQ(window->WaitingForPeer(), c.sound < 0); // a live game may be saved
-        if (c.sound >= 0) EXPECT_EQ(sounds.Count(c.sound), 1);
+        if (c.sound >= 0) {
+            EXPECT_EQ(sounds.Count(c.sound), 1);
+        }
     }
 }
 

@@ -112,6 +112,29 @@ TEST_F(DownloadControl, GetURLWaitsOneFetchAtATime) {
     EXPECT_EQ(dl.LastResult(), "late page");
 }
 
+// A page that never ends, or never finishes, is given up by its bounds: the
+// transfer ends, the fetch is free again, the last good page stays the last
+// result; a download beyond the size allowed stores nothing.
+TEST_F(DownloadControl, EndlessPagesAreGivenUp) {
+    web.routes["/ip"] = {"Address: 10.1.2.3</"};
+    web.routes["/endless"] = {QByteArray(8192, 'x'), 0, 200, 1};
+    web.routes["/drip"] = {"x", 0, 200, 300};
+    ASSERT_EQ(dl.GetURL(web.Url("/ip"), 5), "Address: 10.1.2.3</");
+    const std::pair<const char*, qint16> fetches[] = {{"/endless", 20}, {"/drip", 1}};
+    for (const auto& [path, wait] : fetches) {
+        SCOPED_TRACE(path);
+        const int gone = web.clientsGone;
+        EXPECT_EQ(dl.GetURL(web.Url(path), wait), "");
+        EXPECT_TRUE(WaitUntil([&] { return !dl.Busy() && web.clientsGone > gone; }, 15000));
+        EXPECT_EQ(dl.LastResult(), "Address: 10.1.2.3</");
+    }
+    QTemporaryDir folder;
+    const int gone = web.clientsGone;
+    ASSERT_TRUE(dl.Download(web.Url("/endless"), folder.filePath("big.bin"), "big", 200000));
+    EXPECT_TRUE(WaitUntil([&] { return !dl.Downloading("big") && web.clientsGone > gone; }, 15000));
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList{});
+}
+
 // Only a complete download replaces the file; no temporary file stays behind.
 TEST_F(DownloadControl, DownloadRenamesOnlyACompleteFile) {
     QByteArray big(300 * 1024, '\0');
@@ -130,7 +153,8 @@ TEST_F(DownloadControl, DownloadRenamesOnlyACompleteFile) {
         QFile file(folder.filePath("file.bin"));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("old") == 3);
         file.close();
-        ASSERT_TRUE(dl.Download(web.Url(path, false), file.fileName(), "f"));
+        // The whole file is allowed, and not a byte more.
+        ASSERT_TRUE(dl.Download(web.Url(path, false), file.fileName(), "f", big.size()));
         EXPECT_FALSE(dl.Download(web.Url(path), file.fileName(), "f")); // name in use
         if (path == "/stalled") {
             ASSERT_TRUE(WaitUntil([&] { return web.requests.contains("GET /stalled HTTP/1.1"); }));

@@ -1,6 +1,7 @@
 #pragma once
 // A small HTTP server on 127.0.0.1 (ephemeral port): each path answers with its
-// body, status and delay; request lines are recorded.
+// body, status and delay, or with a body that never ends; request lines are
+// recorded, and so is every client that went away before the end.
 #include <QHostAddress>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -14,9 +15,13 @@ struct HttpResponder {
         QByteArray body;
         int delayMs = 0;
         int status = 200;
+        // 0 or more: no length is announced and the body is sent again every
+        // repeatMs, for as long as the client stays.
+        int repeatMs = -1;
     };
     std::map<QString, Route> routes;
     QStringList requests;
+    int clientsGone = 0;
     QTcpServer server;
 
     HttpResponder() {
@@ -29,6 +34,16 @@ struct HttpResponder {
         return (scheme ? QStringLiteral("http://") : QString()) +
                QStringLiteral("127.0.0.1:%1%2").arg(server.serverPort()).arg(path);
     }
+    // Sends the body again and again, keeping little unsent, until the client goes.
+    void Stream(QTcpSocket* client, const Route& route) {
+        auto* timer = new QTimer(client);
+        QObject::connect(timer, &QTimer::timeout, client, [client, route] {
+            if (client->state() != QAbstractSocket::ConnectedState) return;
+            if (client->bytesToWrite() < 4 * route.body.size()) client->write(route.body);
+        });
+        QObject::connect(client, &QTcpSocket::disconnected, client, [this] { ++clientsGone; });
+        timer->start(route.repeatMs);
+    }
     void Serve(QTcpSocket* client) {
         QObject::connect(client, &QTcpSocket::disconnected, client, &QObject::deleteLater);
         QObject::connect(client, &QTcpSocket::readyRead, client, [this, client] {
@@ -36,9 +51,14 @@ struct HttpResponder {
             client->setProperty("seen", true);
             requests << QString::fromLatin1(client->readLine()).trimmed();
             const Route route = routes[requests.last().section(u' ', 1, 1)];
-            QTimer::singleShot(route.delayMs, client, [client, route] {
-                client->write("HTTP/1.0 " + QByteArray::number(route.status) +
-                              " X\r\nContent-Length: " + QByteArray::number(route.body.size()) +
+            QTimer::singleShot(route.delayMs, client, [this, client, route] {
+                const QByteArray status = "HTTP/1.0 " + QByteArray::number(route.status) + " X\r\n";
+                if (route.repeatMs >= 0) {
+                    client->write(status + "\r\n");
+                    Stream(client, route);
+                    return;
+                }
+                client->write(status + "Content-Length: " + QByteArray::number(route.body.size()) +
                               "\r\n\r\n" + route.body);
                 client->disconnectFromHost();
             });

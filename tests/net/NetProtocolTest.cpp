@@ -103,6 +103,28 @@ TEST(NetProtocol, BuiltMessagesSurviveAnyCutting) {
     }
 }
 
+// Fields are read between separators, the text given the ones it lacks.
+TEST(NetProtocol, GetFieldReadsBetweenSeparators) {
+    const struct {
+        const char* text;
+        int n;
+        const char *field, *after;
+    } rows[] = {
+        {"Jogar:#WP e2-e4#", 1, "Jogar:", "#Jogar:#WP e2-e4#"},
+        {"Jogar:#WP e2-e4#", 2, "WP e2-e4", "#Jogar:#WP e2-e4#"},
+        {"Jogar:#WP e2-e4#", 3, "", "#Jogar:#WP e2-e4#"},
+        {"Jogar:#WP e2-e4#XEQUE", 3, "XEQUE", "#Jogar:#WP e2-e4#XEQUE#"},
+        {"#a##b#", 3, "b", "#a##b#"},
+        {"a", 0, "", "a"},
+        {"a", 2, "", "#a#"},
+    };
+    for (const auto& r : rows) {
+        QString text = r.text;
+        EXPECT_EQ(GetField(text, r.n), r.field) << r.text << " " << r.n;
+        EXPECT_EQ(text, r.after) << r.text << " " << r.n;
+    }
+}
+
 TEST(NetProtocol, MoveTextsAreCheckedForShape) {
     for (const QString& m : QStringList{"BN g8xf6", "WK e1-g1", "WP e7-e8=WQ", "BP b2xa1=BN"})
         EXPECT_TRUE(IsWellFormedMove(m)) << m.toStdString();
@@ -130,7 +152,10 @@ TEST(NetProtocol, HostileBytesNeverYieldUncleanMessages) {
             }
             for (const NetMessage& m : receiver.Feed(bytes).messages) {
                 EXPECT_TRUE(m.status.isEmpty() || StatusWord(m.status) == m.status);
-                if (m.command == C::Jogar) continue;
+                if (m.command == C::Jogar) {
+                    EXPECT_LE(m.text.size(), MaxMoveTextKept);
+                    continue;
+                }
                 EXPECT_LE(m.text.size(), m.command == C::Chat ? MaxChatLength : MaxNickLength);
                 EXPECT_EQ(CleanText(m.text, MaxChatLength), m.text);
             }
@@ -144,6 +169,35 @@ TEST(NetProtocol, HostileBytesNeverYieldUncleanMessages) {
             receiver.Clear();
             EXPECT_EQ(receiver.Feed("EntregarJogo:#").messages.size(), 1u);
         }
+    }
+}
+
+// Messages that arrive while a handler runs wait behind it, at most
+// MaxWaitingMessages of them, whether they come one by one or in one read; one
+// more is a flood: all that waited is dropped and nothing more is taken.
+TEST(NetProtocol, MessagesWaitingBehindAHandlerAreBounded) {
+    const QByteArray one = "EntregarJogo:#";
+    struct Row {
+        qsizetype waiting;
+        bool oneRead;
+    } rows[] = {{MaxWaitingMessages, false},
+                {MaxWaitingMessages + 1, false},
+                {MaxWaitingMessages + 1, true}};
+    for (const Row& r : rows) {
+        NetInbox inbox;
+        int handled = 0, floods = 0;
+        inbox.OnMessage = [&](const NetMessage&) {
+            if (++handled > 1) return;
+            if (r.oneRead) return inbox.Receive(one.repeated(r.waiting));
+            for (qsizetype i = 0; i < r.waiting; ++i) inbox.Receive(one);
+        };
+        inbox.OnOverflow = [&](bool tooMany) { floods += tooMany ? 1 : 100; };
+        inbox.Receive(one);
+        inbox.Receive(one);
+        const bool flood = r.waiting > MaxWaitingMessages;
+        EXPECT_EQ(floods, flood ? 1 : 0) << r.waiting;
+        EXPECT_EQ(handled, flood ? 1 : r.waiting + 2) << r.waiting;
+        EXPECT_TRUE(inbox.Idle());
     }
 }
 
@@ -169,7 +223,7 @@ TEST(NetProtocol, HandshakeOverLoopbackWithAScriptedPeer) {
             }
             --depth;
         };
-        inbox.OnOverflow = [&] { link->CloseSck(); };
+        inbox.OnOverflow = [&](bool) { link->CloseSck(); };
         const auto attach = [&](CSocketLink& s) {
             link = &s;
             s.OnDataArrival = [&s, &inbox](long) {

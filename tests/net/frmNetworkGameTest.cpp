@@ -1,11 +1,7 @@
 // Network play against a scripted peer on 127.0.0.1: a real main window, the
 // handshake from both sides, a whole game both ways, the colour swap, chat,
 // and a peer that sends what it must not or goes away.
-#include "game/GameTestSupport.h"
-#include "net/NetTestSupport.h"
-#include "net/NetworkGame.h"
-#include "net/ScriptedPeer.h"
-#include "rules/GameState.h"
+#include "NetworkGameFixture.h"
 
 #include <netinet/in.h>
 #include <netinet/tcp.h>
@@ -32,66 +28,8 @@ const Ply kGame[] = {
 // clang-format on
 constexpr int kMatePly = 18;
 
-class NetworkGameTest : public corvane::testing::GameWindowTest {
+class NetworkGameTest : public NetworkGameFixture {
 protected:
-    void SetUp() override {
-        GameWindowTest::SetUp();
-        session = std::make_unique<NetworkGameSession>(*window);
-        session->setResignTip = [this](const QString& text) { tip = text; };
-        session->openNewGame = [this] { ++newGames; };
-        session->tellUser = [this](const QString& text, bool) { told << text; };
-        window->sendToPeer = [this](const std::string& m) {
-            session->EnviarDados(QString::fromStdString(m));
-        };
-        PlayerNick = {"", "ANA", ""};
-    }
-    void TearDown() override {
-        peer.reset();
-        session.reset();
-        qunsetenv("CORVANE_NET_PORT");
-        GameWindowTest::TearDown();
-    }
-    void UsePort(long port) { qputenv("CORVANE_NET_PORT", QByteArray::number(qlonglong(port))); }
-
-    // The window hosts or joins; the scripted peer is "ZEZE".
-    void Connect(bool host) {
-        newGames = 0;
-        told.clear();
-        NetServerMode = host;
-        NetServerAddress = "127.0.0.1";
-        if (!host) peer = ScriptedPeer::Listening();
-        UsePort(host ? FreePort() : peer->Port());
-        ASSERT_TRUE(session->StartNetwork());
-        if (host) {
-            peer = ScriptedPeer::Connecting(NetPort());
-            ASSERT_TRUE(WaitUntil([] { return NetworkGame; }));
-            peer->Send(QStringLiteral("StartServidor:#ZEZE"));
-            ASSERT_TRUE(peer->WaitFor("StartCliente:#ANA"));
-        } else {
-            ASSERT_TRUE(peer->Accept());
-            ASSERT_TRUE(peer->WaitFor("StartServidor:#ANA"));
-            peer->Send(QStringLiteral("StartCliente:#ZEZE"));
-        }
-        ASSERT_TRUE(WaitUntil([this] { return session->HandshakeDone(); }));
-    }
-    // Whose colour is at the bottom, who moves, and whether the board takes moves.
-    void ExpectSides(bool localWhite, const char* when) {
-        EXPECT_EQ(window->LocalIsWhite(), localWhite) << when;
-        EXPECT_EQ(WhiteAtBottom, localWhite) << when;
-        EXPECT_EQ(window->WaitingForPeer(), !localWhite) << when;
-        EXPECT_EQ(window->picBoard()->isEnabled(), localWhite) << when;
-        EXPECT_EQ(SideToMove, "W") << when;
-        EXPECT_EQ(window->LabCH(0)->text() + window->LabCH(1)->text(), "ANAZEZE") << when;
-    }
-    // The game ended as if the peer had left, the player told why.
-    void ExpectPeerGone(const QString& message, const char* what) {
-        EXPECT_TRUE(WaitUntil([this] { return newGames == 1; })) << what;
-        EXPECT_EQ(told, QStringList{message}) << what;
-        EXPECT_FALSE(NetworkGame) << what;
-        EXPECT_EQ(tip, "Reniciar jogo") << what;
-        EXPECT_FALSE(session->Chat()) << what;
-        EXPECT_FALSE(window->picBoard()->isEnabled()) << what;
-    }
     // Plays kGame: the local side's moves by mouse, the peer's over the wire.
     void PlayGame(bool localWhite) {
         QByteArray expected = peer->Received();
@@ -117,12 +55,6 @@ protected:
         EXPECT_EQ(peer->Received(), expected);
         EXPECT_EQ(messages.back(), "XEQUE-MATE");
     }
-
-    std::unique_ptr<NetworkGameSession> session;
-    std::unique_ptr<ScriptedPeer> peer;
-    QString tip;
-    int newGames = 0;
-    QStringList told;
 };
 
 TEST_F(NetworkGameTest, AWholeGameEitherWayThenTheColoursSwapAtEveryEnd) {

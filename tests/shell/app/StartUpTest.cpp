@@ -352,7 +352,9 @@ TEST_F(StartUp, TheGameInProgressIsKeptAtTheClose) {
                           ReadIniValue(IniSection, "PLAYER", ini, ""),
                       "13");
         }
-        if (!c.ended) EXPECT_TRUE(W().isVisible());
+        if (!c.ended) {
+            EXPECT_TRUE(W().isVisible());
+        }
     }
     QFile::remove(dir.filePath("savegames"));
     SetProgramFolder(QString());
