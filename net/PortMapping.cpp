@@ -1,0 +1,250 @@
+#include "net/PortMapping.h"
+
+#include "net/Discovery.h"
+
+#include <QHostAddress>
+#include <QTimer>
+#include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <cstring>
+#include <deque>
+#include <functional>
+#include <miniupnpc/miniupnpc.h>
+#include <miniupnpc/upnpcommands.h>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+
+namespace corvane {
+
+struct PortMapper::Result {
+    unsigned generation = 0;
+    Outcome outcome = Outcome::NoRouter;
+    QString publicAddress;
+};
+
+namespace {
+
+// The description the router shows beside the mapping.
+constexpr char MappingName[] = "Corvane";
+
+struct Job {
+    enum Kind { Map, Unmap, Quit } kind = Map;
+    unsigned generation = 0;
+    quint16 port = 0;
+    int leaseSeconds = 0;
+    int discoveryMs = 0;
+};
+
+// The gateway found by the last discovery.
+class Gateway {
+public:
+    Gateway() = default;
+    Gateway(const Gateway&) = delete;
+    Gateway& operator=(const Gateway&) = delete;
+    ~Gateway() { Forget(); }
+
+    bool Known() const { return known_; }
+    void Forget() {
+        if (known_) FreeUPNPUrls(&urls_);
+        known_ = false;
+    }
+    // Searches the local network for an Internet Gateway Device.
+    bool Discover(int delayMs) {
+        Forget();
+        int error = 0;
+        UPNPDev* devices =
+            upnpDiscover(delayMs, nullptr, nullptr, UPNP_LOCAL_PORT_ANY, 0, 2, &error);
+        if (devices == nullptr) return false;
+        char lan[64] = {};
+        const int found = UPNP_GetValidIGD(devices, &urls_, &data_, lan, sizeof lan);
+        freeUPNPDevlist(devices);
+        if (found == 0) return false;
+        known_ = true;                                        // urls_ are allocated from here on
+        if (found != 1 && found != 2) return Forget(), false; // a UPnP device, not a gateway
+        lanAddress_ = lan;
+        return true;
+    }
+    // The router's public address, checked: its reply is outside text.
+    QString PublicAddress() {
+        char text[40] = {};
+        if (UPNP_GetExternalIPAddress(urls_.controlURL, data_.first.servicetype, text) != 0)
+            return {};
+        const QHostAddress address(QString::fromLatin1(text, qsizetype(strnlen(text, 39))));
+        return address.protocol() == QAbstractSocket::IPv4Protocol ? address.toString() : QString();
+    }
+    // 0 on success, a UPnP error code (> 0) or a local failure (< 0).
+    int Add(quint16 port, int leaseSeconds) {
+        const std::string p = std::to_string(port);
+        const std::string lease = std::to_string(leaseSeconds);
+        return UPNP_AddPortMapping(urls_.controlURL, data_.first.servicetype, p.c_str(), p.c_str(),
+                                   lanAddress_.c_str(), MappingName, "TCP", nullptr, lease.c_str());
+    }
+    void Delete(quint16 port) {
+        const std::string p = std::to_string(port);
+        UPNP_DeletePortMapping(urls_.controlURL, data_.first.servicetype, p.c_str(), "TCP",
+                               nullptr);
+    }
+
+private:
+    bool known_ = false;
+    UPNPUrls urls_{};
+    IGDdatas data_{};
+    std::string lanAddress_; // this machine's address toward the gateway
+};
+
+} // namespace
+
+// One thread that talks to the router, one job at a time, in order.
+class PortMapper::Worker {
+public:
+    explicit Worker(std::function<void(const Result&)> deliver)
+        : deliver_(std::move(deliver)), thread_([this] { Run(); }) {}
+    ~Worker() {
+        Post({Job::Quit});
+        thread_.join();
+    }
+    void Post(const Job& job) {
+        {
+            std::lock_guard lock(mutex_);
+            // A newer request makes waiting ones moot (removal and quitting stay).
+            if (job.kind != Job::Map) cancelled_ = true;
+            jobs_.push_back(job);
+        }
+        wake_.notify_one();
+    }
+
+private:
+    void Run() {
+        for (;;) {
+            Job job;
+            {
+                std::unique_lock lock(mutex_);
+                wake_.wait(lock, [this] { return !jobs_.empty(); });
+                job = jobs_.front();
+                jobs_.pop_front();
+                cancelled_ = false;
+                for (const Job& later : jobs_)
+                    if (later.kind != Job::Map) cancelled_ = true;
+            }
+            if (job.kind == Job::Map && !cancelled_) Map(job);
+            if (job.kind != Job::Map) Unmap();
+            if (job.kind == Job::Quit) return;
+        }
+    }
+
+    void Map(const Job& job) {
+        Result r{job.generation, Outcome::NoRouter, {}};
+        const bool wasKnown = gateway_.Known();
+        if (!wasKnown && !gateway_.Discover(job.discoveryMs)) return deliver_(r);
+        if (cancelled_) return;
+        int code = gateway_.Add(job.port, job.leaseSeconds);
+        if (code < 0 && wasKnown && gateway_.Discover(job.discoveryMs)) // the router moved?
+            code = gateway_.Add(job.port, job.leaseSeconds);
+        if (code != 0) {
+            r.outcome = code < 0 ? Outcome::NoRouter : Outcome::Refused;
+            if (code < 0) gateway_.Forget();
+            return deliver_(r);
+        }
+        mapped_ = job.port;
+        r.outcome = Outcome::Granted;
+        r.publicAddress = gateway_.PublicAddress();
+        deliver_(r);
+    }
+
+    void Unmap() {
+        if (mapped_ && gateway_.Known()) gateway_.Delete(*mapped_);
+        mapped_.reset();
+    }
+
+    std::function<void(const Result&)> deliver_;
+    Gateway gateway_;
+    std::optional<quint16> mapped_;
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::deque<Job> jobs_;
+    std::atomic<bool> cancelled_ = false;
+    std::thread thread_; // last: starts once the rest is built
+};
+
+PortMapper::PortMapper(QObject* parent) : QObject(parent), renewal_(new QTimer(this)) {
+    renewal_->setSingleShot(true);
+    connect(renewal_, &QTimer::timeout, this, &PortMapper::Ask);
+}
+
+PortMapper::~PortMapper() {
+    renewal_->stop();
+    worker_.reset(); // removes the mapping and waits for the router
+}
+
+void PortMapper::Start(quint16 port) {
+    Stop();
+    if (DiscoveryOff()) return SetOutcome(Outcome::Disabled);
+    port_ = port;
+    if (!worker_)
+        worker_ = std::make_unique<Worker>([this](const Result& r) {
+            QMetaObject::invokeMethod(
+                this, [this, r] { Deliver(r); }, Qt::QueuedConnection);
+        });
+    SetOutcome(Outcome::Working);
+    Ask();
+}
+
+void PortMapper::Stop() {
+    ++generation_;
+    renewal_->stop();
+    publicAddress_.clear();
+    if (worker_) worker_->Post({Job::Unmap});
+    SetOutcome(Outcome::Idle);
+}
+
+void PortMapper::SetLeaseSeconds(int seconds) {
+    leaseSeconds_ = std::clamp(seconds, 1, MaxLeaseSeconds);
+}
+
+void PortMapper::SetDiscoveryMs(int ms) {
+    discoveryMs_ = std::max(ms, 100);
+}
+
+void PortMapper::Ask() {
+    worker_->Post({Job::Map, generation_, port_, leaseSeconds_, discoveryMs_});
+}
+
+void PortMapper::Deliver(const Result& r) {
+    if (r.generation != generation_) return; // answer to a request since withdrawn
+    publicAddress_ = r.publicAddress;
+    // Renewed at half the lease; a router that said no or was not found is
+    // asked again as often (it may have been restarted).
+    renewal_->start(std::chrono::milliseconds(leaseSeconds_ * 1000LL / 2));
+    SetOutcome(r.outcome);
+}
+
+QString PortMapper::Note() const {
+    switch (outcome_) {
+    case Outcome::Working:
+        return QStringLiteral("Pedindo ao roteador para abrir a porta %1...").arg(port_);
+    case Outcome::Granted:
+        return publicAddress_.isEmpty()
+                   ? QStringLiteral("O roteador abriu a porta %1.").arg(port_)
+                   : QStringLiteral("O roteador abriu a porta %1. Endereço na internet: %2")
+                         .arg(port_)
+                         .arg(publicAddress_);
+    case Outcome::Refused:
+    case Outcome::NoRouter:
+        return QStringLiteral("O roteador não abriu a porta %1. Para jogar pela internet, abra "
+                              "a porta TCP %1 no roteador e no firewall deste computador.")
+            .arg(port_);
+    default:
+        return {};
+    }
+}
+
+void PortMapper::SetOutcome(Outcome o) {
+    if (o == outcome_) return;
+    outcome_ = o;
+    emit OutcomeChanged(o);
+}
+
+} // namespace corvane
