@@ -118,10 +118,14 @@ Probe::Probe(const QString& ns, const QStringList& command, const QStringList& e
 }
 
 Probe::~Probe() {
-    if (process_.state() == QProcess::NotRunning) return;
-    process_.closeWriteChannel(); // the probe ends on end of input
-    if (!process_.waitForFinished(10000)) process_.kill();
-    process_.waitForFinished(2000);
+    if (process_.state() != QProcess::NotRunning) {
+        process_.closeWriteChannel(); // the probe ends on end of input
+        if (!process_.waitForFinished(10000)) process_.kill();
+        process_.waitForFinished(2000);
+    }
+    // A probe that ended by itself ended cleanly (no sanitizer report either).
+    if (process_.exitStatus() == QProcess::NormalExit && process_.exitCode() != 0)
+        ADD_FAILURE() << "the probe ended with status " << process_.exitCode();
 }
 
 void Probe::Send(const QString& line) {
