@@ -1,20 +1,16 @@
 #include "net/PortMapping.h"
 
 #include "net/Discovery.h"
+#include "net/Gateways.h"
 
-#include <QHostAddress>
 #include <QTimer>
 #include <algorithm>
 #include <atomic>
 #include <condition_variable>
-#include <cstring>
 #include <deque>
 #include <functional>
-#include <miniupnpc/miniupnpc.h>
-#include <miniupnpc/upnpcommands.h>
 #include <mutex>
 #include <optional>
-#include <string>
 #include <thread>
 
 namespace corvane {
@@ -27,72 +23,12 @@ struct PortMapper::Result {
 
 namespace {
 
-// The description the router shows beside the mapping.
-constexpr char MappingName[] = "Corvane";
-
 struct Job {
     enum Kind { Map, Unmap, Quit } kind = Map;
     unsigned generation = 0;
     quint16 port = 0;
     int leaseSeconds = 0;
     int discoveryMs = 0;
-};
-
-// The gateway found by the last discovery.
-class Gateway {
-public:
-    Gateway() = default;
-    Gateway(const Gateway&) = delete;
-    Gateway& operator=(const Gateway&) = delete;
-    ~Gateway() { Forget(); }
-
-    bool Known() const { return known_; }
-    void Forget() {
-        if (known_) FreeUPNPUrls(&urls_);
-        known_ = false;
-    }
-    // Searches the local network for an Internet Gateway Device.
-    bool Discover(int delayMs) {
-        Forget();
-        int error = 0;
-        UPNPDev* devices =
-            upnpDiscover(delayMs, nullptr, nullptr, UPNP_LOCAL_PORT_ANY, 0, 2, &error);
-        if (devices == nullptr) return false;
-        char lan[64] = {};
-        const int found = UPNP_GetValidIGD(devices, &urls_, &data_, lan, sizeof lan);
-        freeUPNPDevlist(devices);
-        if (found == 0) return false;
-        known_ = true;                                        // urls_ are allocated from here on
-        if (found != 1 && found != 2) return Forget(), false; // a UPnP device, not a gateway
-        lanAddress_ = lan;
-        return true;
-    }
-    // The router's public address, checked: its reply is outside text.
-    QString PublicAddress() {
-        char text[40] = {};
-        if (UPNP_GetExternalIPAddress(urls_.controlURL, data_.first.servicetype, text) != 0)
-            return {};
-        const QHostAddress address(QString::fromLatin1(text, qsizetype(strnlen(text, 39))));
-        return address.protocol() == QAbstractSocket::IPv4Protocol ? address.toString() : QString();
-    }
-    // 0 on success, a UPnP error code (> 0) or a local failure (< 0).
-    int Add(quint16 port, int leaseSeconds) {
-        const std::string p = std::to_string(port);
-        const std::string lease = std::to_string(leaseSeconds);
-        return UPNP_AddPortMapping(urls_.controlURL, data_.first.servicetype, p.c_str(), p.c_str(),
-                                   lanAddress_.c_str(), MappingName, "TCP", nullptr, lease.c_str());
-    }
-    void Delete(quint16 port) {
-        const std::string p = std::to_string(port);
-        UPNP_DeletePortMapping(urls_.controlURL, data_.first.servicetype, p.c_str(), "TCP",
-                               nullptr);
-    }
-
-private:
-    bool known_ = false;
-    UPNPUrls urls_{};
-    IGDdatas data_{};
-    std::string lanAddress_; // this machine's address toward the gateway
 };
 
 } // namespace
@@ -137,30 +73,31 @@ private:
 
     void Map(const Job& job) {
         Result r{job.generation, Outcome::NoRouter, {}};
-        const bool wasKnown = gateway_.Known();
-        if (!wasKnown && !gateway_.Discover(job.discoveryMs)) return deliver_(r);
+        const bool wasKnown = gateway_ != nullptr;
+        if (!wasKnown) gateway_ = FindGateway(job.discoveryMs);
+        if (gateway_ == nullptr) return deliver_(r);
         if (cancelled_) return;
-        int code = gateway_.Add(job.port, job.leaseSeconds);
-        if (code < 0 && wasKnown && gateway_.Discover(job.discoveryMs)) // the router moved?
-            code = gateway_.Add(job.port, job.leaseSeconds);
+        int code = gateway_->Add(job.port, job.leaseSeconds);
+        if (code < 0 && wasKnown && (gateway_ = FindGateway(job.discoveryMs))) // the router moved?
+            code = gateway_->Add(job.port, job.leaseSeconds);
         if (code != 0) {
             r.outcome = code < 0 ? Outcome::NoRouter : Outcome::Refused;
-            if (code < 0) gateway_.Forget();
+            if (code < 0) gateway_.reset();
             return deliver_(r);
         }
         mapped_ = job.port;
         r.outcome = Outcome::Granted;
-        r.publicAddress = gateway_.PublicAddress();
+        r.publicAddress = gateway_->PublicAddress();
         deliver_(r);
     }
 
     void Unmap() {
-        if (mapped_ && gateway_.Known()) gateway_.Delete(*mapped_);
+        if (mapped_ && gateway_) gateway_->Delete(*mapped_);
         mapped_.reset();
     }
 
     std::function<void(const Result&)> deliver_;
-    Gateway gateway_;
+    std::unique_ptr<Gateway> gateway_; // the router found, kept for renewals
     std::optional<quint16> mapped_;
     std::mutex mutex_;
     std::condition_variable wake_;

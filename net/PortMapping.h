@@ -1,10 +1,9 @@
 #pragma once
 // The router opened while hosting: a UPnP Internet Gateway Device on the local
-// network is asked to forward one TCP port of its public address to this
-// machine, for a lease that is renewed at half its length while hosting and
-// removed when hosting ends or the mapper is destroyed (the program closes). A
-// program that dies without removing it loses the mapping when the lease runs
-// out, an hour at most.
+// network (or else the default gateway, by NAT-PMP) is asked to forward one TCP
+// port of its public address to this machine, for a lease that is renewed at half its length while
+// hosting and removed when hosting ends or the mapper is destroyed (the program closes). A program
+// that dies without removing it loses the mapping when the lease runs out, an hour at most.
 //
 // The router's calls block (its discovery alone waits about two seconds), so
 // they run on a worker thread of the mapper; results come back to the thread

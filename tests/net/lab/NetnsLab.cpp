@@ -39,6 +39,16 @@ QList<pid_t> PidsOf(const QString& ns) {
     return pids;
 }
 
+QList<pid_t> PidsNamed(const QString& ns, const QString& name) {
+    QList<pid_t> named;
+    for (pid_t pid : PidsOf(ns)) {
+        QFile comm(QStringLiteral("/proc/%1/comm").arg(pid));
+        if (comm.open(QIODevice::ReadOnly) && comm.readAll().trimmed() == name.toUtf8())
+            named << pid;
+    }
+    return named;
+}
+
 } // namespace
 
 QString NetnsLab::Unavailable(const QStringList& programs) {
@@ -99,11 +109,13 @@ void NetnsLab::Spawn(const QString& ns, const QStringList& command, const QStrin
 }
 
 void NetnsLab::Kill(const QString& ns, const QString& name, int signal) {
-    for (pid_t pid : PidsOf(ns)) {
-        QFile comm(QStringLiteral("/proc/%1/comm").arg(pid));
-        if (comm.open(QIODevice::ReadOnly) && comm.readAll().trimmed() == name.toUtf8())
-            ::kill(pid, signal);
-    }
+    for (pid_t pid : PidsNamed(ns, name)) ::kill(pid, signal);
+}
+
+bool NetnsLab::WaitUntilGone(const QString& ns, const QString& name) {
+    for (int i = 0; i < 100; ++i, QThread::msleep(50))
+        if (PidsNamed(ns, name).isEmpty()) return true;
+    return false;
 }
 
 Probe::Probe(const QString& ns, const QStringList& command, const QStringList& environment) {

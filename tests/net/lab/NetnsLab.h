@@ -33,6 +33,8 @@ public:
     void Spawn(const QString& ns, const QStringList& command, const QString& logFile);
     // Ends the processes of ns whose command name is name.
     void Kill(const QString& ns, const QString& name, int signal = 15);
+    // True once no process of ns has that name (a few seconds at most).
+    bool WaitUntilGone(const QString& ns, const QString& name);
 
 private:
     QString prefix_;
