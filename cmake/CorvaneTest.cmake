@@ -21,10 +21,7 @@ function(add_corvane_test name)
     target_link_libraries(${name} PRIVATE GTest::gtest_main)
   endif()
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
-  # CORVANE_NO_DISCOVERY: no test publishes, browses or maps a port on the
-  # machine's real network; the tests about that unset it inside namespaces.
   gtest_discover_tests(${name}
     DISCOVERY_TIMEOUT 120
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
-      ENVIRONMENT_MODIFICATION "CORVANE_NO_DISCOVERY=set:1" TIMEOUT 600)
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 600)
 endfunction()
