@@ -120,10 +120,12 @@ struct PublisherCallbacks {
         auto* self = static_cast<GamePublisher*>(userdata);
         Impl& d = *self->d_;
         d.client = c; // also reached while avahi_client_new runs
-        if (ServerUsable(s)) {
-            if (s != AVAHI_CLIENT_S_RUNNING && d.group != nullptr)
-                avahi_entry_group_reset(d.group); // our host name is changing: announce again
+        if (s == AVAHI_CLIENT_S_RUNNING) {
             if (d.wanted) Announce(self);
+        } else if (ServerUsable(s)) {
+            // The daemon is (re)establishing its host name: announce again once it runs.
+            if (d.group != nullptr) avahi_entry_group_reset(d.group);
+            if (d.wanted) self->SetState(GamePublisher::State::Registering);
         } else if (s == AVAHI_CLIENT_CONNECTING) {
             d.DropGroup();
             if (d.wanted) self->SetState(GamePublisher::State::NoService);
@@ -163,10 +165,11 @@ struct PublisherCallbacks {
 
     static void Announce(GamePublisher* self) {
         Impl& d = *self->d_;
-        if (d.client == nullptr || !ServerUsable(avahi_client_get_state(d.client))) {
-            self->SetState(GamePublisher::State::NoService);
-            return;
-        }
+        const AvahiClientState s =
+            d.client != nullptr ? avahi_client_get_state(d.client) : AVAHI_CLIENT_CONNECTING;
+        if (s != AVAHI_CLIENT_S_RUNNING)
+            return self->SetState(ServerUsable(s) ? GamePublisher::State::Registering
+                                                  : GamePublisher::State::NoService);
         if (d.group == nullptr) d.group = avahi_entry_group_new(d.client, Group, self);
         if (d.group == nullptr) return self->SetState(GamePublisher::State::Failed);
         if (!avahi_entry_group_is_empty(d.group)) return;

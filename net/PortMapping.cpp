@@ -45,8 +45,11 @@ public:
     void Post(const Job& job) {
         {
             std::lock_guard lock(mutex_);
-            // A newer request makes waiting ones moot (removal and quitting stay).
-            if (job.kind != Job::Map) cancelled_ = true;
+            // A removal makes the requests before it moot, the one in progress too.
+            if (job.kind != Job::Map) {
+                std::erase_if(jobs_, [](const Job& j) { return j.kind == Job::Map; });
+                cancelled_ = true;
+            }
             jobs_.push_back(job);
         }
         wake_.notify_one();
@@ -62,8 +65,6 @@ private:
                 job = jobs_.front();
                 jobs_.pop_front();
                 cancelled_ = false;
-                for (const Job& later : jobs_)
-                    if (later.kind != Job::Map) cancelled_ = true;
             }
             if (job.kind == Job::Map && !cancelled_) Map(job);
             if (job.kind != Job::Map) Unmap();

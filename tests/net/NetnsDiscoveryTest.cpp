@@ -18,6 +18,14 @@ Probe Machine(const QString& ns, const QString& hostName, const QStringList& env
                  env);
 }
 
+// Starts the machine's avahi-daemon again, in the probe's own mount namespace
+// (where its bus is).
+void StartDaemonAgain(NetnsLab& lab, const QString& ns, const Probe& probe) {
+    lab.Exec(ns, {"nsenter", "--target", QString::number(probe.Pid()), "--mount", "avahi-daemon",
+                  "-f", "/run/corvane-lab/avahi.conf", "--no-drop-root", "--no-chroot",
+                  "--no-rlimits", "-D"});
+}
+
 #define SKIP_WITHOUT_LAB()                                                                         \
     if (const QString why = NetnsLab::Unavailable({"dbus-daemon", "avahi-daemon"});                \
         !why.isEmpty())                                                                            \
@@ -54,6 +62,18 @@ TEST(NetnsDiscovery, JoinerListsTheHostWhileItPublishesAndWhileItsDaemonRuns) {
     EXPECT_FALSE(join.WaitFor(RE("^browser NoService Nenhum serviço mDNS")).isEmpty())
         << qPrintable(join.Seen());
     EXPECT_FALSE(join.WaitFor(RE("^games $")).isEmpty()) << qPrintable(join.Seen());
+
+    // The daemon is started again: browsing resumes by itself.
+    StartDaemonAgain(lab, joinNs, join);
+    EXPECT_FALSE(join.WaitFor(RE("^browser Browsing")).isEmpty()) << qPrintable(join.Seen());
+    EXPECT_FALSE(join.WaitFor(RE("^games ANA em ana-laptop")).isEmpty()) << qPrintable(join.Seen());
+
+    // And on the host's side: the game is announced again.
+    lab.Kill(hostNs, "avahi-daemon");
+    EXPECT_FALSE(host.WaitFor(RE("^publisher NoService$")).isEmpty()) << qPrintable(host.Seen());
+    StartDaemonAgain(lab, hostNs, host);
+    EXPECT_FALSE(host.WaitFor(RE("^publisher Published ANA$")).isEmpty())
+        << qPrintable(host.Seen());
 }
 
 TEST(NetnsDiscovery, TwoHostsWithOneNickAreBothListed) {
