@@ -19,8 +19,9 @@ Probe Machine(const QString& ns, const QString& hostName, const QStringList& env
 }
 
 // Starts the machine's avahi-daemon again, in the probe's own mount namespace
-// (where its bus is).
+// (where its bus is), once the one killed is gone.
 void StartDaemonAgain(NetnsLab& lab, const QString& ns, const Probe& probe) {
+    ASSERT_TRUE(lab.WaitUntilGone(ns, "avahi-daemon"));
     lab.Exec(ns, {"nsenter", "--target", QString::number(probe.Pid()), "--mount", "avahi-daemon",
                   "-f", "/run/corvane-lab/avahi.conf", "--no-drop-root", "--no-chroot",
                   "--no-rlimits", "-D"});
