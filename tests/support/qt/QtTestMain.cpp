@@ -10,6 +10,8 @@ int main(int argc, char** argv) {
     // closed local port instead, so nothing leaves the machine.
     if (std::getenv("CORVANE_MYIP_URL") == nullptr)
         setenv("CORVANE_MYIP_URL", "http://127.0.0.1:1/", 1);
+    // Nor does it announce the game on the local network or ask the router for a port.
+    setenv("CORVANE_NO_DISCOVERY", "1", 0);
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
