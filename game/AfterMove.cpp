@@ -9,7 +9,9 @@ namespace corvane {
 void frmMain::AfterMove(Mover mover, bool whiteMoved, const std::string& move,
                         const Announcement& outcome) {
     if (mover == Mover::Person) {
-        SendMoveToPeer(move, !outcome.ending.empty() ? outcome.ending : outcome.check ? "XEQUE" : "");
+        SendMoveToPeer(move, !outcome.ending.empty() ? outcome.ending
+                             : outcome.check         ? "XEQUE"
+                                                     : "");
     }
     if (outcome.check) {
         GameStatus = "XEQUE";
