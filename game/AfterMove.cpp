@@ -6,9 +6,12 @@
 
 namespace corvane {
 
-void frmMain::AfterMove(Mover mover, bool whiteMoved, const Announcement& outcome) {
+void frmMain::AfterMove(Mover mover, bool whiteMoved, const std::string& move,
+                        const Announcement& outcome) {
     if (mover == Mover::Person) {
-        SendMoveToPeer(!outcome.ending.empty() ? outcome.ending : outcome.check ? "XEQUE" : "");
+        SendMoveToPeer(move, !outcome.ending.empty() ? outcome.ending
+                             : outcome.check         ? "XEQUE"
+                                                     : "");
     }
     if (outcome.check) {
         GameStatus = "XEQUE";
@@ -55,9 +58,9 @@ void frmMain::AfterMove(Mover mover, bool whiteMoved, const Announcement& outcom
     }
 }
 
-void frmMain::SendMoveToPeer(const std::string& status) {
+void frmMain::SendMoveToPeer(const std::string& move, const std::string& status) {
     if (!NetworkGame || !sendToPeer) return;
-    sendToPeer("Jogar:#" + LabMvString()->text().toStdString() + "#" + status);
+    sendToPeer("Jogar:#" + move + "#" + status);
 }
 
 // A castling steps twice, a capture sounds as one, any other move steps once
@@ -108,7 +111,7 @@ bool frmMain::PlayPeerMove(const std::string& text, const PeerAnnouncement& anno
     ShowMoveRecord(CurrentMove);
     pendingBefore_.reset(); // a peer's move is not taken back
     pendingByComputer_ = false;
-    ListTheMove();
+    ListTheMove(CurrentMove);
     LoadBoardFromView(*this, 1);
     PlayMoveSound(CurrentMove, move.capture);
     Announcement outcome;
@@ -120,7 +123,7 @@ bool frmMain::PlayPeerMove(const std::string& text, const PeerAnnouncement& anno
         outcome.check = announcement.status == "XEQUE";
     }
     outcome.resign = announcement.resign;
-    AfterMove(Mover::Peer, IsWhitePiece(move.piece), outcome);
+    AfterMove(Mover::Peer, IsWhitePiece(move.piece), CurrentMove, outcome);
     return true;
 }
 

@@ -36,10 +36,10 @@ void frmMain::ComputerTurn(int ply) {
         return;
     }
     SetMoveLabel(CurrentMove);
-    ListTheMove();
+    ListTheMove(CurrentMove);
     CountComputerCapture(before, move);
     PlayMoveSound(CurrentMove, move.capture, GameStatus == "DRAW");
-    AfterMove(Mover::Computer, IsWhitePiece(move.piece), ComputerOutcome());
+    AfterMove(Mover::Computer, IsWhitePiece(move.piece), CurrentMove, ComputerOutcome());
 }
 
 // The search, timed in whole seconds.

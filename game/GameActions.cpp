@@ -5,8 +5,10 @@
 #include <QShortcut>
 #include <algorithm>
 
+#include "engine/ModScoreArrays.h"
 #include "game/MoveMarks.h"
 #include "game/frmMain.h"
+#include "rules/GameState.h"
 #include "rules/MoveText.h"
 #include "rules/Pgn.h"
 
@@ -136,7 +138,22 @@ void frmMain::RedoMove() {
 
 GameSnapshot frmMain::Snapshot() const {
     GameSnapshot s;
-    KeepCoreState(s);
+    s.rules = RulesState::Take();
+    s.sideToMove = SideToMove;
+    s.gameMode = GameMode;
+    s.openingLine = OpeningLine;
+    s.listCursor = ListCursor;
+    s.promotedPiece = PromotedPiece;
+    s.longestThinkTime = LongestThinkTime;
+    s.positionHistory = PositionHistory;
+    s.historyIndex = HistoryIndex;
+    s.skipSearch = SkipSearch;
+    s.searchDepth = SearchDepthSetting;
+    s.directionSwitch = DirectionSwitch;
+    s.movesGenerated = MoveCountPly[0];
+    s.knightWeight = KnightWeight;
+    s.bishopWeight = BishopWeight;
+    s.random = Random();
     for (int i = 0; i < 64; ++i) s.tags[i] = Tag(i);
     for (int i = 0; i < MoveCount(); ++i) s.entries.push_back(ListMoves()->item(i)->text());
     s.timeLabel = LabTime()->text();
@@ -152,7 +169,22 @@ GameSnapshot frmMain::Snapshot() const {
 }
 
 void frmMain::Restore(const GameSnapshot& s) {
-    PutBackCoreState(s);
+    s.rules.PutBack();
+    SideToMove = s.sideToMove;
+    GameMode = s.gameMode;
+    OpeningLine = s.openingLine;
+    ListCursor = s.listCursor;
+    PromotedPiece = s.promotedPiece;
+    LongestThinkTime = s.longestThinkTime;
+    PositionHistory = s.positionHistory;
+    HistoryIndex = s.historyIndex;
+    SkipSearch = s.skipSearch;
+    SearchDepthSetting = s.searchDepth;
+    DirectionSwitch = s.directionSwitch;
+    MoveCountPly[0] = s.movesGenerated;
+    KnightWeight = s.knightWeight;
+    BishopWeight = s.bishopWeight;
+    Random() = s.random;
     ComputerBusy = false;
     for (int i = 0; i < 64; ++i) SetSquare(i, s.tags[i]);
     LoadBoardFromView(*this, 0);

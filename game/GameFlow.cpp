@@ -162,13 +162,12 @@ void frmMain::ShowGameMessage() {
 
 // --- Move list ------------------------------------------------------------------------
 
-void frmMain::ListTheMove() {
+void frmMain::ListTheMove(const std::string& move) {
     const int n = MoveCount();
     // Counted wide: the offset read from a saved position may be large.
     const qint64 number = qint64(n) + LoadedMoveNumber + 1;
     QString numberText = number >= 0 ? " " + QString::number(number) : QString::number(number);
     if (number > 9) numberText = QString::number(number);
-    const std::string move = LabMvString()->text().toStdString();
     QString entry = numberText + " " + QString::fromStdString(move);
     const Castling castling = CastlingOf(move);
     if (castling == Castling::KingSide) entry = numberText + " WK 0-0";

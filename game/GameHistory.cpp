@@ -1,60 +1,6 @@
 #include "game/GameHistory.h"
 
-#include "engine/ModScoreArrays.h"
-#include "game/frmMain.h"
-#include "rules/GameState.h"
-
 namespace corvane {
-
-namespace {
-
-std::array<FlagArray*, 5> FlagArrays() {
-    return {&WhiteCastleFlags, &BlackCastleFlags, &WhitePawnFlags, &BlackPawnFlags, &CastleMade};
-}
-
-} // namespace
-
-void KeepCoreState(GameSnapshot& s) {
-    s.board = Board;
-    for (std::size_t i = 0; i < s.flags.size(); ++i) s.flags[i] = *FlagArrays()[i];
-    s.sideToMove = SideToMove;
-    s.gameMode = GameMode;
-    s.gameStatus = GameStatus;
-    s.openingLine = OpeningLine;
-    s.listCursor = ListCursor;
-    s.promotedPiece = PromotedPiece;
-    s.longestThinkTime = LongestThinkTime;
-    s.positionHistory = PositionHistory;
-    s.historyIndex = HistoryIndex;
-    s.skipSearch = SkipSearch;
-    s.searchDepth = SearchDepthSetting;
-    s.directionSwitch = DirectionSwitch;
-    s.movesGenerated = MoveCountPly[0];
-    s.knightWeight = KnightWeight;
-    s.bishopWeight = BishopWeight;
-    s.random = Random();
-}
-
-void PutBackCoreState(const GameSnapshot& s) {
-    Board = s.board;
-    for (std::size_t i = 0; i < s.flags.size(); ++i) *FlagArrays()[i] = s.flags[i];
-    SideToMove = s.sideToMove;
-    GameMode = s.gameMode;
-    GameStatus = s.gameStatus;
-    OpeningLine = s.openingLine;
-    ListCursor = s.listCursor;
-    PromotedPiece = s.promotedPiece;
-    LongestThinkTime = s.longestThinkTime;
-    PositionHistory = s.positionHistory;
-    HistoryIndex = s.historyIndex;
-    SkipSearch = s.skipSearch;
-    SearchDepthSetting = s.searchDepth;
-    DirectionSwitch = s.directionSwitch;
-    MoveCountPly[0] = s.movesGenerated;
-    KnightWeight = s.knightWeight;
-    BishopWeight = s.bishopWeight;
-    Random() = s.random;
-}
 
 void GameHistory::Clear() {
     moves_.clear();

@@ -10,15 +10,15 @@
 
 #include "engine/ModCompMove.h"
 #include "rules/ModChecker.h"
+#include "rules/RulesState.h"
 
 namespace corvane {
 
 // The whole state of a game at one moment, as far as a move changes it.
 struct GameSnapshot {
     // Rules core and game level.
-    std::array<PlyBoard, MaxDepth + 1> board{};
-    std::array<FlagArray, 5> flags{};
-    std::string sideToMove, gameMode, gameStatus, openingLine;
+    RulesState rules;
+    std::string sideToMove, gameMode, openingLine;
     std::int32_t listCursor = -1;
     std::int32_t longestThinkTime = 0;
     std::int32_t promotedPiece = -1;
@@ -40,10 +40,6 @@ struct GameSnapshot {
     bool boardEnabled = true, toolbarEnabled = true;
     bool waitingForPeer = false, gameEnded = false;
 };
-
-// The rules core's, the game level's and the computer player's part.
-void KeepCoreState(GameSnapshot& snapshot);
-void PutBackCoreState(const GameSnapshot& snapshot);
 
 class GameHistory {
 public:

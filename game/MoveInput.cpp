@@ -173,9 +173,11 @@ bool frmMain::CommitMove(int target) {
     std::string captured = Tag(target).substr(0, 2);
     if (!MovePickedPiece(target)) return false;
     const std::string code = Tag(target).substr(0, 2);
+    // The move as played: the promotion adds the chosen piece to it.
+    std::string played = CurrentMove;
     if ((code == "WP" && WhitePawnFlags[0][2] == 1) ||
         (code == "BP" && BlackPawnFlags[0][2] == 1)) {
-        if (!ChoosePromotion(target)) {
+        if (!ChoosePromotion(target, played)) {
             DrawBoard(*this, 0);
             return false;
         }
@@ -192,10 +194,10 @@ bool frmMain::CommitMove(int target) {
     CountCapture(captured);
     PlayMoveSound(CurrentMove, !captured.empty());
     const Announcement outcome = PersonOutcome(code[0] == 'W');
-    ListTheMove();
+    ListTheMove(played);
     IM(pickedSquare_).visible = true;
     picBoard()->update();
-    AfterMove(Mover::Person, code[0] == 'W', outcome);
+    AfterMove(Mover::Person, code[0] == 'W', played, outcome);
     return true;
 }
 
@@ -259,7 +261,7 @@ frmMain::Announcement frmMain::PersonOutcome(bool whiteMoved) {
     return a;
 }
 
-bool frmMain::ChoosePromotion(int target) {
+bool frmMain::ChoosePromotion(int target, std::string& move) {
     PromotedPiece = -1;
     const std::string code = Tag(target).substr(0, 2);
     const bool white = code == "WP" && WhitePawnFlags[0][2] == 1;
@@ -293,8 +295,8 @@ bool frmMain::ChoosePromotion(int target) {
         const char kind = PromotionChoice.size() >= 2 ? PromotionChoice[1] : 'Q';
         const int base = white ? 0 : 6;
         PromotedPiece = base + (kind == 'R' ? 1 : kind == 'N' ? 2 : kind == 'B' ? 3 : 4);
-        LabMvString()->setText(LabMvString()->text() + "=" +
-                               QString::fromStdString(PromotionChoice));
+        move += "=" + PromotionChoice;
+        SetMoveLabel(move);
     }
     if (PromotedPiece != -1 && PromotedPiece != 0) SetSquare(target, PieceCodeOf(PromotedPiece));
     return true;

@@ -87,7 +87,8 @@ public:
     bool MoveBeingMade() const { return movesUnderway_ > 0; }
 
     // --- Move list, computer, clocks ---------------------------------------------
-    void ListTheMove();
+    // The move just played, as its text ("WP e7-e8=WQ"), into the list and the history.
+    void ListTheMove(const std::string& move);
     void ComputerTurn(int ply);
     void ResetClocks();
     // The clocks count from now.
@@ -185,7 +186,7 @@ private:
     void MoveCastlingRook(int kingTarget);
     void SelectOption(int index, bool guarded);
     void SetUpDrop(int target);
-    bool ChoosePromotion(int target);
+    bool ChoosePromotion(int target, std::string& move);
     void ChoosePromotionPiece(int index, Qt::MouseButton button);
 
     void WireControls();
@@ -236,8 +237,9 @@ private:
     // The step every move ends with (the move stands on the board and in the
     // list): the peer is told, check and the end of the game are announced,
     // then the game ends or the turn passes on.
-    void AfterMove(Mover mover, bool whiteMoved, const Announcement& outcome);
-    void SendMoveToPeer(const std::string& status);
+    void AfterMove(Mover mover, bool whiteMoved, const std::string& move,
+                   const Announcement& outcome);
+    void SendMoveToPeer(const std::string& move, const std::string& status);
     void PlayMoveSound(const std::string& moveText, bool capture, bool quiet = false);
 
     class WindowHooks;

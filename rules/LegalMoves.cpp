@@ -3,7 +3,9 @@
 // the mover's own king is safe afterwards.
 #include <cstdlib>
 
+#include "rules/MoveText.h"
 #include "rules/RulesInternal.h"
+#include "rules/RulesState.h"
 
 namespace corvane {
 
@@ -37,34 +39,6 @@ const ShapeTargets& Shapes() {
     return shapes;
 }
 
-// The shared results that listing moves must leave as it found them.
-struct ResultCopy {
-    std::int32_t fromRank = FromRank, fromFile = FromFile, toRank = ToRank, toFile = ToFile;
-    bool whiteInCheck = WhiteInCheck, blackInCheck = BlackInCheck;
-    std::string gameStatus = GameStatus, promotionChoice = PromotionChoice;
-    Side moverSide = MoverSide, opponentSide = OpponentSide;
-    std::int32_t attackerKind = AttackerKind, attackerRank = AttackerRank,
-                 attackerFile = AttackerFile;
-    bool enPassantAttack = EnPassantAttack;
-
-    ~ResultCopy() {
-        FromRank = fromRank;
-        FromFile = fromFile;
-        ToRank = toRank;
-        ToFile = toFile;
-        WhiteInCheck = whiteInCheck;
-        BlackInCheck = blackInCheck;
-        GameStatus.swap(gameStatus);
-        PromotionChoice.swap(promotionChoice);
-        MoverSide.swap(moverSide);
-        OpponentSide.swap(opponentSide);
-        AttackerKind = attackerKind;
-        AttackerRank = attackerRank;
-        AttackerFile = attackerFile;
-        EnPassantAttack = enPassantAttack;
-    }
-};
-
 // Calls visit(move) for every legal move until it returns false.
 template <typename Visit> void ForEachLegalMove(std::string_view side, int ply, Visit visit) {
     if (!ValidPly(ply)) return;
@@ -72,7 +46,8 @@ template <typename Visit> void ForEachLegalMove(std::string_view side, int ply, 
     const ShapeTargets& shapes = Shapes();
     const detail::PlyFlagCopy flags = detail::PlyFlagCopy::Of(ply);
     const PlyBoard position = Board[ply];
-    ResultCopy results;
+    // Listing moves leaves the results of the move tests as it found them.
+    const RulesResultsKeeper results;
     for (int from = 0; from < 64; ++from) {
         const PieceIndex piece = position.squares[from];
         if (piece == Empty || piece > 12 || IsBlackPiece(piece) != black) continue;
@@ -150,6 +125,20 @@ bool PlayIntoNextPly(int fromRank, int fromFile, int toRank, int toFile, int ply
     PlayAcceptedMove(ply + 1);
     CountPieces(ply + 1);
     return true;
+}
+
+bool PlayMoveIntoNextPly(const MoveText& move, int ply) {
+    if (!PlayIntoNextPly(move.fromRank, move.fromFile, move.toRank, move.toFile, ply)) return false;
+    const PieceIndex named = move.promotion.empty() ? Empty : PromotedPieceOf(move);
+    if (named != Empty) Board[ply + 1][move.toRank][move.toFile] = named;
+    return true;
+}
+
+void KeepNextPly(int ply) {
+    if (ply < 0 || ply >= MaxDepth) return;
+    Board[ply] = Board[ply + 1];
+    CopyPlyFlags(ply + 1, ply);
+    CountPieces(ply);
 }
 
 } // namespace corvane

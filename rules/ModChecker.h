@@ -355,6 +355,15 @@ void PlayAcceptedMove(int ply);
 // it. The counters describe ply + 1 afterwards. False, leaving ply + 1 the
 // unchanged copy, when the test refuses the move.
 bool PlayIntoNextPly(int fromRank, int fromFile, int toRank, int toFile, int ply);
+struct MoveText;
+// The one way an accepted move is made on the board model: PlayIntoNextPly,
+// then a promotion puts the piece the move's text names (PlayAcceptedMove's
+// queen when it names none). The counters describe ply + 1 before that piece
+// is put.
+bool PlayMoveIntoNextPly(const MoveText& move, int ply);
+// Ply + 1 becomes the position at ply, with its flags and counters: a move
+// played into the next ply is kept.
+void KeepNextPly(int ply);
 
 // --- Position string ---------------------------------------------------------------------------
 

@@ -9,44 +9,6 @@ namespace corvane {
 
 using detail::KindOf;
 
-RulesStateKeeper::RulesStateKeeper()
-    : board_(Board), flags_{WhiteCastleFlags, BlackCastleFlags, WhitePawnFlags, BlackPawnFlags,
-                            CastleMade},
-      saved_(SavedFlags), numbers_{FromRank,      FromFile,      ToRank,        ToFile,
-                                   WhiteKingRank, WhiteKingFile, BlackKingRank, BlackKingFile,
-                                   AttackerKind,  AttackerRank,  AttackerFile},
-      bools_{WhiteInCheck, BlackInCheck, EnPassantAttack}, texts_{MoverSide, OpponentSide,
-                                                                  GameStatus, PromotionChoice},
-      mateBoard_(MateBoard), attackers_(Attackers),
-      pieceCount_(PieceCount), totals_{WhitePieceTotal, BlackPieceTotal, PieceTotal} {}
-
-RulesStateKeeper::~RulesStateKeeper() {
-    Board = board_;
-    WhiteCastleFlags = flags_[0];
-    BlackCastleFlags = flags_[1];
-    WhitePawnFlags = flags_[2];
-    BlackPawnFlags = flags_[3];
-    CastleMade = flags_[4];
-    SavedFlags = saved_;
-    std::int32_t* const numbers[] = {&FromRank,      &FromFile,      &ToRank,        &ToFile,
-                                     &WhiteKingRank, &WhiteKingFile, &BlackKingRank, &BlackKingFile,
-                                     &AttackerKind,  &AttackerRank,  &AttackerFile};
-    for (std::size_t i = 0; i < numbers_.size(); ++i) *numbers[i] = numbers_[i];
-    WhiteInCheck = bools_[0];
-    BlackInCheck = bools_[1];
-    EnPassantAttack = bools_[2];
-    MoverSide.swap(texts_[0]);
-    OpponentSide.swap(texts_[1]);
-    GameStatus.swap(texts_[2]);
-    PromotionChoice.swap(texts_[3]);
-    MateBoard = mateBoard_;
-    Attackers = attackers_;
-    PieceCount = pieceCount_;
-    WhitePieceTotal = totals_[0];
-    BlackPieceTotal = totals_[1];
-    PieceTotal = totals_[2];
-}
-
 namespace {
 
 constexpr char kKindLetters[] = " RNBQKP";
@@ -122,8 +84,7 @@ std::string detail::SanPlayingInto(const MoveText& move, int ply) {
         san = kKindLetters[kind] + Disambiguation(move, legal, ply) + (capture ? "x" : "") + to;
     }
 
-    if (!PlayIntoNextPly(move.fromRank, move.fromFile, move.toRank, move.toFile, ply)) return "";
-    Board[ply + 1][move.toRank][move.toFile] = placed;
+    if (!PlayMoveIntoNextPly(move, ply)) return "";
     CountPieces(ply + 1);
     const std::string_view other = black ? "W" : "B";
     if (KingInCheck(other, ply + 1)) san += HasLegalMove(other, ply + 1) ? "+" : "#";

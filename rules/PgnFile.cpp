@@ -408,12 +408,9 @@ bool PlayReadMove(const MoveText& move, int ply) {
     if (promotes != (placed != Empty) ||
         (promotes && (IsBlackPiece(placed) != black || detail::KindOf(placed) >= 5)))
         return false;
-    if (!PlayIntoNextPly(move.fromRank, move.fromFile, move.toRank, move.toFile, ply)) return false;
+    if (!PlayMoveIntoNextPly(named, ply)) return false;
     if (black ? BlackInCheck : WhiteInCheck) return false; // the mover's own king left attacked
-    if (promotes) Board[ply + 1][move.toRank][move.toFile] = placed;
-    Board[ply] = Board[ply + 1];
-    CopyPlyFlags(ply + 1, ply);
-    CountPieces(ply);
+    KeepNextPly(ply);
     return true;
 }
 

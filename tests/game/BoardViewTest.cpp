@@ -49,8 +49,7 @@ TEST_F(BoardViewTest, DropsOnAScaledAndFlippedView) {
 TEST_F(BoardViewTest, NewestEntryStaysInViewWhenTheListShrinks) {
     window->resize(808, 631);
     for (int i = 0; i < 30; ++i) {
-        window->LabMvString()->setText(i % 2 ? "BN g8-f6" : "WN g1-f3");
-        window->ListTheMove();
+        window->ListTheMove(i % 2 ? "BN g8-f6" : "WN g1-f3");
     }
     QListWidget* list = window->ListMoves();
     const auto newestVisible = [&] {

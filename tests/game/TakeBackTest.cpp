@@ -35,13 +35,14 @@ reftest::Position ShownPosition(const frmMain& w) {
 // What must come back after a take-back; clock times and think times aside.
 std::string Difference(const GameSnapshot& a, const GameSnapshot& b) {
     if (a.tags != b.tags) return "squares";
-    if (a.board[0] != b.board[0]) return "board";
+    if (a.rules.board[0] != b.rules.board[0]) return "board";
     for (int f = 0; f < 5; ++f) {
-        if (a.flags[f][0] != b.flags[f][0]) return "flags " + std::to_string(f);
+        if (a.rules.flags[f][0] != b.rules.flags[f][0]) return "flags " + std::to_string(f);
     }
     if (a.entries != b.entries || a.listCursor != b.listCursor) return "move list";
     if (a.sideToMove != b.sideToMove || a.gameMode != b.gameMode) return "side or mode";
-    if (a.gameStatus != b.gameStatus || a.gameEnded != b.gameEnded) return "status";
+    if (a.rules.results.gameStatus != b.rules.results.gameStatus || a.gameEnded != b.gameEnded)
+        return "status";
     if (a.openingLine != b.openingLine) return "opening line";
     if (a.captured != b.captured) return "captured pieces";
     if (a.positionHistory != b.positionHistory || a.historyIndex != b.historyIndex ||
