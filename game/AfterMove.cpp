@@ -1,4 +1,5 @@
 // What every move ends with, whoever made it, and the network peer's move.
+#include "game/Announcer.h"
 #include "game/frmMain.h"
 #include "rules/MoveText.h"
 #include "shell/kit/EventWait.h"
@@ -7,6 +8,7 @@
 namespace corvane {
 
 void frmMain::AfterMove(Mover mover, bool whiteMoved, const Announcement& outcome) {
+    Announce(Announcer::MoveWords(history_.LastMove(), false));
     if (mover == Mover::Person) {
         SendMoveToPeer(!outcome.ending.empty() ? outcome.ending : outcome.check ? "XEQUE" : "");
     }
@@ -14,6 +16,7 @@ void frmMain::AfterMove(Mover mover, bool whiteMoved, const Announcement& outcom
         GameStatus = "XEQUE";
         // The sender of a check in a network game only hears it.
         if (mover == Mover::Person && NetworkGame) {
+            Announce(Announcer::StatusWords(GameStatus, whiteMoved ? "W" : "B"));
             Sound(frmMensagem::SoundFor(GameStatus, SideToMove));
         } else {
             ShowGameMessage();

@@ -5,6 +5,8 @@
 #include <QShortcut>
 #include <algorithm>
 
+#include "game/BoardAccessible.h"
+#include "game/BoardKeys.h"
 #include "game/MoveMarks.h"
 #include "game/frmMain.h"
 #include "rules/MoveText.h"
@@ -23,11 +25,12 @@ std::vector<int> frmMain::TargetsOf(int index) const {
 }
 
 void frmMain::RefreshMarks() {
-    if (SetUpMode) {
-        picBoard()->SetMarks({});
-        return;
-    }
-    picBoard()->SetMarks(MarksFor(*this, history_.LastMove(), held_, heldTargets_));
+    SquareMarks marks{};
+    if (!SetUpMode) marks = MarksFor(*this, history_.LastMove(), held_, heldTargets_);
+    // Keyboard: the focus square, and the piece the keys carry in set-up.
+    if (keys_ != nullptr) keys_->AddMarks(marks);
+    picBoard()->SetMarks(marks);
+    ReportBoardChanged(picBoard());
 }
 
 // --- Moving by clicks ---------------------------------------------------------------------
