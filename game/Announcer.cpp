@@ -26,6 +26,7 @@ void Announcer::Say(const QString& text) {
     setText(said_);
     QAccessibleEvent event(this, QAccessible::NameChanged);
     QAccessible::updateAccessibility(&event);
+    emit Said(said_);
 }
 
 QString Announcer::PieceWords(const std::string& code) {

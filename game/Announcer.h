@@ -16,7 +16,7 @@ public:
     explicit Announcer(QWidget* parent = nullptr);
     // Shows the text (plain, on one line) and raises the name change.
     void Say(const QString& text);
-    QString Said() const { return said_; }
+    QString LastSaid() const { return said_; }
 
     // "Cavalo preto de g8 para f6", "Peão branco de e5 para d6, captura",
     // "Rei branco de e1 para g1, roque pequeno", "..., promove a dama";
@@ -28,6 +28,10 @@ public:
     static QString StatusWords(const std::string& status, const std::string& moverSide);
     // "peão branco", "dama preta"; "" for an empty or unknown code.
     static QString PieceWords(const std::string& pieceCode);
+
+signals:
+    // After each announcement (its name-change event raised).
+    void Said(const QString& text);
 
 private:
     QString said_;

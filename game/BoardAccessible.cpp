@@ -9,16 +9,13 @@
 #include "game/Announcer.h"
 #include "game/BoardKeys.h"
 #include "game/BoardView.h"
+#include "game/MainLayout.h"
 #include "rules/GameState.h"
 #include "rules/MoveText.h"
 
 namespace corvane {
 
 namespace {
-
-// The property that gives a picture or number label what it is about; the
-// label's text, when it has one, follows it ("Relógio das brancas: 00:12").
-constexpr char ReaderNameProperty[] = "corvaneReaderName";
 
 // Cell i is row i / 8 and column i % 8 of the board as it is shown.
 int ImageOfCell(int cell) {
@@ -188,21 +185,8 @@ public:
     explicit AnnouncerAccessible(Announcer* announcer)
         : QAccessibleWidget(announcer, QAccessible::StatusBar) {}
     QString text(QAccessible::Text t) const override {
-        if (t == QAccessible::Name) return static_cast<Announcer*>(widget())->Said();
+        if (t == QAccessible::Name) return static_cast<Announcer*>(widget())->LastSaid();
         return QAccessibleWidget::text(t);
-    }
-};
-
-// A label named by what it shows, then its text.
-class NamedLabelAccessible : public QAccessibleWidget {
-public:
-    explicit NamedLabelAccessible(QLabel* label)
-        : QAccessibleWidget(label, QAccessible::StaticText) {}
-    QString text(QAccessible::Text t) const override {
-        if (t != QAccessible::Name) return QAccessibleWidget::text(t);
-        const auto* label = static_cast<const QLabel*>(widget());
-        const QString what = label->property(ReaderNameProperty).toString();
-        return label->text().isEmpty() ? what : what + QStringLiteral(": ") + label->text();
     }
 };
 
@@ -212,8 +196,6 @@ QAccessibleInterface* Factory(const QString& className, QObject* object) {
         return new BoardAccessible(static_cast<BoardView*>(object));
     if (className == QLatin1String("corvane::Announcer"))
         return new AnnouncerAccessible(static_cast<Announcer*>(object));
-    if (className == QLatin1String("QLabel") && object->property(ReaderNameProperty).isValid())
-        return new NamedLabelAccessible(static_cast<QLabel*>(object));
     return nullptr;
 }
 
@@ -255,30 +237,23 @@ void ReportBoardChanged(BoardView* board) {
     }
 }
 
-void NameForReaders(QWidget* window) {
-    const auto name = [](QWidget* w, const QString& what) {
-        if (w == nullptr) return;
-        w->setProperty(ReaderNameProperty, what);
-    };
-    const auto labels = [window](const char* objectName) {
-        return window->findChildren<QLabel*>(QString::fromLatin1(objectName));
-    };
-    // lblTime(0) is White's clock, whichever row it stands in.
-    const QList<QLabel*> clocks = labels("lblTime");
-    if (clocks.size() == 2) {
-        name(clocks[0], QString::fromUtf8("Relógio das brancas"));
-        name(clocks[1], QString::fromUtf8("Relógio das pretas"));
-    }
+void NameForReaders(MainLayout& window) {
+    // A label that shows a number keeps it as its name; what the number is
+    // goes into its description, which screen readers read after it.
+    window.lblTime(0)->setAccessibleDescription(QString::fromUtf8("Relógio das brancas"));
+    window.lblTime(1)->setAccessibleDescription(QString::fromUtf8("Relógio das pretas"));
     static const char* const captured[10] = {"WQ", "WR", "WB", "WN", "WP",
                                              "BQ", "BR", "BB", "BN", "BP"};
-    const QList<QLabel*> counters = labels("lblMW");
-    for (int k = 0; k < counters.size() && k < 10; ++k)
-        name(counters[k], QStringLiteral("Capturados, ") + Announcer::PieceWords(captured[k]));
-    const QList<QLabel*> pictures = labels("capturedPiece");
+    for (int k = 0; k < 10; ++k)
+        window.lblMW(k)->setAccessibleDescription(QStringLiteral("Capturados, ") +
+                                                  Announcer::PieceWords(captured[k]));
+    // Pictures are named by what they show.
+    const QList<QLabel*> pictures = window.findChildren<QLabel*>(QStringLiteral("capturedPiece"));
     for (int k = 0; k < pictures.size() && k < 10; ++k)
-        name(pictures[k], Announcer::PieceWords(captured[k]));
-    for (const char* chooser : {"IMWPP", "IMBPP"})
-        for (QLabel* image : labels(chooser)) name(image, image->toolTip());
+        pictures[k]->setAccessibleName(Announcer::PieceWords(captured[k]));
+    for (int i = 1; i <= 4; ++i)
+        for (QWidget* image : {window.IMWPP(i), window.IMBPP(i)})
+            image->setAccessibleName(image->toolTip());
 }
 
 } // namespace corvane

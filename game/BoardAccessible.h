@@ -4,8 +4,8 @@
 // board is turned), each named by its square and what stands there ("e4, peão
 // branco", "f3, vazia"); the square the keys walk is the focused cell. The
 // announcer is a status bar named by its last announcement. Labels that show
-// only a number or a picture (clocks, captured pieces, promotion choices) get
-// a name that says what the number or picture is.
+// only a number (clocks, captured pieces) are described, and pictures
+// (captured pieces, promotion choices) named, by what they show.
 #include <QString>
 
 class QWidget;
@@ -13,12 +13,12 @@ class QWidget;
 namespace corvane {
 
 class BoardView;
+class MainLayout;
 
 // Installs the accessibility factory once per process.
 void InstallBoardAccessibility();
 // Names the main window's picture and number labels for screen readers.
-// `window` is the main window (its children are looked up by object name).
-void NameForReaders(QWidget* window);
+void NameForReaders(MainLayout& window);
 
 // The focused square moved to square image index (the board has the focus).
 void ReportBoardFocus(BoardView* board, int index);

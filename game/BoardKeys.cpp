@@ -72,7 +72,7 @@ bool BoardKeys::eventFilter(QObject* watched, QEvent* event) {
             refocus_ = false;
             const auto reason = static_cast<QFocusEvent*>(event)->reason();
             if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason) shown_ = true;
-            if (focus_ < 0) focus_ = WhiteAtBottom ? ImageIndexOf(2, 5) : ImageIndexOf(7, 5);
+            if (focus_ < 0 || !shown_) focus_ = StartSquare();
             Refresh();
             ReportBoardFocus(&board_, focus_);
             break;
@@ -136,7 +136,9 @@ bool BoardKeys::WindowKey(QKeyEvent* event) {
 bool BoardKeys::BoardKey(QKeyEvent* event) {
     if (Modified(event)) return false;
     if (!shown_) {
+        // The first key since the mouse played: the walk starts afresh.
         shown_ = true;
+        focus_ = StartSquare();
         Refresh();
     }
     const int key = event->key();
@@ -201,8 +203,12 @@ bool BoardKeys::BoardKey(QKeyEvent* event) {
     return TypeIntoLine(event);
 }
 
+// Until the keys are used the walk starts on the king's pawn of the side at the bottom.
+int BoardKeys::StartSquare() {
+    return ImageIndexOf(WhiteAtBottom ? 2 : 7, 5);
+}
+
 void BoardKeys::MoveFocus(int rows, int columns) {
-    if (focus_ < 0) focus_ = ImageIndexOf(2, 5);
     const int row = focus_ / 8 + rows, column = focus_ % 8 + columns;
     // The focus stops at the edges.
     if (row < 0 || row > 7 || column < 0 || column > 7) return;

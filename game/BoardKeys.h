@@ -49,6 +49,7 @@ protected:
 
 private:
     static bool InSetUp();
+    static int StartSquare();
     bool BoardKey(QKeyEvent* event);
     bool WindowKey(QKeyEvent* event);
     // Text typed outside the line goes into it; true when it went.

@@ -281,13 +281,13 @@ bool frmMain::ChoosePromotion(int target) {
             // The chooser is modal in effect: nothing may change the position meanwhile.
             promotionWaiting_ = true;
             picOptions()->setEnabled(false);
-            panel->show();
-            QCoreApplication::processEvents();
-            Sound(8);
             // Only a choice (a left click on an image, or its key) or the window's
             // close ends the wait.
             const PromotionKeys keys(
                 [this](int index) { ChoosePromotionPiece(index, Qt::LeftButton); });
+            panel->show();
+            QCoreApplication::processEvents();
+            Sound(8);
             chosen = RunEventsUntil([this] { return !PromotionChoice.empty() || closing_; }) &&
                      !closing_;
             promotionWaiting_ = false;

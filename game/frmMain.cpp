@@ -48,7 +48,7 @@ frmMain::frmMain(QWidget* parent)
     // Keyboard play and screen readers.
     keys_ = new BoardKeys(*this);
     InstallBoardAccessibility();
-    NameForReaders(this);
+    NameForReaders(*this);
     TypedLine()->play = [this](const QString& text) { return PlayTypedMove(text); };
     TypedLine()->tell = [this](const QString& reason) { Announce(reason); };
 
