@@ -2,9 +2,9 @@
 #include "game/Announcer.h"
 #include "game/ComputerPlayer.h"
 #include "game/frmMain.h"
+#include "kit/EventWait.h"
+#include "kit/frmMensagem.h"
 #include "rules/MoveText.h"
-#include "shell/kit/EventWait.h"
-#include "shell/kit/frmMensagem.h"
 
 namespace corvane {
 
