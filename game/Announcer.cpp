@@ -2,8 +2,8 @@
 
 #include <QAccessible>
 
+#include "kit/PlainText.h"
 #include "rules/MoveText.h"
-#include "shell/kit/PlainText.h"
 
 namespace corvane {
 
