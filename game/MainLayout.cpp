@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "game/Announcer.h"
+#include "game/BoardAccessible.h"
 #include "game/PieceArt.h"
 #include "game/TypedMoveLine.h"
 #include "game/Widgets.h"
@@ -46,6 +47,8 @@ QFrame* Panel(QWidget* parent) {
 } // namespace
 
 MainLayout::MainLayout(QWidget* parent) : QWidget(parent) {
+    // Before any control exists: a screen reader's bridge may ask for them at once.
+    InstallBoardAccessibility();
     setStyleSheet(
         "MainLayout { background: #efe7da; }"
         "QLabel { color: #3a2e26; }"

@@ -47,7 +47,6 @@ frmMain::frmMain(QWidget* parent)
     SetHooks(hooks_.get());
     // Keyboard play and screen readers.
     keys_ = new BoardKeys(*this);
-    InstallBoardAccessibility();
     NameForReaders(*this);
     TypedLine()->play = [this](const QString& text) { return PlayTypedMove(text); };
     TypedLine()->tell = [this](const QString& reason) { Announce(reason); };
