@@ -42,6 +42,13 @@ BoardKeys::BoardKeys(frmMain& window)
     board_.setAccessibleName(QStringLiteral("Tabuleiro"));
     board_.installEventFilter(this);
     window_.installEventFilter(this);
+    // The keys reach the board first (the window gives its focus back to it
+    // when its dialogs close); a locked board takes it once unlocked.
+    if (board_.isEnabled()) {
+        board_.setFocus(Qt::OtherFocusReason);
+    } else {
+        refocus_ = true;
+    }
 }
 
 int BoardKeys::FocusOf(const BoardView* board) {
@@ -91,7 +98,7 @@ bool BoardKeys::eventFilter(QObject* watched, QEvent* event) {
             Refresh();
             break;
         case QEvent::EnabledChange:
-            if (board_.isEnabled() && refocus_) {
+            if (board_.isEnabled() && (refocus_ || FocusLeftForLock())) {
                 refocus_ = false;
                 board_.setFocus(Qt::OtherFocusReason);
             }
@@ -115,7 +122,19 @@ bool BoardKeys::eventFilter(QObject* watched, QEvent* event) {
     // Keys that no control of the window took.
     if (watched == &window_ && event->type() == QEvent::KeyPress)
         return WindowKey(static_cast<QKeyEvent*>(event));
+    if (watched == &window_ && event->type() == QEvent::ShortcutOverride &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape && LineHasText()) {
+        event->accept();
+        return true;
+    }
     return false;
+}
+
+// Where the focus went when the board was locked (without a focus-out, when
+// the window was not the active one): nowhere, or the empty move line next to it.
+bool BoardKeys::FocusLeftForLock() const {
+    const QWidget* focus = window_.focusWidget();
+    return focus == nullptr || (focus == window_.TypedLine() && !LineHasText());
 }
 
 bool BoardKeys::LineHasText() const {
@@ -130,6 +149,7 @@ bool BoardKeys::TypeIntoLine(QKeyEvent* event) {
 
 bool BoardKeys::WindowKey(QKeyEvent* event) {
     if (LineHasText() && IsEnter(event->key())) return window_.TypedLine()->Submit(), true;
+    if (LineHasText() && event->key() == Qt::Key_Escape) return window_.TypedLine()->clear(), true;
     return TypeIntoLine(event);
 }
 

@@ -55,6 +55,7 @@ private:
     // Text typed outside the line goes into it; true when it went.
     bool TypeIntoLine(QKeyEvent* event);
     bool LineHasText() const;
+    bool FocusLeftForLock() const;
     void MoveFocus(int rows, int columns);
     void SetFocusSquare(int index);
     void Act();

@@ -18,7 +18,7 @@ constexpr int LineLength = 2 * int(MaxTypedMoveLength);
 TypedMoveLine::TypedMoveLine(QWidget* parent) : QLineEdit(parent) {
     setObjectName(QStringLiteral("txtLance"));
     setMaxLength(LineLength);
-    setPlaceholderText(QStringLiteral("Digite um lance (e4, Cf3, e2e4)"));
+    setPlaceholderText(QStringLiteral("Lance: e4, Cf3, e2e4"));
     setAccessibleName(QStringLiteral("Lance digitado"));
     setFocusPolicy(Qt::StrongFocus);
     connect(this, &QLineEdit::returnPressed, this, [this] { Submit(); });
@@ -26,11 +26,13 @@ TypedMoveLine::TypedMoveLine(QWidget* parent) : QLineEdit(parent) {
 
 bool TypedMoveLine::Submit() {
     if (text().isEmpty() || !play) return false;
-    const QString reason = play(text());
-    if (reason.isEmpty()) {
-        clear();
-        return true;
-    }
+    // The line is emptied before the move is played: the waits inside a move let
+    // keys run, and the same text must not be played twice.
+    const QString typed = text();
+    clear();
+    const QString reason = play(typed);
+    if (reason.isEmpty()) return true;
+    if (text().isEmpty()) setText(typed); // kept to be mended
     if (beep) {
         beep();
     } else {
