@@ -14,8 +14,10 @@
 #include <QDialog>
 #include <QEnterEvent>
 #include <QHBoxLayout>
+#include <QKeySequence>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QShortcut>
 #include <QTimer>
 
 namespace corvane {
@@ -26,6 +28,20 @@ constexpr int kButtonSize = 36;
 const std::array<const char*, MainMenu::Items + 1> kInitialTips{
     "",      "Sair",          "Desligar Som",    "Novo jogo", "Maximizar",
     "Pausa", "Reniciar jogo", "Girar tabuleiro", "Salvar",    "Abrir"};
+
+// The keys of the items that have one (the window's own keys: Ctrl+Z, Ctrl+C,
+// Ctrl+E; Alt with the arrows reviews a game).
+const std::array<QKeyCombination, MainMenu::Items + 1> kItemKeys{
+    QKeyCombination(),
+    QKeyCombination(Qt::CTRL, Qt::Key_Q),
+    QKeyCombination(Qt::CTRL, Qt::Key_M),
+    QKeyCombination(Qt::CTRL, Qt::Key_N),
+    QKeyCombination(Qt::Key_F11),
+    QKeyCombination(Qt::CTRL, Qt::Key_P),
+    QKeyCombination(),
+    QKeyCombination(Qt::CTRL, Qt::Key_R),
+    QKeyCombination(Qt::CTRL, Qt::Key_S),
+    QKeyCombination()};
 
 } // namespace
 
@@ -90,6 +106,11 @@ MainMenu::MainMenu(frmMain& window) : window_(window) {
         };
         buttons_[n]->onHover = [this, n] { Hover(n); };
         row->addWidget(buttons_[n].get());
+        if (kItemKeys[n] != QKeyCombination()) {
+            auto* keys = new QShortcut(QKeySequence(kItemKeys[n]), &window_);
+            QObject::connect(keys, &QShortcut::activated, this, [this, n] { Click(n); });
+        }
+        buttons_[n]->setAccessibleName(ShownTip(n));
     }
     row->addStretch(1);
 
@@ -129,6 +150,7 @@ void MainMenu::Beep() const {
 
 void MainMenu::SetToolTipText(int item, const QString& text) {
     tips_.at(item) = text;
+    buttons_.at(item)->setAccessibleName(ShownTip(item));
     if (shownToolTip_ == item) shownToolTip_ = 0; // the next hover shows the new text
 }
 
@@ -143,7 +165,7 @@ void MainMenu::Hover(int item) {
     if (item == shownToolTip_) return;
     shownToolTip_ = item;
     const MenuButton& b = *buttons_.at(item);
-    lblToolTip_->setText(QStringLiteral("   ") + tips_[item] + QStringLiteral("   "));
+    lblToolTip_->setText(QStringLiteral("   ") + ShownTip(item) + QStringLiteral("   "));
     lblToolTip_->adjustSize();
     const QPoint at = b.mapTo(&window_, QPoint(0, 0));
     const int left = at.x() - (lblToolTip_->width() - b.width()) / 2;
@@ -153,6 +175,13 @@ void MainMenu::Hover(int item) {
     lblToolTip_->show();
     shpToolTip_->raise();
     lblToolTip_->raise();
+}
+
+QString MainMenu::ShownTip(int item) const {
+    const QKeyCombination keys = kItemKeys.at(item);
+    if (keys == QKeyCombination()) return tips_.at(item);
+    return tips_.at(item) + QStringLiteral(" (") +
+           QKeySequence(keys).toString(QKeySequence::NativeText) + QStringLiteral(")");
 }
 
 void MainMenu::HideToolTip() {

@@ -38,6 +38,8 @@ public:
     // during network games).
     QString ToolTipText(int item) const { return tips_.at(item); }
     void SetToolTipText(int item, const QString& text);
+    // The tooltip as shown, with the item's key when it has one: "Novo jogo (Ctrl+N)".
+    QString ShownTip(int item) const;
     // Item 2's tooltip and picture follow SoundOn.
     void ShowSoundState();
 

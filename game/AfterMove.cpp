@@ -1,4 +1,5 @@
 // What every move ends with, whoever made it, and the network peer's move.
+#include "game/Announcer.h"
 #include "game/frmMain.h"
 #include "kit/EventWait.h"
 #include "kit/frmMensagem.h"
@@ -8,6 +9,7 @@ namespace corvane {
 
 void frmMain::AfterMove(Mover mover, bool whiteMoved, const std::string& move,
                         const Announcement& outcome) {
+    Announce(Announcer::MoveWords(history_.LastMove(), false));
     if (mover == Mover::Person) {
         SendMoveToPeer(move, !outcome.ending.empty() ? outcome.ending
                              : outcome.check         ? "XEQUE"
@@ -17,6 +19,7 @@ void frmMain::AfterMove(Mover mover, bool whiteMoved, const std::string& move,
         GameStatus = "XEQUE";
         // The sender of a check in a network game only hears it.
         if (mover == Mover::Person && NetworkGame) {
+            Announce(Announcer::StatusWords(GameStatus, whiteMoved ? "W" : "B"));
             Sound(frmMensagem::SoundFor(GameStatus, SideToMove));
         } else {
             ShowGameMessage();

@@ -6,6 +6,8 @@
 #include <algorithm>
 
 #include "engine/ModScoreArrays.h"
+#include "game/BoardAccessible.h"
+#include "game/BoardKeys.h"
 #include "game/MoveMarks.h"
 #include "game/frmMain.h"
 #include "rules/GameState.h"
@@ -25,11 +27,12 @@ std::vector<int> frmMain::TargetsOf(int index) const {
 }
 
 void frmMain::RefreshMarks() {
-    if (SetUpMode) {
-        picBoard()->SetMarks({});
-        return;
-    }
-    picBoard()->SetMarks(MarksFor(*this, history_.LastMove(), held_, heldTargets_));
+    SquareMarks marks{};
+    if (!SetUpMode) marks = MarksFor(*this, history_.LastMove(), held_, heldTargets_);
+    // Keyboard: the focus square, and the piece the keys carry in set-up.
+    if (keys_ != nullptr) keys_->AddMarks(marks);
+    picBoard()->SetMarks(marks);
+    ReportBoardChanged(picBoard());
 }
 
 // --- Moving by clicks ---------------------------------------------------------------------

@@ -1,4 +1,5 @@
 // Game lifecycle and turn flow, the move list and the clocks.
+#include "game/Announcer.h"
 #include "game/ComputerPlayer.h"
 #include "game/frmMain.h"
 #include "kit/EventWait.h"
@@ -153,6 +154,8 @@ bool frmMain::AnnounceFinishedPosition() {
 }
 
 void frmMain::ShowGameMessage() {
+    // SideToMove still names the side that has just moved.
+    Announce(Announcer::StatusWords(GameStatus, SideToMove));
     if (messagePresenter) {
         messagePresenter();
         return;

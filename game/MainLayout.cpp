@@ -5,7 +5,10 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
+#include "game/Announcer.h"
+#include "game/BoardAccessible.h"
 #include "game/PieceArt.h"
+#include "game/TypedMoveLine.h"
 #include "game/Widgets.h"
 #include "kit/PlainText.h"
 #include "kit/WindowConventions.h"
@@ -44,6 +47,8 @@ QFrame* Panel(QWidget* parent) {
 } // namespace
 
 MainLayout::MainLayout(QWidget* parent) : QWidget(parent) {
+    // Before any control exists: a screen reader's bridge may ask for them at once.
+    InstallBoardAccessibility();
     setStyleSheet(
         "MainLayout { background: #efe7da; }"
         "QLabel { color: #3a2e26; }"
@@ -106,6 +111,14 @@ void MainLayout::BuildBoardColumn(QHBoxLayout* body) {
     column->addWidget(topRow_, 0, Qt::AlignHCenter);
     column->addWidget(picBoard_, 1);
     column->addWidget(bottomRow_, 0, Qt::AlignHCenter);
+    // Keyboard and screen readers: the typed move and the announcements.
+    auto* typing = new QHBoxLayout;
+    txtLance_ = new TypedMoveLine(this);
+    txtLance_->setFixedWidth(150);
+    lblAnuncio_ = new Announcer(this);
+    typing->addWidget(txtLance_);
+    typing->addWidget(lblAnuncio_, 1);
+    column->addLayout(typing);
     // Names and clocks keep to the width of the drawn board.
     picBoard_->onResize = [this](int side) {
         topRow_->setFixedWidth(side);

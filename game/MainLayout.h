@@ -17,8 +17,10 @@
 
 namespace corvane {
 
+class Announcer;
 class PiecePalette;
 class PressableImage;
+class TypedMoveLine;
 
 class MainLayout : public QWidget {
     Q_OBJECT
@@ -49,6 +51,9 @@ public:
     QWidget* picToobar() const { return picToobar_; }
     QTimer* tmrElapsed() const { return tmrElapsed_; }
     QWidget* palette() const;
+    // Under the board: the line where a move is typed, and the announcements.
+    TypedMoveLine* TypedLine() const { return txtLance_; }
+    Announcer* Announcements() const { return lblAnuncio_; }
     // The number of moves in the list.
     int MoveCount() const { return ListMoves_->count(); }
 
@@ -104,6 +109,8 @@ private:
     QTimer* tmrElapsed_ = nullptr;
     QWidget* topRow_ = nullptr;
     QWidget* bottomRow_ = nullptr;
+    TypedMoveLine* txtLance_ = nullptr;
+    Announcer* lblAnuncio_ = nullptr;
 };
 
 } // namespace corvane

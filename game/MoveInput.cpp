@@ -2,6 +2,7 @@
 // promotion chooser.
 #include <QApplication>
 
+#include "game/BoardKeys.h"
 #include "game/ComputerPlayer.h"
 #include "game/frmMain.h"
 #include "kit/EventWait.h"
@@ -272,24 +273,31 @@ bool frmMain::ChoosePromotion(int target, std::string& move) {
             flags[0][2] = 0;
             return false;
         }
-        QWidget* panel = white ? picWPP() : picBPP();
-        lblPromover()->show();
-        LockBoard();
-        // The chooser is modal in effect: nothing may change the position meanwhile.
-        promotionWaiting_ = true;
-        picOptions()->setEnabled(false);
-        PromotionChoice.clear();
-        panel->show();
-        QCoreApplication::processEvents();
-        Sound(8);
-        // Only a left click on a choice image or the window's close ends the wait.
-        const bool chosen =
-            RunEventsUntil([this] { return !PromotionChoice.empty() || closing_; }) && !closing_;
-        promotionWaiting_ = false;
-        picOptions()->setEnabled(true);
-        panel->hide();
-        lblPromover()->hide();
-        UnlockBoard();
+        // A typed move that names its piece needs no chooser.
+        PromotionChoice = typedPromotion_;
+        bool chosen = !PromotionChoice.empty();
+        if (!chosen) {
+            QWidget* panel = white ? picWPP() : picBPP();
+            lblPromover()->show();
+            LockBoard();
+            // The chooser is modal in effect: nothing may change the position meanwhile.
+            promotionWaiting_ = true;
+            picOptions()->setEnabled(false);
+            // Only a choice (a left click on an image, or its key) or the window's
+            // close ends the wait.
+            const PromotionKeys keys(
+                [this](int index) { ChoosePromotionPiece(index, Qt::LeftButton); });
+            panel->show();
+            QCoreApplication::processEvents();
+            Sound(8);
+            chosen = RunEventsUntil([this] { return !PromotionChoice.empty() || closing_; }) &&
+                     !closing_;
+            promotionWaiting_ = false;
+            picOptions()->setEnabled(true);
+            panel->hide();
+            lblPromover()->hide();
+            UnlockBoard();
+        }
         flags[0][2] = 0;
         if (!chosen) return false; // the move is taken back
         const char kind = PromotionChoice.size() >= 2 ? PromotionChoice[1] : 'Q';

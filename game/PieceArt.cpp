@@ -52,6 +52,14 @@ void PaintSquareMark(QPainter& painter, const QRectF& square, std::uint8_t mark,
             painter.drawEllipse(square.center(), r, r);
         }
     }
+    if (mark & MarkFocus) {
+        // A frame in two colours, seen on light and dark squares alike.
+        painter.setBrush(Qt::NoBrush);
+        painter.setPen(QPen(QColor(20, 40, 140), 4));
+        painter.drawRect(square.adjusted(2, 2, -2, -2));
+        painter.setPen(QPen(QColor(250, 250, 255), 1.5));
+        painter.drawRect(square.adjusted(4.5, 4.5, -4.5, -4.5));
+    }
     painter.restore();
 }
 

@@ -21,6 +21,7 @@ enum SquareMark : std::uint8_t {
     MarkCheck = 2,    // the king in check
     MarkHeld = 4,     // the square of the piece being moved
     MarkTarget = 8,   // a square the held piece may move to
+    MarkFocus = 16,   // the square the keys have reached
 };
 // Draws the marks of a square (rectangle in board units) beneath its piece;
 // occupied tells whether a piece stands there.

@@ -6,7 +6,10 @@
 #include <QApplication>
 #include <QCloseEvent>
 
+#include "game/BoardAccessible.h"
+#include "game/BoardKeys.h"
 #include "game/ComputerPlayer.h"
+#include "game/TypedMoveLine.h"
 #include "game/Widgets.h"
 #include "kit/ModResWav.h"
 #include "kit/PlainText.h"
@@ -42,6 +45,11 @@ frmMain::frmMain(QWidget* parent)
     clockNow = [this] { return clockBase_.elapsed(); };
     WireControls();
     SetHooks(hooks_.get());
+    // Keyboard play and screen readers.
+    keys_ = new BoardKeys(*this);
+    NameForReaders(*this);
+    TypedLine()->play = [this](const QString& text) { return PlayTypedMove(text); };
+    TypedLine()->tell = [this](const QString& reason) { Announce(reason); };
 
     // Board arrays and game-level state of a fresh window.
     InitSearchArrays();
@@ -69,6 +77,7 @@ frmMain::frmMain(QWidget* parent)
 }
 
 frmMain::~frmMain() {
+    keys_->Detach();
     if (&Hooks() == hooks_.get()) SetHooks(nullptr);
     ComputerShutDown(*this);
 }

@@ -25,6 +25,7 @@
 namespace corvane {
 
 struct MoveText;
+class BoardKeys;
 
 // --- Owned by the game controller --------------------------------------------
 
@@ -140,6 +141,16 @@ public:
     void OptionClicked(int index);
     bool ValidateSetUp();
 
+    // --- Keyboard and screen readers (game/BoardKeys, game/TypedMoveLine) --------------
+    // Plays a typed move (rules/TypedMove.h) through the path of a click-to-move:
+    // "" when it was played, otherwise the reason in Portuguese, nothing changed.
+    QString PlayTypedMove(const QString& text);
+    // Set-up: puts a PieceIndex (1..12) on an image, or empties it (0).
+    void PlaceSetUpPiece(int index, int piece);
+    BoardKeys& Keys() const { return *keys_; }
+    // Shows and says an announcement (see game/Announcer.h).
+    void Announce(const QString& text);
+
     // SquareImages (the rules core reads and writes the board through these).
     std::string Tag(int index) const override;
     void SetSquare(int index, std::string_view code) override;
@@ -244,6 +255,11 @@ private:
 
     class WindowHooks;
     std::unique_ptr<WindowHooks> hooks_;
+    BoardKeys* keys_ = nullptr; // owned by the board
+    // The piece a typed move names for its promotion ("WN"); "" asks the chooser.
+    std::string typedPromotion_;
+    // Whose turn a typed move would need; "" when the person may move now.
+    QString TypedMoveRefusal();
 
     // Picking up and dropping a piece.
     std::int16_t pickedSquare_ = -1;

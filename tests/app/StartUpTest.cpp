@@ -243,6 +243,25 @@ TEST_F(Menu, RestoreGoesBackWhereTheWindowWas) {
     EXPECT_EQ(M().ToolTipText(4), "Maximizar");
 }
 
+// The items with a key: the key acts as a click, and the tooltip and the
+// button's accessible name say the key.
+TEST_F(Menu, KeysOfTheItems) {
+    Start();
+    W().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&W()));
+    const bool bottom = WhiteAtBottom;
+    QTest::keyClick(&W(), Qt::Key_R, Qt::ControlModifier);
+    EXPECT_NE(WhiteAtBottom, bottom) << "Ctrl+R turns the board";
+    const bool sound = SoundOn;
+    QTest::keyClick(&W(), Qt::Key_M, Qt::ControlModifier);
+    EXPECT_NE(SoundOn, sound) << "Ctrl+M switches the sound";
+    M().Hover(3);
+    EXPECT_EQ(M().lblToolTip().text().trimmed(), "Novo jogo (Ctrl+N)");
+    EXPECT_EQ(M().imgMenu(7)->accessibleName(), "Girar tabuleiro (Ctrl+R)");
+    EXPECT_EQ(M().imgMenu(6)->accessibleName(), "Reniciar jogo");
+    EXPECT_EQ(M().ToolTipText(3), "Novo jogo") << "the item's own text stays";
+}
+
 // The settings file: "NICK" offered at start, "SOM" and "NICK" written at the close.
 TEST_F(StartUp, SettingsSurviveTheProgram) {
     SetProgramFolder(dir.path());
