@@ -134,6 +134,7 @@ void frmAbrir::AbrirClick() {
     LoadPosition(view_, game.position.toStdString(), side);
     LoadedGame = true;
     if (const QString note = ReplacedValuesNote(game); !note.isEmpty()) tellNote(note);
+    if (!game.recordNote.isEmpty()) tellNote(game.recordNote);
     accept();
 }
 

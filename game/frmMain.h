@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "files/GameRecord.h"
 #include "game/GameHistory.h"
 #include "game/MainLayout.h"
 #include "rules/ModChecker.h"
@@ -47,8 +48,10 @@ public:
     void EndGame();
     // After a network game: a fresh game with the colours swapped.
     void StartNextNetworkGame();
-    // After a saved game was opened: its position string, LoadedSide and PlayerOption.
-    void ResumeLoadedGame(const std::string& positionString);
+    // After a saved game was opened: its position string, LoadedSide and
+    // PlayerOption, and the whole game when the file kept it (its moves are
+    // replayed; orientation and clocks come back as they were).
+    void ResumeLoadedGame(const std::string& positionString, const GameRecord* record = nullptr);
     void ShowGameMessage();
 
     // --- State other subsystems read and write -----------------------------------
@@ -135,6 +138,18 @@ public:
     // Tells the user an export failed; the default is a message box.
     std::function<void(const QString& message)> tellExportFailure;
 
+    // --- The whole game (GameReplay.cpp) ------------------------------------------------
+    // What a saved game keeps of the game: its start, moves, orientation, clocks
+    // and captured pieces; none in set-up mode or when the moves do not end with
+    // the side to move.
+    std::optional<GameRecord> KeptRecord() const;
+    // Replays moves from a start (a FEN) into the window as the game being
+    // played: board, move list, captured pieces and take-back history; the
+    // moves of computerSide ("W", "B" or "") are taken back with the move
+    // before them. False, with the game as it was, when a move does not apply.
+    bool ReplayMoves(const std::string& startFen, const std::vector<MoveText>& moves,
+                     const std::string& computerSide);
+
     // --- Set-up ------------------------------------------------------------------------
     void OptionClicked(int index);
     bool ValidateSetUp();
@@ -202,6 +217,8 @@ private:
     // The game before the move about to be made, kept for its take-back.
     void KeepBefore(bool byComputer);
     void StartHistory();
+    // A saved game's record replayed over its loaded position (GameReplay.cpp).
+    void ResumeRecord(const GameRecord& record);
     bool BetweenMoves() const;
     QWidget* ExportParent();
     // The start of play and the moves since, for the PGN and the FEN.

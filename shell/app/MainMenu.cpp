@@ -292,6 +292,7 @@ void MainMenu::SaveGame() {
     frmSalvar dialog(window_, &window_);
     dialog.beep = [this] { Beep(); };
     dialog.OfferExport([this] { return window_.ExportPgn(); });
+    dialog.record = [this] { return window_.KeptRecord(); };
     Exec(dialog);
 }
 
@@ -306,7 +307,7 @@ void MainMenu::OpenGame() {
     // The opened game is the one being played now: a later new game starts from
     // the initial position. Resuming starts the computer when it is to move.
     LoadedGame = false;
-    window_.ResumeLoadedGame(game.position.toStdString());
+    window_.ResumeLoadedGame(game.position.toStdString(), game.record ? &*game.record : nullptr);
 }
 
 void MainMenu::Restart() {
