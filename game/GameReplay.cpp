@@ -13,6 +13,7 @@ namespace {
 // Take-back keeps the game before each of the last moves of a replay only:
 // a game of thousands of moves would otherwise hold thousands of copies.
 constexpr std::size_t KeptBefore = 200;
+const std::string White = "W", Black = "B";
 
 } // namespace
 
@@ -52,7 +53,7 @@ bool frmMain::ReplayMoves(const std::string& startFen, const std::vector<MoveTex
     ClearMoveList();
     ResetCapturePanel();
     SideToMove = start.sideToMove;
-    LoadedMoveNumber = (start.fullmoveNumber - 1) * 2 + (SideToMove == "B" ? 1 : 0);
+    LoadedMoveNumber = (start.fullmoveNumber - 1) * 2;
     StartHistory();
     startFen_ = startFen;
     for (std::size_t i = 0; i < moves.size(); ++i) {
@@ -75,7 +76,7 @@ bool frmMain::ReplayMoves(const std::string& startFen, const std::vector<MoveTex
         CurrentMove = FormatMoveText(move);
         SetMoveLabel(CurrentMove);
         ListTheMove();
-        SideToMove = SideToMove == "W" ? "B" : "W";
+        SideToMove = SideToMove == White ? Black : White;
     }
     LoadBoardFromView(*this, 0);
     CountPieces(0);
