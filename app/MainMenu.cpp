@@ -7,6 +7,7 @@
 #include "files/SavedGame.h"
 #include "files/frmAbrir.h"
 #include "files/frmSalvar.h"
+#include "game/PgnOpen.h"
 #include "game/frmMain.h"
 #include "rules/GameState.h"
 
@@ -16,6 +17,7 @@
 #include <QHBoxLayout>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QShortcut>
 #include <QTimer>
 
 namespace corvane {
@@ -92,6 +94,8 @@ MainMenu::MainMenu(frmMain& window) : window_(window) {
         row->addWidget(buttons_[n].get());
     }
     row->addStretch(1);
+    auto* openPgn = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_O), &window_);
+    QObject::connect(openPgn, &QShortcut::activated, &window_, [this] { OpenPgn(); });
 
     shpToolTip_ = std::make_unique<QFrame>(&window_);
     shpToolTip_->setObjectName(QStringLiteral("shpToolTip"));
@@ -299,6 +303,7 @@ void MainMenu::SaveGame() {
 void MainMenu::OpenGame() {
     frmAbrir dialog(window_, &window_);
     Exec(dialog);
+    if (dialog.pgnRequested) return OpenPgn();
     if (!LoadedGame || dialog.List1.currentItem() == nullptr) return;
     // The game as its file holds it, move number included.
     const OpenedGame game =
@@ -308,6 +313,12 @@ void MainMenu::OpenGame() {
     // the initial position. Resuming starts the computer when it is to move.
     LoadedGame = false;
     window_.ResumeLoadedGame(game.position.toStdString(), game.record ? &*game.record : nullptr);
+}
+
+void MainMenu::OpenPgn() {
+    if (ComputerBusy) return;
+    PgnOpener opener(window_);
+    opener.Open();
 }
 
 void MainMenu::Restart() {

@@ -7,6 +7,7 @@
 #include <QCloseEvent>
 
 #include "game/ComputerPlayer.h"
+#include "game/Review.h"
 #include "game/Widgets.h"
 #include "kit/ModResWav.h"
 #include "kit/PlainText.h"

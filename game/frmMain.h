@@ -26,6 +26,7 @@
 namespace corvane {
 
 struct MoveText;
+class ReviewOverlay;
 
 // --- Owned by the game controller --------------------------------------------
 
@@ -150,6 +151,18 @@ public:
     bool ReplayMoves(const std::string& startFen, const std::vector<MoveText>& moves,
                      const std::string& computerSide);
 
+    // --- Looking at an earlier position (Review.cpp) -------------------------------------
+    // Shows the position after `played` moves of the game (0: its start) over
+    // the board; all of them is the live position and ends the review.
+    void ReviewAfter(int played);
+    // A double click on a list entry; Alt+Left (-1) and Alt+Right (+1).
+    void ReviewEntry(int row);
+    void ReviewStep(int step);
+    void EndReview();
+    // The moves the shown position follows; -1 while the live position shows.
+    int Reviewing() const { return reviewing_; }
+    const ReviewOverlay* ReviewPicture() const { return review_.get(); }
+
     // --- Set-up ------------------------------------------------------------------------
     void OptionClicked(int index);
     bool ValidateSetUp();
@@ -259,6 +272,9 @@ private:
 
     class WindowHooks;
     std::unique_ptr<WindowHooks> hooks_;
+    // Looking at an earlier position.
+    int reviewing_ = -1;
+    std::unique_ptr<ReviewOverlay> review_;
 
     // Picking up and dropping a piece.
     std::int16_t pickedSquare_ = -1;
