@@ -4,13 +4,13 @@
 #include "files/frmSalvar.h"
 #include "files/modINI.h"
 #include "kit/PlainText.h"
+#include "kit/QuestionBox.h"
 #include "rules/GameState.h"
 #include "rules/ModChecker.h"
 
 #include "files/FileTestSupport.h"
 #include <QApplication>
 #include <QFile>
-#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextDocumentFragment>
@@ -174,13 +174,13 @@ TEST_F(FileDialogs, OpenShowsTheFilesTextAsPlainText) {
             return c.category() == QChar::Other_Control || c == QChar(0x202E);
         }));
         EXPECT_TRUE(text.size() > 24 || !text.startsWith(u'<') || date.endsWith(text));
-        // "&Abrir" refuses the damaged position in a plain message box.
+        // "&Abrir" refuses the damaged position in a plain warning notice.
         QStringList boxes;
         QTimer::singleShot(0, [&] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            auto* box = dynamic_cast<NoticeDialog*>(QApplication::activeModalWidget());
             if (box == nullptr) return;
-            boxes << box->text();
-            EXPECT_EQ(box->textFormat(), Qt::PlainText);
+            boxes << box->Label2.text();
+            EXPECT_EQ(box->Label2.textFormat(), Qt::PlainText);
             box->done(0);
         });
         open.lblAbrir.click();
