@@ -222,6 +222,7 @@ void frmMain::WireGameActions() {
             [this](QListWidgetItem* item) { ReviewEntry(ListMoves()->row(item)); });
     auto* exportKeys = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_E), this);
     connect(exportKeys, &QShortcut::activated, this, [this] { ExportPgn(); });
+    WireStandardList();
     ListMoves()->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(ListMoves(), &QWidget::customContextMenuRequested, this, &frmMain::ShowMoveListMenu);
 }
@@ -235,11 +236,16 @@ void frmMain::ShowMoveListMenu(const QPoint& pos) {
     menu.addSeparator();
     QAction* copy = menu.addAction("Copiar posição", QKeySequence(Qt::CTRL | Qt::Key_C));
     QAction* pgn = menu.addAction("Exportar PGN", QKeySequence(Qt::CTRL | Qt::Key_E));
+    menu.addSeparator();
+    QAction* standard = menu.addAction("Notação padrão");
+    standard->setCheckable(true);
+    standard->setChecked(standardNotation_);
     QAction* chosen = menu.exec(ListMoves()->viewport()->mapToGlobal(pos));
     if (chosen == back) TakeBackMove();
     if (chosen == redo) RedoMove();
     if (chosen == copy) CopyPosition();
     if (chosen == pgn) ExportPgn();
+    if (chosen == standard) SetStandardNotation(!standardNotation_);
 }
 
 } // namespace corvane

@@ -8,6 +8,7 @@
 
 #include "game/ComputerPlayer.h"
 #include "game/Review.h"
+#include "game/StandardList.h"
 #include "game/Widgets.h"
 #include "kit/ModResWav.h"
 #include "kit/PlainText.h"

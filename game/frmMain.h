@@ -27,6 +27,7 @@ namespace corvane {
 
 struct MoveText;
 class ReviewOverlay;
+class StandardList;
 
 // --- Owned by the game controller --------------------------------------------
 
@@ -163,6 +164,13 @@ public:
     int Reviewing() const { return reviewing_; }
     const ReviewOverlay* ReviewPicture() const { return review_.get(); }
 
+    // --- The move list in standard notation (StandardList.cpp) ---------------------------
+    // "Notação padrão" of the list's menu; the choice is kept in the settings.
+    void SetStandardNotation(bool standard);
+    bool StandardNotation() const { return standardNotation_; }
+    // The list shown in standard notation; null until it was first asked for.
+    const QListWidget* StandardMoveList() const;
+
     // --- Set-up ------------------------------------------------------------------------
     void OptionClicked(int index);
     bool ValidateSetUp();
@@ -272,6 +280,11 @@ private:
 
     class WindowHooks;
     std::unique_ptr<WindowHooks> hooks_;
+    // The list in standard notation, laid over the game's own list.
+    void WireStandardList();
+    void RefreshStandardList();
+    bool standardNotation_ = false;
+    std::unique_ptr<StandardList> standard_;
     // Looking at an earlier position.
     int reviewing_ = -1;
     std::unique_ptr<ReviewOverlay> review_;
