@@ -12,7 +12,7 @@ QStringList StandardRows(const std::string& startFen, const std::vector<std::str
     PgnGame game;
     game.startFen = startFen;
     game.moves = moves;
-    game.result = "*";
+    game.result.assign(1, '*'); // no result: the rows end with the last move
     const PgnText pgn = WritePgn(game);
     if (!pgn.complete) return {};
     // The movetext follows the first blank line; the result ends it.
