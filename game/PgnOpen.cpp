@@ -19,14 +19,14 @@ frmPartidas::frmPartidas(const PgnIndex& index, QWidget* parent)
     setWindowTitle(QStringLiteral("ABRIR PGN"));
     setFixedSize(470, 400);
     SetDialogHeading(Image1, Label2, 11, QStringLiteral("Abrir PGN"), 14, 300);
-    List1.setGeometry(22, 64, 426, 200);
+    List1.setGeometry(22, 64, 426, 176);
     for (std::size_t i = 0; i < index.games.size(); ++i) {
         // Tag values come from the file: cleaned and cut by the reader, shown as plain items.
         List1.addItem(CleanOutsideText(EntryText(static_cast<int>(i) + 1, index.games[i]), 120));
     }
     if (List1.count() > 0) List1.setCurrentRow(0);
     lblNota.setStyleSheet(DialogTextStyle);
-    lblNota.setGeometry(22, 266, 426, 20);
+    lblNota.setGeometry(22, 242, 426, 20);
     if (index.moreGames) {
         ShowPlain(lblNota,
                   QStringLiteral("O arquivo tem mais partidas; a lista mostra as primeiras %1.")
@@ -37,11 +37,11 @@ frmPartidas::frmPartidas(const PgnIndex& index, QWidget* parent)
     for (int i = 0; i < 3; ++i) {
         optModo[i] = new QRadioButton(QString::fromUtf8(modes[i]), this);
         optModo[i]->setStyleSheet(DialogTextStyle);
-        optModo[i]->setGeometry(22 + 150 * i, 292, 148, 22);
+        optModo[i]->setGeometry(22, 266 + 24 * i, 426, 22); // one under the other: whole captions
     }
     optModo[2]->setChecked(true);
-    lblAbrir.setGeometry(90, 340, 120, 34);
-    lblCancelar.setGeometry(260, 340, 120, 34);
+    lblAbrir.setGeometry(90, 350, 120, 34);
+    lblCancelar.setGeometry(260, 350, 120, 34);
     connect(&lblAbrir, &QAbstractButton::clicked, this, [this] {
         if (List1.currentRow() >= 0) accept();
     });
