@@ -7,6 +7,7 @@
 #include "files/SavedGame.h"
 #include "files/frmAbrir.h"
 #include "files/frmSalvar.h"
+#include "game/PgnOpen.h"
 #include "game/frmMain.h"
 #include "rules/GameState.h"
 
@@ -113,6 +114,8 @@ MainMenu::MainMenu(frmMain& window) : window_(window) {
         buttons_[n]->setAccessibleName(ShownTip(n));
     }
     row->addStretch(1);
+    auto* openPgn = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_O), &window_);
+    QObject::connect(openPgn, &QShortcut::activated, &window_, [this] { OpenPgn(); });
 
     shpToolTip_ = std::make_unique<QFrame>(&window_);
     shpToolTip_->setObjectName(QStringLiteral("shpToolTip"));
@@ -321,12 +324,14 @@ void MainMenu::SaveGame() {
     frmSalvar dialog(window_, &window_);
     dialog.beep = [this] { Beep(); };
     dialog.OfferExport([this] { return window_.ExportPgn(); });
+    dialog.record = [this] { return window_.KeptRecord(); };
     Exec(dialog);
 }
 
 void MainMenu::OpenGame() {
     frmAbrir dialog(window_, &window_);
     Exec(dialog);
+    if (dialog.pgnRequested) return OpenPgn();
     if (!LoadedGame || dialog.List1.currentItem() == nullptr) return;
     // The game as its file holds it, move number included.
     const OpenedGame game =
@@ -335,7 +340,13 @@ void MainMenu::OpenGame() {
     // The opened game is the one being played now: a later new game starts from
     // the initial position. Resuming starts the computer when it is to move.
     LoadedGame = false;
-    window_.ResumeLoadedGame(game.position.toStdString());
+    window_.ResumeLoadedGame(game.position.toStdString(), game.record ? &*game.record : nullptr);
+}
+
+void MainMenu::OpenPgn() {
+    if (ComputerBusy) return;
+    PgnOpener opener(window_);
+    opener.Open();
 }
 
 void MainMenu::Restart() {

@@ -86,6 +86,7 @@ private:
     void Restart();
     void SaveGame();
     void OpenGame();
+    void OpenPgn();
 
     frmMain& window_;
     std::unique_ptr<QHBoxLayout> row_;

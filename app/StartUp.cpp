@@ -132,7 +132,7 @@ bool CorvaneProgram::KeepGameInProgress() {
     std::string position, side;
     if (!window_->GameInProgress() || !window_->PositionInProgress(position, side)) return true;
     const GameToSave game{QString::fromStdString(position), Level, PlayerOption,
-                          QString::fromStdString(side)};
+                          QString::fromStdString(side), window_->KeptRecord()};
     if (WriteInterruptedGame(game)) {
         Trace(QStringLiteral("game kept"));
         return true;

@@ -117,7 +117,7 @@ namespace {
 
 bool WriteGameFile(const QString& name, const GameToSave& game, const QDateTime& when) {
     if (!MakeSaveFolder()) return false;
-    const IniPairs values = {
+    IniPairs values = {
         {QStringLiteral("DATA"), SaveDateText(when)},
         {QStringLiteral("POSTION"), game.position},
         {QStringLiteral("DIFFICULTY"), QString::number(game.level)},
@@ -125,6 +125,14 @@ bool WriteGameFile(const QString& name, const GameToSave& game, const QDateTime&
         {QStringLiteral("MOVE"),
          game.sideToMove == u"W" ? QStringLiteral("0") : QStringLiteral("1")},
     };
+    // A position alone empties the move count, so that the moves of an earlier
+    // save under this name are not taken for this game's.
+    if (game.record) {
+        values.append(GameRecordValues(*game.record));
+    } else if (const auto old = LoadIniFile(SavedGamePath(name));
+               old && !old->Value(IniSection, QStringLiteral("LANCES")).isEmpty()) {
+        values.append({QStringLiteral("LANCES"), QString()});
+    }
     return WriteIniValues(IniSection, values, SavedGamePath(name));
 }
 
@@ -200,6 +208,9 @@ OpenedGame OpenSavedGame(const QString& name, int currentSide) {
             QStringLiteral("O jogo ") + name + QStringLiteral(" não pode ser aberto: ") + problem;
         return game;
     }
+    RecordRead record = ReadGameRecord(*doc, IniSection, game.position, game.loadedSide);
+    if (record.state == RecordRead::State::Whole) game.record = std::move(record.record);
+    game.recordNote = record.message;
     game.ok = true;
     return game;
 }

@@ -5,6 +5,9 @@
 #include <QString>
 #include <QStringList>
 #include <array>
+#include <optional>
+
+#include "files/GameRecord.h"
 
 namespace corvane {
 
@@ -31,6 +34,8 @@ struct GameToSave {
     int level = 2;        // Level
     int playerOption = 1; // PlayerOption
     QString sideToMove;   // SideToMove: "W" is saved as 0, anything else as 1
+    // The whole game, written after the five keys; none for a position alone.
+    std::optional<GameRecord> record = std::nullopt;
 };
 // Writes "DATA", "POSTION", "DIFFICULTY", "PLAYER", "MOVE" (in this order in a
 // new file) in one replacement of the file; other content of an existing file
@@ -66,6 +71,10 @@ struct OpenedGame {
     // The keys whose values the game cannot use ("DIFFICULTY=9"); the current
     // values stand in for them.
     QStringList replaced;
+    // The whole game when the file keeps one that agrees with its position.
+    std::optional<GameRecord> record;
+    // One line for the player when the file's record could not be used.
+    QString recordNote;
 };
 // Reads a saved game for play; currentSide (0 White, 1 Black) stands in for a
 // "MOVE" the game cannot use. It is refused, with a message, when the file

@@ -13,8 +13,10 @@ namespace {
 const QString SoundKey = QStringLiteral("SOM");
 const QString NickKey = QStringLiteral("NICK");
 const QString WarningKey = QStringLiteral("AVISO");
+const QString NotationKey = QStringLiteral("NOTACAO");
 constexpr bool SoundDefault = true;
 constexpr bool WarningHiddenDefault = false;
+constexpr bool StandardNotationDefault = false;
 QString NickDefault() {
     return AccountUserName();
 }
@@ -52,6 +54,14 @@ bool ReadWarningHidden() {
 
 bool WriteWarningHidden(bool hidden) {
     return WriteIniValue(IniSection, WarningKey, BoolText(hidden), ConfigPath());
+}
+
+bool ReadStandardNotation() {
+    return ReadBool(NotationKey, StandardNotationDefault);
+}
+
+bool WriteStandardNotation(bool standard) {
+    return WriteIniValue(IniSection, NotationKey, BoolText(standard), ConfigPath());
 }
 
 bool WriteSettingsOnClose(bool soundOn, const QString& nick) {

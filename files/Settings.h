@@ -22,6 +22,10 @@ bool WriteNick(const QString& nick);
 bool ReadWarningHidden();
 bool WriteWarningHidden(bool hidden);
 
+// "NOTACAO": the move list in standard notation; false (the game's own) when missing.
+bool ReadStandardNotation();
+bool WriteStandardNotation(bool standard);
+
 // What the main window writes when it closes ("SOM", then "NICK"), in one
 // replacement of the file. An empty nick (none was chosen during the run)
 // keeps the stored one.

@@ -56,7 +56,7 @@ frmAbrir::frmAbrir(SquareImages& mainView, QWidget* parent)
     : BorderlessDialog(parent), Label2(this), List1(this), Picture1(this), picBoard(this),
       lblData(this), lblAbrir(QStringLiteral("&Abrir"), this),
       lblExcluir(QStringLiteral("&Excluir"), this), lblCancelar(QStringLiteral("&Cancelar"), this),
-      Image1(this), view_(mainView) {
+      lblPgn(QStringLiteral("Abrir &PGN"), this), Image1(this), view_(mainView) {
     setWindowTitle(QStringLiteral("ABRIR JOGO"));
     setFixedSize(470, 330);
     tellFailure = [this](const QString& text) {
@@ -73,15 +73,20 @@ frmAbrir::frmAbrir(SquareImages& mainView, QWidget* parent)
     Picture1.setAttribute(Qt::WA_TransparentForMouseEvents);
     picBoard.move(252, 64);
     lblData.setGeometry(250, 262, 200, 22);
-    lblAbrir.setGeometry(30, 284, 120, 34);
-    lblExcluir.setGeometry(175, 284, 120, 34);
-    lblCancelar.setGeometry(320, 284, 120, 34);
+    lblAbrir.setGeometry(12, 284, 106, 34);
+    lblExcluir.setGeometry(126, 284, 106, 34);
+    lblPgn.setGeometry(240, 284, 106, 34);
+    lblCancelar.setGeometry(354, 284, 106, 34);
 
     connect(&List1, &QListWidget::currentRowChanged, this, &frmAbrir::ListSelected);
     connect(&List1, &QListWidget::itemDoubleClicked, this, &frmAbrir::AbrirClick);
     connect(&lblAbrir, &QAbstractButton::clicked, this, &frmAbrir::AbrirClick);
     connect(&lblExcluir, &QAbstractButton::clicked, this, &frmAbrir::ExcluirClick);
     connect(&lblCancelar, &QAbstractButton::clicked, this, &QDialog::reject);
+    connect(&lblPgn, &QAbstractButton::clicked, this, [this] {
+        pgnRequested = true;
+        reject();
+    });
     SetDefaultButton(&lblAbrir); // Enter opens the selected game, in the list too
 
     for (const QString& name : ListSavedGames()) {
@@ -134,6 +139,7 @@ void frmAbrir::AbrirClick() {
     LoadPosition(view_, game.position.toStdString(), side);
     LoadedGame = true;
     if (const QString note = ReplacedValuesNote(game); !note.isEmpty()) tellNote(note);
+    if (!game.recordNote.isEmpty()) tellNote(game.recordNote);
     accept();
 }
 

@@ -46,7 +46,9 @@ public:
     ImageButton lblAbrir;
     ImageButton lblExcluir;
     ImageButton lblCancelar;
-    QLabel Image1; // decoration
+    ImageButton lblPgn; // "Abrir &PGN": closes the window asking for a PGN file instead
+    QLabel Image1;      // decoration
+    bool pgnRequested = false;
 
     // Tells the user why a game cannot be opened or deleted; the window stays open.
     std::function<void(const QString& message)> tellFailure;

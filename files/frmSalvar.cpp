@@ -85,7 +85,8 @@ void frmSalvar::OkClick() {
     if (SavedGameExists(name) && !askOverwrite(OverwriteQuestion(name))) return;
     LoadBoardFromView(view_, 0);
     const GameToSave game{QString::fromStdString(BuildPositionString()), Level, PlayerOption,
-                          QString::fromStdString(SideToMove)};
+                          QString::fromStdString(SideToMove),
+                          record ? record() : std::optional<GameRecord>()};
     if (!WriteSavedGame(name, game)) {
         tellFailure(SaveFailedMessage(name));
         return;

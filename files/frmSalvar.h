@@ -8,6 +8,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <functional>
+#include <optional>
+
+#include "files/GameRecord.h"
 
 namespace corvane {
 
@@ -29,6 +32,8 @@ public:
     // Tells the user that the game could not be written; the window stays open.
     std::function<void(const QString& message)> tellFailure;
     std::function<void()> beep;
+    // The whole game to keep with the position; unset or none: the position alone.
+    std::function<std::optional<GameRecord>()> record;
 
     // Offers "Exportar PGN" between the two buttons; the action writes the
     // export and the window closes when it did (true).

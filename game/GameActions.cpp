@@ -101,6 +101,7 @@ void frmMain::AfterDrop() {
 // --- Take-back and redo -------------------------------------------------------------------
 
 void frmMain::StartHistory() {
+    EndReview();
     history_.Clear();
     pendingBefore_.reset();
     startFen_ = StartPositionFen(SideToMove == "B" ? "B" : "W");
@@ -172,6 +173,7 @@ GameSnapshot frmMain::Snapshot() const {
 }
 
 void frmMain::Restore(const GameSnapshot& s) {
+    EndReview();
     s.rules.PutBack();
     SideToMove = s.sideToMove;
     GameMode = s.gameMode;
@@ -239,9 +241,23 @@ void frmMain::WireGameActions() {
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_Z), &frmMain::TakeBackMove);
     shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), &frmMain::RedoMove);
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_C), &frmMain::CopyPosition);
-    shortcut(QKeySequence(Qt::Key_Escape), &frmMain::CancelSelection);
+    // Esc first leaves an earlier position being looked at.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this,
+            [this] { reviewing_ >= 0 ? EndReview() : CancelSelection(); });
+    // Looking at earlier positions.
+    auto* back = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Left), this);
+    connect(back, &QShortcut::activated, this, [this] { ReviewStep(-1); });
+    auto* forward = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Right), this);
+    connect(forward, &QShortcut::activated, this, [this] { ReviewStep(1); });
+    auto* first = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Home), this);
+    connect(first, &QShortcut::activated, this, [this] { ReviewAfter(0); });
+    shortcut(QKeySequence(Qt::ALT | Qt::Key_End), &frmMain::EndReview);
+    connect(ListMoves(), &QListWidget::itemDoubleClicked, this,
+            [this](QListWidgetItem* item) { ReviewEntry(ListMoves()->row(item)); });
     auto* exportKeys = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_E), this);
     connect(exportKeys, &QShortcut::activated, this, [this] { ExportPgn(); });
+    WireStandardList();
     ListMoves()->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(ListMoves(), &QWidget::customContextMenuRequested, this, &frmMain::ShowMoveListMenu);
 }
@@ -255,11 +271,16 @@ void frmMain::ShowMoveListMenu(const QPoint& pos) {
     menu.addSeparator();
     QAction* copy = menu.addAction("Copiar posição", QKeySequence(Qt::CTRL | Qt::Key_C));
     QAction* pgn = menu.addAction("Exportar PGN", QKeySequence(Qt::CTRL | Qt::Key_E));
+    menu.addSeparator();
+    QAction* standard = menu.addAction("Notação padrão");
+    standard->setCheckable(true);
+    standard->setChecked(standardNotation_);
     QAction* chosen = menu.exec(ListMoves()->viewport()->mapToGlobal(pos));
     if (chosen == back) TakeBackMove();
     if (chosen == redo) RedoMove();
     if (chosen == copy) CopyPosition();
     if (chosen == pgn) ExportPgn();
+    if (chosen == standard) SetStandardNotation(!standardNotation_);
 }
 
 } // namespace corvane

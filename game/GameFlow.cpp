@@ -103,7 +103,7 @@ void frmMain::StartNextNetworkGame() {
     StartClocks();
 }
 
-void frmMain::ResumeLoadedGame(const std::string& positionString) {
+void frmMain::ResumeLoadedGame(const std::string& positionString, const GameRecord* record) {
     ClearMoveList();
     ResetCapturePanel();
     UnlockBoard();
@@ -116,6 +116,7 @@ void frmMain::ResumeLoadedGame(const std::string& positionString) {
     StartHistory();
     SetMoveLabel("");
     GameMode = PlayerOption == 1 ? "CB" : PlayerOption == 2 ? "CW" : "H";
+    if (record != nullptr) ResumeRecord(*record); // the whole game, when kept
     SetPlayerCaptions();
     WhoMoves(SideToMove == "B" ? 1 : 0);
     gameEnded_ = false;

@@ -11,6 +11,7 @@
 namespace corvane {
 
 void frmMain::PickUp(int index, Qt::MouseButton button) {
+    if (reviewing_ >= 0) return; // an earlier position shows: no move is taken
     if (!SetUpMode && selected_ >= 0 && PressWithSelection(index, button)) return;
     if (button != Qt::LeftButton || ComputerBusy || Tag(index).empty()) return;
     if (NetworkGame) {

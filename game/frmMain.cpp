@@ -10,6 +10,8 @@
 #include "game/BoardKeys.h"
 #include "game/ComputerPlayer.h"
 #include "game/TypedMoveLine.h"
+#include "game/Review.h"
+#include "game/StandardList.h"
 #include "game/Widgets.h"
 #include "kit/ModResWav.h"
 #include "kit/PlainText.h"

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "files/GameRecord.h"
 #include "game/GameHistory.h"
 #include "game/MainLayout.h"
 #include "rules/ModChecker.h"
@@ -26,6 +27,8 @@ namespace corvane {
 
 struct MoveText;
 class BoardKeys;
+class ReviewOverlay;
+class StandardList;
 
 // --- Owned by the game controller --------------------------------------------
 
@@ -48,8 +51,10 @@ public:
     void EndGame();
     // After a network game: a fresh game with the colours swapped.
     void StartNextNetworkGame();
-    // After a saved game was opened: its position string, LoadedSide and PlayerOption.
-    void ResumeLoadedGame(const std::string& positionString);
+    // After a saved game was opened: its position string, LoadedSide and
+    // PlayerOption, and the whole game when the file kept it (its moves are
+    // replayed; orientation and clocks come back as they were).
+    void ResumeLoadedGame(const std::string& positionString, const GameRecord* record = nullptr);
     void ShowGameMessage();
 
     // --- State other subsystems read and write -----------------------------------
@@ -137,6 +142,37 @@ public:
     // Tells the user an export failed; the default is a message box.
     std::function<void(const QString& message)> tellExportFailure;
 
+    // --- The whole game (GameReplay.cpp) ------------------------------------------------
+    // What a saved game keeps of the game: its start, moves, orientation, clocks
+    // and captured pieces; none in set-up mode or when the moves do not end with
+    // the side to move.
+    std::optional<GameRecord> KeptRecord() const;
+    // Replays moves from a start (a FEN) into the window as the game being
+    // played: board, move list, captured pieces and take-back history; the
+    // moves of computerSide ("W", "B" or "") are taken back with the move
+    // before them. False, with the game as it was, when a move does not apply.
+    bool ReplayMoves(const std::string& startFen, const std::vector<MoveText>& moves,
+                     const std::string& computerSide);
+
+    // --- Looking at an earlier position (Review.cpp) -------------------------------------
+    // Shows the position after `played` moves of the game (0: its start) over
+    // the board; all of them is the live position and ends the review.
+    void ReviewAfter(int played);
+    // A double click on a list entry; Alt+Left (-1) and Alt+Right (+1).
+    void ReviewEntry(int row);
+    void ReviewStep(int step);
+    void EndReview();
+    // The moves the shown position follows; -1 while the live position shows.
+    int Reviewing() const { return reviewing_; }
+    const ReviewOverlay* ReviewPicture() const { return review_.get(); }
+
+    // --- The move list in standard notation (StandardList.cpp) ---------------------------
+    // "Notação padrão" of the list's menu; the choice is kept in the settings.
+    void SetStandardNotation(bool standard);
+    bool StandardNotation() const { return standardNotation_; }
+    // The list shown in standard notation; null until it was first asked for.
+    const QListWidget* StandardMoveList() const;
+
     // --- Set-up ------------------------------------------------------------------------
     void OptionClicked(int index);
     bool ValidateSetUp();
@@ -214,6 +250,8 @@ private:
     // The game before the move about to be made, kept for its take-back.
     void KeepBefore(bool byComputer);
     void StartHistory();
+    // A saved game's record replayed over its loaded position (GameReplay.cpp).
+    void ResumeRecord(const GameRecord& record);
     bool BetweenMoves() const;
     QWidget* ExportParent();
     // The start of play and the moves since, for the PGN and the FEN.
@@ -260,6 +298,14 @@ private:
     std::string typedPromotion_;
     // Whose turn a typed move would need; "" when the person may move now.
     QString TypedMoveRefusal();
+    // The list in standard notation, laid over the game's own list.
+    void WireStandardList();
+    void RefreshStandardList();
+    bool standardNotation_ = false;
+    std::unique_ptr<StandardList> standard_;
+    // Looking at an earlier position.
+    int reviewing_ = -1;
+    std::unique_ptr<ReviewOverlay> review_;
 
     // Picking up and dropping a piece.
     std::int16_t pickedSquare_ = -1;

@@ -407,3 +407,87 @@ TEST_F(SettingsFile, OddValuesFallBackToTheDefaults) {
 
 } // namespace
 } // namespace corvane
+
+namespace corvane {
+namespace {
+
+// A game of 26 half-moves: a capture, castling and knights going back and forth.
+GameRecord KeptGame() {
+    GameRecord record;
+    record.startFen = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
+    record.moves = {"WP e2-e4", "BP d7-d5", "WP e4xd5", "BN g8-f6", "WN g1-f3",
+                    "BN f6xd5", "WB f1-c4", "BP e7-e6", "WK e1-g1"};
+    for (int i = 0; i < 4; ++i) {
+        for (const char* move : {"BN b8-c6", "WN b1-c3", "BN c6-b8", "WN c3-b1"})
+            record.moves.push_back(move);
+    }
+    record.moves.push_back("BB f8-e7");
+    record.whiteAtBottom = false;
+    record.whiteMs = 61000;
+    record.blackMs = 4200;
+    record.captured = {0, 0, 0, 0, 0, 1, 0, 0, 0, 1};
+    return record;
+}
+const QString KeptPosition = "rnbqk2r/ppp1bppp/4p3/3n4/2B5/5N2/PPPP1PPP/RNBQ1RK1 w - - 0";
+
+// A game saved with its record opens with it; a file whose record disagrees
+// with its position opens with the position alone and one line saying so; a
+// file saved without a record (as before records existed) opens as it did.
+TEST_F(SavedGames, RecordRoundTripsOrFallsBackToThePosition) {
+    const GameRecord kept = KeptGame();
+    ASSERT_EQ(kept.moves.size(), 26u);
+    ASSERT_TRUE(WriteSavedGame("whole", {KeptPosition, 2, 3, "W", kept}));
+    const QString path = SavedGamePath("whole");
+    EXPECT_EQ(ReadIniValue(IniSection, "LANCES", path, ""), "26");
+    EXPECT_EQ(ReadIniValue(IniSection, "LANCES3", path, ""), "");
+    const OpenedGame whole = OpenSavedGame("whole");
+    ASSERT_TRUE(whole.ok && whole.record.has_value()) << whole.recordNote.toStdString();
+    EXPECT_EQ(*whole.record, kept);
+    EXPECT_EQ(whole.recordNote, "");
+
+    QString first; // the first key's 20 moves
+    for (int i = 1; i < 20; ++i) first += u',' + QString::fromStdString(kept.moves[i]);
+    QString padded; // 20 moves, but past the 254 characters a value is read back to
+    for (int i = 0; i < 20; ++i) padded += QString::fromStdString(kept.moves[i]) + ",          ";
+    const struct {
+        const char* what;
+        const char* key;
+        QString value;
+        const char* note;
+    } damaged[] = {
+        {"illegal move", "LANCES1", "WP e2-e5" + first, "lance 1"},
+        {"wrong mover", "LANCES2", "BN c6-b8,WN c3-b1,BB f8-e7,BN b8-c6,WN b1-c3,BN c6-b8",
+         "lance 21"},
+        {"missing key", "LANCES2", "", "LANCES2"},
+        {"one more counted", "LANCES", "27", "LANCES2"},
+        {"count not a number", "LANCES", "2x", "número"},
+        {"over 254 characters", "LANCES1", padded, "LANCES1"},
+        {"other position", "POSTION", "rnbqk2r/ppp1bppp/4p3/3n4/2B5/5N2/PPPP1PPP/RNBQR1K1 w",
+         "posição"},
+        {"other side to move", "MOVE", "1", "vez"},
+        {"bad start", "INICIO", "rnbqkbnr/pppppppp/8/8 w", "inicial"},
+        {"orientation", "BRANCAS_EMBAIXO", "2", "orientação"},
+        {"clocks", "RELOGIOS", "61000", "relógios"},
+        {"captured", "CAPTURADAS", "0 0 0 0 0 1 0 0 0", "capturadas"},
+    };
+    for (const auto& d : damaged) {
+        SCOPED_TRACE(d.what);
+        ASSERT_TRUE(WriteSavedGame("damaged", {KeptPosition, 2, 3, "W", kept}));
+        ASSERT_TRUE(WriteIniValue(IniSection, d.key, d.value, SavedGamePath("damaged")));
+        const OpenedGame game = OpenSavedGame("damaged");
+        EXPECT_FALSE(game.record.has_value());
+        EXPECT_TRUE(game.recordNote.contains(d.note)) << game.recordNote.toStdString();
+        EXPECT_TRUE(game.recordNote.endsWith("o jogo abre só com a posição."));
+        EXPECT_TRUE(game.ok) << game.message.toStdString(); // the position still opens
+    }
+
+    // Saved again as a position alone, the earlier moves are no longer this game's.
+    ASSERT_TRUE(WriteSavedGame("whole", {Start, 2, 3, "W"}));
+    const OpenedGame plain = OpenSavedGame("whole");
+    EXPECT_TRUE(plain.ok);
+    EXPECT_FALSE(plain.record.has_value());
+    EXPECT_EQ(plain.recordNote, "");
+}
+
+} // namespace
+} // namespace corvane

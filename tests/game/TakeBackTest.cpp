@@ -9,6 +9,8 @@
 
 #include "GameTestSupport.h"
 #include "engine/ModCompMove.h"
+#include "files/SavedGame.h"
+#include "files/modINI.h"
 #include "game/ComputerPlayer.h"
 #include "rules/PgnReader.h"
 #include "support/PgnExtract.h"
@@ -243,6 +245,69 @@ TEST_F(TakeBackTest, ExportedGamesReadBackToTheBoard) {
     }
     window->CopyPosition();
     EXPECT_EQ(QApplication::clipboard()->text().toStdString(), window->PositionFen());
+}
+
+// Games saved with their moves and opened in a fresh window come back whole:
+// board, list, captured pieces, orientation, clocks, take-back, and the export
+// from the true start (a set-up position included).
+TEST_F(TakeBackTest, SavedGamesComeBackWhole) {
+    QTemporaryDir dir;
+    SetProgramFolder(dir.path());
+    qint64 now = 0;
+    for (unsigned seed = 1; seed <= 4; ++seed) {
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        std::mt19937 rng(seed);
+        const bool computer = seed % 2 == 1; // the computer has Black
+        window->clockNow = [&now] { return now; };
+        if (computer) {
+            StartGame(1, seed);
+        } else {
+            window->NovoJogo(3);
+        }
+        if (seed == 4) StartFrom("WK e1 WR h1 WP b7 BK e8 BP d4 WP e2 BR a8");
+        window->StartClocks();
+        const int plays = computer ? 10 : 36; // the computer answers each one
+        for (int ply = 0; ply < plays && Live(); ++ply) {
+            now += 1700 + ply;
+            Play(RandomMove(rng), false);
+            window->ClockTick();
+        }
+        ASSERT_TRUE(Live());
+        if (seed >= 3) window->Flip();
+        const bool whiteAtBottom = WhiteAtBottom;
+        const GameSnapshot kept = window->Snapshot();
+        const std::string pgn = window->GamePgn();
+        const int takeBack = window->History().TakeBackCount();
+        LoadBoardFromView(*window, 0);
+        const GameToSave save{QString::fromStdString(BuildPositionString()), Level,
+                              computer ? 1 : 3, QString::fromStdString(SideToMove),
+                              window->KeptRecord()};
+        ASSERT_TRUE(save.record.has_value());
+        ASSERT_TRUE(WriteSavedGame("kept", save));
+
+        GameWindowTest::TearDown(); // the program ends and starts again
+        GameWindowTest::SetUp();
+        window->clockNow = [&now] { return now; };
+        const OpenedGame game = OpenSavedGame("kept");
+        ASSERT_TRUE(game.ok && game.record) << game.recordNote.toStdString();
+        Level = static_cast<std::int16_t>(game.level);
+        PlayerOption = static_cast<std::int16_t>(game.playerOption);
+        LoadedSide = static_cast<std::int16_t>(game.loadedSide);
+        window->ResumeLoadedGame(game.position.toStdString(), &*game.record);
+        const GameSnapshot opened = window->Snapshot();
+        EXPECT_EQ(opened.tags, kept.tags);
+        EXPECT_EQ(opened.entries, kept.entries);
+        EXPECT_EQ(opened.captured, kept.captured);
+        EXPECT_EQ(opened.sideToMove, kept.sideToMove);
+        EXPECT_EQ(WhiteAtBottom, whiteAtBottom);
+        EXPECT_EQ(window->WhiteTime(), kept.whiteTime);
+        EXPECT_EQ(window->BlackTime(), kept.blackTime);
+        EXPECT_EQ(window->GamePgn(), pgn);
+        ASSERT_EQ(window->History().TakeBackCount(), takeBack);
+        window->TakeBackMove();
+        EXPECT_EQ(window->MoveCount(), static_cast<int>(kept.entries.size()) - takeBack);
+    }
+    SetProgramFolder(QString());
 }
 
 } // namespace
