@@ -108,8 +108,9 @@ TEST_F(AgreementsTest, ThePeersOffersAreAskedAndAnswered) {
             QTest::qWait(100);
         }
         EXPECT_EQ(asked.size(), r.fits ? 1 : 0) << r.offer;
-        if (r.fits && QByteArray(r.offer).contains("EMPATE"))
+        if (r.fits && QByteArray(r.offer).contains("EMPATE")) {
             EXPECT_EQ(asked.value(0), "ZEZE propõe empate. Aceita?");
+        }
         EXPECT_EQ(Plies(), r.plies) << r.offer;
         EXPECT_EQ(window->lblPlacar()->text(), r.score) << r.offer;
         EXPECT_TRUE(window->lblPlacar()->isVisible()) << r.offer;
@@ -120,7 +121,9 @@ TEST_F(AgreementsTest, ThePeersOffersAreAskedAndAnswered) {
             peer->Send("Jogar:#BP d7-d5#" + Mark);
             ASSERT_TRUE(WaitUntil([this] { return Plies() == 2; })) << r.offer;
         }
-        if (r.plies == 0) EXPECT_FALSE(window->LocalIsWhite()) << "the colours swap";
+        if (r.plies == 0) {
+            EXPECT_FALSE(window->LocalIsWhite()) << "the colours swap";
+        }
         EXPECT_TRUE(NetworkGame) << r.offer;
         session->CloseConnection();
         EXPECT_FALSE(window->lblPlacar()->isVisible());
@@ -174,7 +177,9 @@ TEST_F(AgreementsTest, TheLocalOffersWaitForThePeersAnswer) {
                 << r.sent << " " << Plies() << told.join("/").toStdString();
         }
         EXPECT_EQ(Plies(), r.plies) << r.sent;
-        if (r.plies == 0 && r.draw) EXPECT_EQ(window->lblPlacar()->text(), "½ × ½");
+        if (r.plies == 0 && r.draw) {
+            EXPECT_EQ(window->lblPlacar()->text(), "½ × ½");
+        }
         if (r.plies == 0 && !r.draw) {
             EXPECT_TRUE(window->picBoard()->isEnabled());
             EXPECT_EQ(window->Tag(corvane::testing::Sq("e2")), "WP");
