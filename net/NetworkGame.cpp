@@ -54,7 +54,11 @@ NetworkGameSession::NetworkGameSession(frmMain& window) : window_(window) {
             peerLeaving_ = true; // its close that follows ends the game
             return;
         }
-        if (extended_ && CountsForResume(message)) ++received_;
+        if (extended_ && CountsForResume(message)) {
+            // A peer that sends much never waits for a keep-alive: confirm now and then.
+            if (++received_ % ConfirmEvery == 0)
+                EnviarDados(ExtensionMessage(KeepAliveWord, {QString::number(received_)}));
+        }
         Dispatch(message);
     };
     inbox_.OnKeepAlive = [this](const NetMessage& message) {

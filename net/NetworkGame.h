@@ -247,7 +247,7 @@ private:
     bool peerLeaving_ = false; // the peer said it leaves
     bool resuming_ = false;
     bool awaitingHello_ = false; // a new connection has yet to show its key
-    bool boardWasEnabled_ = false;
+    bool clocksWereRunning_ = false;
     QElapsedTimer resumeClock_;
     QTimer resumeTick_, retryTimer_;
     ReconnectSchedule schedule_;

@@ -88,9 +88,9 @@ void NetworkGameSession::ConnectionBroke() {
     watch_.Stop();
     inbox_.Reset(); // a message cut in the middle comes again whole
     socket_.reset();
-    boardWasEnabled_ = window_.tmrElapsed()->isActive(); // the clocks were running
+    clocksWereRunning_ = window_.tmrElapsed()->isActive();
     window_.picBoard()->setEnabled(false);
-    if (boardWasEnabled_) window_.PauseClocks();
+    if (clocksWereRunning_) window_.PauseClocks();
     resumeClock_.start();
     resumeTick_.start(250);
     if (!lostWindow_) {
@@ -197,7 +197,7 @@ void NetworkGameSession::FinishResume(int peerReceived) {
     resumeTick_.stop();
     if (lostWindow_) lostWindow_->hide();
     watch_.Start(times);
-    if (boardWasEnabled_) window_.ResumeClocks();
+    if (clocksWereRunning_) window_.ResumeClocks();
     if (!BetweenGames() && !agreements_.Mine())
         window_.picBoard()->setEnabled(!window_.WaitingForPeer());
     for (const QString& message : outbox_.After(peerReceived)) SendRaw(message);

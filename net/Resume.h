@@ -24,7 +24,8 @@
 // does not match, is refused: the connection is closed.
 //
 // Keep-alives carry the count received ("Corvane:#VIVO#" + received), so that
-// each side forgets what the peer has already got.
+// each side forgets what the peer has already got; one also goes after every
+// ConfirmEvery messages received.
 #include "net/NetProtocol.h"
 
 #include <QString>
@@ -41,6 +42,8 @@ inline const QString LeaveWord = QStringLiteral("SAIR");
 inline const QString CheckWord = QStringLiteral("CONFERE");
 // Messages kept for sending again; a game sends few between keep-alives.
 inline constexpr int MaxOutbox = 128;
+// A keep-alive also goes after every so many messages received.
+inline constexpr int ConfirmEvery = 16;
 // Chat lines typed while the connection is down.
 inline constexpr int MaxChatWhileDown = 20;
 
