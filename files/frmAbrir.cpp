@@ -2,11 +2,11 @@
 
 #include "assets/frmPieces.h"
 #include "files/SavedGame.h"
+#include "kit/PlainText.h"
 #include "rules/GameState.h"
 #include "rules/ModChecker.h"
-#include "shell/kit/PlainText.h"
 
-#include "shell/kit/QuestionBox.h"
+#include "kit/QuestionBox.h"
 
 #include <QPainter>
 #include <cstdlib>

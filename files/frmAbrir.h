@@ -3,8 +3,8 @@
 // one with its saving date, deletes one, or opens one onto the main board and
 // leaves the values the game resumes from (Level, PlayerOption, LoadedSide,
 // LoadedGame).
+#include "kit/WindowConventions.h"
 #include "rules/SquareImages.h"
-#include "shell/kit/WindowConventions.h"
 
 #include <QFrame>
 #include <QLabel>

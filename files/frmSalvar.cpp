@@ -1,10 +1,10 @@
 #include "files/frmSalvar.h"
 
 #include "files/SavedGame.h"
+#include "kit/PlainText.h"
+#include "kit/QuestionBox.h"
 #include "rules/GameState.h"
 #include "rules/ModChecker.h"
-#include "shell/kit/PlainText.h"
-#include "shell/kit/QuestionBox.h"
 
 #include <QApplication>
 

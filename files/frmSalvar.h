@@ -2,8 +2,8 @@
 // The Save window "SALVAR JOGO": proposes a name, keeps the typed name to the
 // characters a file name may hold, asks before replacing a saved game, and
 // writes the game shown on the main board.
+#include "kit/WindowConventions.h"
 #include "rules/SquareImages.h"
-#include "shell/kit/WindowConventions.h"
 
 #include <QLabel>
 #include <QLineEdit>

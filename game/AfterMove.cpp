@@ -1,8 +1,8 @@
 // What every move ends with, whoever made it, and the network peer's move.
 #include "game/frmMain.h"
+#include "kit/EventWait.h"
+#include "kit/frmMensagem.h"
 #include "rules/MoveText.h"
-#include "shell/kit/EventWait.h"
-#include "shell/kit/frmMensagem.h"
 
 namespace corvane {
 

@@ -8,9 +8,9 @@
 #include <QSaveFile>
 
 #include "game/frmMain.h"
+#include "kit/QuestionBox.h"
 #include "rules/Notation.h"
 #include "rules/Pgn.h"
-#include "shell/kit/QuestionBox.h"
 
 namespace corvane {
 

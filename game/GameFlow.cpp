@@ -1,9 +1,9 @@
 // Game lifecycle and turn flow, the move list and the clocks.
 #include "game/ComputerPlayer.h"
 #include "game/frmMain.h"
+#include "kit/EventWait.h"
+#include "kit/frmMensagem.h"
 #include "rules/MoveText.h"
-#include "shell/kit/EventWait.h"
-#include "shell/kit/frmMensagem.h"
 
 namespace corvane {
 

@@ -7,8 +7,8 @@
 
 #include "game/PieceArt.h"
 #include "game/Widgets.h"
-#include "shell/kit/PlainText.h"
-#include "shell/kit/WindowConventions.h"
+#include "kit/PlainText.h"
+#include "kit/WindowConventions.h"
 
 namespace corvane {
 

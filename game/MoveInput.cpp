@@ -4,8 +4,8 @@
 
 #include "game/ComputerPlayer.h"
 #include "game/frmMain.h"
+#include "kit/EventWait.h"
 #include "rules/MoveText.h"
-#include "shell/kit/EventWait.h"
 
 namespace corvane {
 

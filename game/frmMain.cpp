@@ -2,15 +2,15 @@
 // view's procedures and the hooks the headless core calls.
 #include "game/frmMain.h"
 
-#include "shell/kit/QuestionBox.h"
+#include "kit/QuestionBox.h"
 #include <QApplication>
 #include <QCloseEvent>
 
 #include "game/ComputerPlayer.h"
 #include "game/Widgets.h"
+#include "kit/ModResWav.h"
+#include "kit/PlainText.h"
 #include "rules/CoreHooks.h"
-#include "shell/ModResWav.h"
-#include "shell/kit/PlainText.h"
 
 namespace corvane {
 

@@ -3,7 +3,7 @@
 // input box txtEnviar, the close label lblClose, the title Label2 and the
 // border shpBorda. Borderless, topmost, dragged by its background and never
 // modal: the players chat while they play. Everything in it is plain text.
-#include "shell/kit/WindowConventions.h"
+#include "kit/WindowConventions.h"
 
 #include <QFrame>
 #include <QLabel>

@@ -1,7 +1,7 @@
 #include "net/frmConectar.h"
 
 #include "assets/frmPieces.h"
-#include "shell/kit/PlainText.h"
+#include "kit/PlainText.h"
 
 #include <QShowEvent>
 

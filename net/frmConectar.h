@@ -4,9 +4,9 @@
 // moving indicator while it waits; a joiner types the host's name or address,
 // the dialog checks that the host answers and then has the network side
 // connect. The network side closes the dialog once the connection is made.
+#include "kit/WindowConventions.h"
 #include "net/DL.h"
 #include "net/modGetAddress.h"
-#include "shell/kit/WindowConventions.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -3,9 +3,9 @@
 #include "files/frmAbrir.h"
 #include "files/frmSalvar.h"
 #include "files/modINI.h"
+#include "kit/PlainText.h"
 #include "rules/GameState.h"
 #include "rules/ModChecker.h"
-#include "shell/kit/PlainText.h"
 
 #include "files/FileTestSupport.h"
 #include <QApplication>

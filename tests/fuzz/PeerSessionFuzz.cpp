@@ -6,11 +6,11 @@
 // plain text, no tooltip is unescaped markup, no shown text holds a control
 // character, and the board keeps one king a side.
 #include "FuzzCheck.h"
+#include "app/NetworkGame.h"
 #include "game/frmMain.h"
-#include "net/NetworkGame.h"
+#include "kit/ModResWav.h"
+#include "kit/frmMensagem.h"
 #include "rules/GameState.h"
-#include "shell/ModResWav.h"
-#include "shell/kit/frmMensagem.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

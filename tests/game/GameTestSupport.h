@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "game/frmMain.h"
+#include "kit/ModResWav.h"
+#include "kit/frmMensagem.h"
 #include "rules/ModChecker.h"
-#include "shell/ModResWav.h"
-#include "shell/kit/frmMensagem.h"
 
 namespace corvane::testing {
 

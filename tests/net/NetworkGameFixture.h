@@ -2,9 +2,9 @@
 // A real main window and its network session against a scripted peer on
 // 127.0.0.1: the window hosts or joins, the peer is "ZEZE", the local player
 // "ANA"; what the session tells the player is recorded.
+#include "app/NetworkGame.h"
 #include "game/GameTestSupport.h"
 #include "net/NetTestSupport.h"
-#include "net/NetworkGame.h"
 #include "net/ScriptedPeer.h"
 #include "rules/GameState.h"
 

@@ -4,9 +4,9 @@
 #include "DesignPeer.h"
 #include "NetworkGameFixture.h"
 #include "files/Windows1252.h"
+#include "kit/PlainText.h"
+#include "kit/frmMensagem.h"
 #include "net/NetProtocol.h"
-#include "shell/kit/PlainText.h"
-#include "shell/kit/frmMensagem.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -1,6 +1,0 @@
-// Corvane: a chess game. No command-line options.
-#include "shell/app/StartUp.h"
-
-int main(int argc, char** argv) {
-    return corvane::RunCorvane(argc, argv);
-}
