@@ -1,9 +1,9 @@
 // The network session's extensions: the keep-alive, draw offers and take-back
 // requests answered by the other player, and the match score.
-#include "game/frmMain.h"
 #include "app/NetworkGame.h"
-#include "rules/GameState.h"
+#include "game/frmMain.h"
 #include "kit/QuestionBox.h"
+#include "rules/GameState.h"
 
 #include <QTimer>
 

@@ -1,9 +1,9 @@
 // The network session's resuming of a game whose connection broke (see
 // net/Resume.h for the exchange).
-#include "game/frmMain.h"
 #include "app/NetworkGame.h"
-#include "rules/GameState.h"
+#include "game/frmMain.h"
 #include "kit/PlainText.h"
+#include "rules/GameState.h"
 
 #include <QDialog>
 #include <QHBoxLayout>
