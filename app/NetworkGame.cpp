@@ -1,5 +1,6 @@
 #include "app/NetworkGame.h"
 
+#include "files/Settings.h"
 #include "game/frmMain.h"
 #include "kit/ModResWav.h"
 #include "kit/PlainText.h"
@@ -47,7 +48,22 @@ QString ClaimWords(const std::string& status) {
 } // namespace
 
 NetworkGameSession::NetworkGameSession(frmMain& window) : window_(window) {
-    inbox_.OnMessage = [this](const NetMessage& message) { Dispatch(message); };
+    inbox_.OnMessage = [this](const NetMessage& message) {
+        if (resuming_ || awaitingHello_) return ResumeMessageArrived(message);
+        if (extended_ && message.command == NetCommand::Extension && message.text == LeaveWord) {
+            peerLeaving_ = true; // its close that follows ends the game
+            return;
+        }
+        if (extended_ && CountsForResume(message)) {
+            // A peer that sends much never waits for a keep-alive: confirm now and then.
+            if (++received_ % ConfirmEvery == 0)
+                EnviarDados(ExtensionMessage(KeepAliveWord, {QString::number(received_)}));
+        }
+        Dispatch(message);
+    };
+    inbox_.OnKeepAlive = [this](const NetMessage& message) {
+        if (const auto count = KeepAliveCount(message)) outbox_.Confirmed(*count);
+    };
     inbox_.OnOverflow = [this](bool tooMany) {
         PeerGone((tooMany ? MsgMensagensDemais : MsgDadosDemais).arg(PeerName()));
     };
@@ -62,6 +78,17 @@ NetworkGameSession::NetworkGameSession(frmMain& window) : window_(window) {
         gonePending_ = false;
         PeerGone(goneText_);
     });
+    // Extensions.
+    watch_.sendKeepAlive = [this] {
+        EnviarDados(ExtensionMessage(KeepAliveWord, {QString::number(received_)}));
+    };
+    watch_.peerSilent = [this] { ConnectionBroke(); };
+    resumeTick_.setInterval(250);
+    connect(&resumeTick_, &QTimer::timeout, this, &NetworkGameSession::ResumeTick);
+    retryTimer_.setSingleShot(true);
+    connect(&retryTimer_, &QTimer::timeout, this, &NetworkGameSession::ConnectAgain);
+    answerTimer_.setSingleShot(true);
+    connect(&answerTimer_, &QTimer::timeout, this, &NetworkGameSession::OfferUnanswered);
 }
 
 NetworkGameSession::~NetworkGameSession() {
@@ -101,6 +128,8 @@ bool NetworkGameSession::HostOrJoin(bool host, const QString& nick, QWidget* dia
     if (host && !StartNetwork()) return false;
     frmConectar dialog(host, dialogParent);
     conectar_ = &dialog;
+    // The address typed last time is offered again.
+    if (!host && dialog.txtServ.text().isEmpty()) dialog.txtServ.setText(ReadLastAddress());
     dialog.startNetwork = [this, &dialog] {
         NetServerAddress = dialog.NetServerAddress();
         return StartNetwork();
@@ -108,8 +137,9 @@ bool NetworkGameSession::HostOrJoin(bool host, const QString& nick, QWidget* dia
     dialog.releaseSocket = [this] { ReleaseSocket(); };
     window_.CenterOverBoard(&dialog);
     if (connectDialogShown) connectDialogShown(dialog);
-    const bool connected = dialog.exec() == QDialog::Accepted;
-    return connected && NetworkGame;
+    const bool connected = dialog.exec() == QDialog::Accepted && NetworkGame;
+    if (connected && !host) WriteLastAddress(NetServerAddress);
+    return connected;
 }
 
 void NetworkGameSession::ReleaseSocket() {
@@ -122,6 +152,7 @@ void NetworkGameSession::DropSocket() {
     held_.clear();
     inbox_.Reset();
     handshakeDone_ = false;
+    StopExtensions();
     // The socket object may be the one whose event is being handled; releasing
     // it there is allowed, and no event of it follows.
     socket_.reset();
@@ -129,6 +160,8 @@ void NetworkGameSession::DropSocket() {
 
 void NetworkGameSession::CloseConnection() {
     const bool wasConnected = NetworkGame;
+    // The peer is told this is a leave, not a break to be resumed.
+    if (extended_ && handshakeDone_) EnviarDados(ExtensionMessage(LeaveWord));
     gonePending_ = false;
     goneTimer_.stop();
     DropSocket();
@@ -139,9 +172,18 @@ void NetworkGameSession::CloseConnection() {
 }
 
 bool NetworkGameSession::EnviarDados(const QString& dados) {
+    if (NetworkGame && extended_ && KeptForResume(dados)) {
+        // Kept until the peer confirms it, and sent once the connection is back.
+        const bool chat = dados.startsWith(CommandWord(NetCommand::Chat) + u'#');
+        if (resuming_ && chat && outbox_.ChatLines() >= MaxChatWhileDown) return false;
+        if (!outbox_.Keep(dados) && resuming_) return false;
+        if (resuming_) return true;
+    }
     if (!NetworkGame || !socket_ || socket_->State() != SocketState::Connected) return false;
     try {
-        socket_->SendData(dados);
+        // A peer that announced the extensions takes each message at its end mark.
+        socket_->SendData(extended_ ? dados + QChar(EndMark) : dados);
+        watch_.Sent();
         return true;
     } catch (const corvane::SocketError&) {
         return false;
@@ -150,6 +192,7 @@ bool NetworkGameSession::EnviarDados(const QString& dados) {
 
 void NetworkGameSession::Resign() {
     window_.tmrElapsed()->stop();
+    GameOver(false, false);
     EnviarDados(EntregarJogoMessage());
     GameStatus = "AGUARDE ENQUANTO INICIA O JOGO...";
     betweenGames_ = true;
@@ -181,18 +224,33 @@ void NetworkGameSession::Socket_ConnectionRequest(long requestID) {
         socket_->Accept(requestID);
     } catch (const corvane::SocketError&) {
         socket_.reset();
+        if (resuming_) ListenAgain();
+        return;
+    }
+    if (resuming_) {
+        // Only the peer with the key of this connection resumes it.
+        awaitingHello_ = true;
+        KeepAlive();
+        retryTimer_.start(times.resumeHelloMs);
         return;
     }
     Connected();
 }
 
 void NetworkGameSession::Socket_Connect() {
+    if (resuming_) {
+        awaitingHello_ = true;
+        KeepAlive();
+        SendRaw(StateMessage(ResumeWord, OwnResumeState()));
+        return;
+    }
     Connected();
-    EnviarDados(StartServidorMessage(PlayerNick[1]));
+    EnviarDados(StartServidorMessage(PlayerNick[1], ownToken_));
 }
 
 // Either side: the connection is made and the handshake is awaited.
 void NetworkGameSession::Connected() {
+    ownToken_ = NewToken();
     inbox_.Reset();
     handshakeDone_ = false;
     NetworkGame = true;
@@ -213,10 +271,21 @@ void NetworkGameSession::Socket_DataArrival(long) {
 }
 
 void NetworkGameSession::Receive(const QByteArray& bytes) {
+    watch_.Heard();
     inbox_.Receive(bytes);
 }
 
 void NetworkGameSession::Socket_CloseSck() {
+    if (resuming_) {
+        // An attempt that failed or was refused; the next one follows.
+        awaitingHello_ = false;
+        socket_.reset();
+        if (NetServerMode) ListenAgain();
+        return;
+    }
+    // A break: every message of the peer ends with its mark, so a cut one is
+    // not taken; it comes again whole.
+    if (CanResume()) return ConnectionBroke();
     // What the peer sent last (a chat line, a nick) counts before it left.
     inbox_.Flush();
     PeerGone(MsgSaiuDoJogo.arg(PeerName()));
@@ -225,6 +294,11 @@ void NetworkGameSession::Socket_CloseSck() {
 // A connect that fails after the host answered the check is told in the
 // connection dialog; a lost connection is followed by its close event.
 void NetworkGameSession::OnSocketError(int number, const QString& description) {
+    if (resuming_) {
+        awaitingHello_ = false;
+        socket_.reset(); // the joiner's retry timer runs
+        return;
+    }
     if (NetworkGame || !conectar_ || NetServerMode) return;
     conectar_->ConnectionFailed(QStringLiteral("%1 (%2)").arg(description).arg(number));
 }
@@ -304,6 +378,9 @@ void NetworkGameSession::Handle(const NetMessage& message) {
     case NetCommand::Chat:
         if (handshakeDone_ && chat_) chat_->AddPeerLine(message.text);
         break;
+    case NetCommand::Extension:
+        if (handshakeDone_ && extended_) HandleExtension(message);
+        break;
     }
     --dispatching_;
     if (dispatching_ == 0 && gonePending_) {
@@ -325,7 +402,9 @@ void NetworkGameSession::Handshake(const NetMessage& message) {
     // one in which the colours were the other way round.
     window_.SetLocalIsWhite(!host);
     window_.StartNextNetworkGame();
-    if (host) EnviarDados(StartClienteMessage(PlayerNick[1]));
+    if (host) EnviarDados(StartClienteMessage(PlayerNick[1], ownToken_));
+    peerToken_ = message.extended ? message.status : QString();
+    StartExtensions(message.extended);
     PlaySound(10);
     OpenChat();
 }
@@ -356,6 +435,7 @@ void NetworkGameSession::PeerMoved(const NetMessage& message) {
 
 void NetworkGameSession::PeerResigned() {
     window_.tmrElapsed()->stop();
+    GameOver(true, false);
     GameStatus = (PlayerNick[2] + QStringLiteral(" ENTREGOU O JOGO.")).toStdString();
     betweenGames_ = true;
     window_.ShowGameMessage();

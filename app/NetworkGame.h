@@ -15,8 +15,11 @@
 // Messages are handled one at a time and never while a local move is being
 // made; those that must wait are kept, in order, at most MaxWaitingMessages of
 // them.
+#include "net/Agreements.h"
 #include "net/CSocketLink.h"
+#include "net/Extensions.h"
 #include "net/NetProtocol.h"
+#include "net/Resume.h"
 #include "net/frmChat.h"
 #include "net/frmConectar.h"
 
@@ -77,6 +80,24 @@ inline const QString MsgAnuncioImpossivel =
 inline const QString MsgFimContestado =
     QStringLiteral("%1 anunciou %2, mas pelas regras deste computador o jogo não terminou. "
                    "Começa o próximo jogo.");
+// Agreements with a peer that announced the extensions; %1 is the peer's nick.
+inline const QString MsgPropoeEmpate = QStringLiteral("%1 propõe empate. Aceita?");
+inline const QString MsgPedeVoltar = QStringLiteral("%1 pede para voltar a jogada. Aceita?");
+inline const QString MsgEmpateRecusado = QStringLiteral("%1 recusou o empate.");
+inline const QString MsgVoltarRecusado = QStringLiteral("%1 recusou voltar a jogada.");
+inline const QString MsgOfertaSemResposta = QStringLiteral("%1 não respondeu.");
+inline const QString MsgAguardeResposta = QStringLiteral("Aguarde a resposta de %1.");
+inline const QString MsgJaRecusou =
+    QStringLiteral("%1 já recusou. Uma nova proposta só depois da próxima jogada.");
+inline const QString MsgNadaAVoltar = QStringLiteral("Não há jogada sua para voltar.");
+inline const QString MsgVoltarDesencontro =
+    QStringLiteral("%1 aceitou voltar a jogada, mas o jogo dos dois computadores não confere.\n"
+                   "A conexão foi encerrada.");
+// The connection broke: the time left to resume ("m:ss").
+inline const QString MsgConexaoPerdida = QStringLiteral("Conexão perdida. Tentando reconectar… %1");
+inline const QString MsgJogoNaoConfere =
+    QStringLiteral("O jogo de %1 não confere com o deste computador depois da reconexão.\n"
+                   "A conexão foi encerrada.");
 inline const QString MsgSemApresentacao =
     QStringLiteral("O outro computador conectou mas não iniciou o jogo.\nA conexão foi encerrada.");
 
@@ -96,6 +117,11 @@ public:
     std::function<void(const QString& text, bool critical)> tellUser;
     // Called with each connection dialog just before it is shown (tests, scripts).
     std::function<void(frmConectar&)> connectDialogShown;
+    // Asks the local player about the peer's offer; closed unanswered after
+    // timeoutMs, which answers no. Unset: a question window over the board.
+    std::function<bool(const QString& question, int timeoutMs)> askPlayer;
+    // The keep-alive and the offers' waits (tests shorten them).
+    ExtensionTimes times;
 
     // --- Procedures -------------------------------------------------------------------
     // A fresh socket that listens (NetServerMode) or connects to NetServerAddress.
@@ -114,6 +140,18 @@ public:
     void CloseConnection();
     // Releases the socket object (cancel in the connection dialog).
     void ReleaseSocket();
+
+    // "Propor empate" and "Pedir para voltar a jogada" (menu and keys), with a
+    // peer that announced the extensions: the peer's player answers.
+    void OfferDraw();
+    void AskTakeBack();
+    bool PeerExtended() const { return extended_; }
+    // The connection broke and the game waits to be resumed; the window that
+    // says so (with "Desistir").
+    bool Resuming() const { return resuming_; }
+    QDialog* LostWindow() const { return lostWindow_; }
+    void GiveUpResuming();
+    const MatchScore& Score() const { return score_; }
 
     CSocketLink* Socket() const { return socket_.get(); }
     frmChat* Chat() const { return chat_; }
@@ -149,6 +187,37 @@ private:
     void TellPeerGone(const QString& text);
     void DropSocket();
     void Tell(const QString& text, bool critical);
+    // The extensions (NetworkGameAgreements.cpp).
+    void StartExtensions(bool peerExtended);
+    void StopExtensions();
+    void HandleExtension(const NetMessage& message);
+    bool MayAgree() const;
+    bool SendOffer(const Offer& offer);
+    void PeerOffered(const Offer& offer);
+    bool Ask(const QString& question);
+    void PeerAnswered(const Offer& offer, bool yes);
+    void OfferUnanswered();
+    void OfferOver();
+    void AgreedDraw();
+    int PliesListed() const;
+    void GameOver(bool localWon, bool drawn);
+    void ShowScore();
+    // Resuming (NetworkGameResume.cpp).
+    bool CanResume() const;
+    void ConnectionBroke();
+    void ListenAgain();
+    void ConnectAgain();
+    void ResumeTick();
+    void ResumeMessageArrived(const NetMessage& message);
+    bool ResumeFits(const ResumeState& peer, bool withKey) const;
+    ResumeState OwnResumeState() const;
+    void FinishResume(int peerReceived);
+    void RefuseResume();
+    QString ResumeKey() const;
+    void Checked(const NetMessage& message);
+    void SendRaw(const QString& message);
+    static bool CountsForResume(const NetMessage& message);
+    static bool KeptForResume(const QString& message);
 
     frmMain& window_;
     std::unique_ptr<CSocketLink> socket_;
@@ -164,6 +233,25 @@ private:
     bool gonePending_ = false; // the peer left while a handler or a local move ran
     QTimer goneTimer_;         // ends the game once that is over
     QString goneText_;
+    // The extensions: whether the peer announced them, the keep-alive, the
+    // offers, the match score.
+    bool extended_ = false;
+    PeerWatch watch_;
+    Agreements agreements_;
+    QTimer answerTimer_;
+    MatchScore score_;
+    // Resuming.
+    QString ownToken_, peerToken_;
+    Outbox outbox_;
+    int received_ = 0;         // game messages taken from the peer
+    bool peerLeaving_ = false; // the peer said it leaves
+    bool resuming_ = false;
+    bool awaitingHello_ = false; // a new connection has yet to show its key
+    bool clocksWereRunning_ = false;
+    QElapsedTimer resumeClock_;
+    QTimer resumeTick_, retryTimer_;
+    ReconnectSchedule schedule_;
+    QPointer<QDialog> lostWindow_;
 };
 
 } // namespace corvane

@@ -14,6 +14,8 @@ const QString SoundKey = QStringLiteral("SOM");
 const QString NickKey = QStringLiteral("NICK");
 const QString WarningKey = QStringLiteral("AVISO");
 const QString NotationKey = QStringLiteral("NOTACAO");
+const QString AddressKey = QStringLiteral("ENDERECO");
+constexpr qsizetype LongestAddress = 255;
 constexpr bool SoundDefault = true;
 constexpr bool WarningHiddenDefault = false;
 constexpr bool StandardNotationDefault = false;
@@ -46,6 +48,19 @@ QString ReadNick() {
 
 bool WriteNick(const QString& nick) {
     return WriteIniValue(IniSection, NickKey, nick, ConfigPath());
+}
+
+QString ReadLastAddress() {
+    QString address;
+    for (const QChar c : ReadIniValue(IniSection, AddressKey, ConfigPath(), QString()))
+        if (!c.isNonCharacter() && c.category() != QChar::Other_Control &&
+            c.category() != QChar::Other_Format && address.size() < LongestAddress)
+            address.append(c);
+    return address.trimmed();
+}
+
+bool WriteLastAddress(const QString& address) {
+    return WriteIniValue(IniSection, AddressKey, address.left(LongestAddress), ConfigPath());
 }
 
 bool ReadWarningHidden() {

@@ -18,6 +18,11 @@ bool WriteSoundOn(bool soundOn);
 QString ReadNick();
 bool WriteNick(const QString& nick);
 
+// "ENDERECO": the host name or address last typed to join a network game
+// (cleaned: no control characters, at most 255 characters); empty when missing.
+QString ReadLastAddress();
+bool WriteLastAddress(const QString& address);
+
 // "AVISO": the firewall warning is not to be shown again; false when missing.
 bool ReadWarningHidden();
 bool WriteWarningHidden(bool hidden);

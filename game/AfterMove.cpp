@@ -34,6 +34,7 @@ void frmMain::AfterMove(Mover mover, bool whiteMoved, const std::string& move,
         ComputerBusy = false;
         GameMode = "H";
         if (outcome.resign && NetworkGame && sendToPeer) sendToPeer("EntregarJogo:#");
+        if (NetworkGame && networkGameOver) networkGameOver(whiteMoved, outcome.ending);
         if (NetworkGame) {
             StartNextNetworkGame();
         } else {
@@ -103,6 +104,8 @@ bool frmMain::PlayPeerMove(const std::string& text, const PeerAnnouncement& anno
     MoveText move;
     if (!PeerMoveFits(text, move)) return false;
     const MoveUnderway underway(movesUnderway_);
+    // Kept for a take-back the two players agree on.
+    GameSnapshot before = Snapshot();
     tmrElapsed()->stop();
     picToobar()->setEnabled(false);
     LoadBoardFromView(*this, 0);
@@ -112,7 +115,7 @@ bool frmMain::PlayPeerMove(const std::string& text, const PeerAnnouncement& anno
     BlinkSquare(ImageIndexOf(move.fromRank, move.fromFile));
     if (closing_) return true;
     ShowMoveRecord(CurrentMove);
-    pendingBefore_.reset(); // a peer's move is not taken back
+    pendingBefore_ = std::move(before);
     pendingByComputer_ = false;
     ListTheMove(CurrentMove);
     LoadBoardFromView(*this, 1);

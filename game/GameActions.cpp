@@ -124,11 +124,22 @@ bool frmMain::CanTakeBack() const {
     return BetweenMoves() && history_.TakeBackCount() > 0;
 }
 
+bool frmMain::TakeBackPlies(int n) {
+    if (promotionWaiting_ || closing_ || movesUnderway_ > 0) return false;
+    std::optional<GameSnapshot> before = history_.TakeBackLast(n);
+    if (!before) return false;
+    if (picBoard()->IsDragging()) ReturnPiece();
+    Restore(*before);
+    return true;
+}
+
 bool frmMain::CanRedo() const {
     return BetweenMoves() && history_.CanRedo();
 }
 
 void frmMain::TakeBackMove() {
+    // In a network game the keys ask the peer.
+    if (NetworkGame && askTakeBack) return askTakeBack();
     if (!CanTakeBack()) return;
     if (picBoard()->IsDragging()) ReturnPiece();
     Restore(history_.TakeBack(Snapshot()));
@@ -255,6 +266,10 @@ void frmMain::WireGameActions() {
     shortcut(QKeySequence(Qt::ALT | Qt::Key_End), &frmMain::EndReview);
     connect(ListMoves(), &QListWidget::itemDoubleClicked, this,
             [this](QListWidgetItem* item) { ReviewEntry(ListMoves()->row(item)); });
+    auto* drawKeys = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_D), this);
+    connect(drawKeys, &QShortcut::activated, this, [this] {
+        if (NetworkGame && offerDraw) offerDraw();
+    });
     auto* exportKeys = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_E), this);
     connect(exportKeys, &QShortcut::activated, this, [this] { ExportPgn(); });
     WireStandardList();
@@ -264,10 +279,15 @@ void frmMain::WireGameActions() {
 
 void frmMain::ShowMoveListMenu(const QPoint& pos) {
     QMenu menu(this);
-    QAction* back = menu.addAction("Desfazer jogada", QKeySequence(Qt::CTRL | Qt::Key_Z));
-    back->setEnabled(CanTakeBack());
-    QAction* redo = menu.addAction("Refazer", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
-    redo->setEnabled(CanRedo());
+    // A network game: the peer is asked.
+    const bool agreed = NetworkGame && askTakeBack && offerDraw;
+    QAction* back = menu.addAction(agreed ? "Pedir para voltar a jogada" : "Desfazer jogada",
+                                   QKeySequence(Qt::CTRL | Qt::Key_Z));
+    back->setEnabled(agreed || CanTakeBack());
+    QAction* redo = agreed
+                        ? menu.addAction("Propor empate", QKeySequence(Qt::CTRL | Qt::Key_D))
+                        : menu.addAction("Refazer", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+    redo->setEnabled(agreed || CanRedo());
     menu.addSeparator();
     QAction* copy = menu.addAction("Copiar posição", QKeySequence(Qt::CTRL | Qt::Key_C));
     QAction* pgn = menu.addAction("Exportar PGN", QKeySequence(Qt::CTRL | Qt::Key_E));
@@ -277,7 +297,8 @@ void frmMain::ShowMoveListMenu(const QPoint& pos) {
     standard->setChecked(standardNotation_);
     QAction* chosen = menu.exec(ListMoves()->viewport()->mapToGlobal(pos));
     if (chosen == back) TakeBackMove();
-    if (chosen == redo) RedoMove();
+    if (chosen == redo && agreed) offerDraw();
+    if (chosen == redo && !agreed) RedoMove();
     if (chosen == copy) CopyPosition();
     if (chosen == pgn) ExportPgn();
     if (chosen == standard) SetStandardNotation(!standardNotation_);

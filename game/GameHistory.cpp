@@ -30,6 +30,17 @@ GameSnapshot GameHistory::TakeBack(GameSnapshot now) {
     return before;
 }
 
+std::optional<GameSnapshot> GameHistory::TakeBackLast(int n) {
+    if (n < 1 || std::size_t(n) > moves_.size()) return std::nullopt;
+    const auto first = moves_.end() - n;
+    for (auto it = first; it != moves_.end(); ++it)
+        if (!it->before) return std::nullopt;
+    GameSnapshot before = std::move(*first->before);
+    moves_.erase(first, moves_.end());
+    redo_.clear();
+    return before;
+}
+
 GameSnapshot GameHistory::Redo() {
     Undone undone = std::move(redo_.back());
     redo_.pop_back();

@@ -64,6 +64,10 @@ public:
     // Returns the game before the earliest of them.
     GameSnapshot TakeBack(GameSnapshot now);
     bool CanRedo() const { return !redo_.empty(); }
+    // Takes back the last n moves whatever made them, with nothing to redo:
+    // the game before the earliest; nullopt, nothing changed, when one of
+    // them cannot be taken back.
+    std::optional<GameSnapshot> TakeBackLast(int n);
     // The moves last taken back, played again: returns the game after them.
     GameSnapshot Redo();
 

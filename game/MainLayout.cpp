@@ -134,6 +134,11 @@ QWidget* MainLayout::BuildSidePanel() {
     auto* right = new QVBoxLayout(side);
     right->setContentsMargins(0, 0, 0, 0);
     right->setSpacing(6);
+    lblPlacar_ = Caption("", this, "lblPlacar");
+    lblPlacar_->setFont(FixedPitch(13, true));
+    lblPlacar_->setAlignment(Qt::AlignHCenter);
+    lblPlacar_->hide();
+    right->addWidget(lblPlacar_);
     right->addWidget(Caption("Jogadas", this, "heading"));
     ListMoves_ = new MoveList(this);
     ListMoves_->setObjectName("ListMoves");

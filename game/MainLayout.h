@@ -37,6 +37,8 @@ public:
     // Beside indicator i in set-up mode: who moves first, and the way to change it.
     QLabel* lblVez(int i) const;
     QLabel* LabMvString() const { return LabMvString_; }
+    // The match score of a network connection ("2 × 1"); hidden otherwise.
+    QLabel* lblPlacar() const { return lblPlacar_; }
     QListWidget* ListMoves() const { return ListMoves_; }
     QLabel* LabTime() const { return LabTime_; }
     QLabel* LabPB(int i) const { return LabPB_.at(i); }
@@ -93,6 +95,7 @@ private:
     std::array<bool, 2> indicatorOn_{};
     std::array<PressableImage*, 2> lblVez_{};
     QLabel* LabMvString_ = nullptr;
+    QLabel* lblPlacar_ = nullptr;
     QListWidget* ListMoves_ = nullptr;
     QLabel* LabTime_ = nullptr;
     std::array<QLabel*, 3> LabPB_{};

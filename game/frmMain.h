@@ -118,6 +118,10 @@ public:
     // "Desfazer jogada": the person's last move, with the computer's reply after it.
     bool CanTakeBack() const;
     void TakeBackMove();
+    // Network game, by agreement with the peer: the last n half-moves taken
+    // back (each kept what it needs); false, with nothing changed, when they
+    // cannot be.
+    bool TakeBackPlies(int n);
     // "Refazer": the moves last taken back, until a new move is made.
     bool CanRedo() const;
     void RedoMove();
@@ -196,6 +200,12 @@ public:
     // --- Seams ------------------------------------------------------------------------
     // Sends a message to the network peer; unset, nothing is sent.
     std::function<void(const std::string& message)> sendToPeer;
+    // Network game: "Propor empate" and "Pedir para voltar a jogada" (menu and
+    // keys), and the end of a game by a move (whether White made it, and the
+    // status that ended it), for the match score. Unset, nothing happens.
+    std::function<void()> offerDraw;
+    std::function<void()> askTakeBack;
+    std::function<void(bool whiteMoved, const std::string& ending)> networkGameOver;
     // Shows the status message; the default is the message window over the board.
     std::function<void()> messagePresenter;
     // Milliseconds per blink state of a moved piece's square (100 by default).

@@ -17,12 +17,13 @@ struct Header {
     std::string_view text; // the command word and its "#"
 };
 
-constexpr std::array<Header, 5> Headers{{
+constexpr std::array<Header, 6> Headers{{
     {NetCommand::StartServidor, "StartServidor:#"},
     {NetCommand::StartCliente, "StartCliente:#"},
     {NetCommand::Jogar, "Jogar:#"},
     {NetCommand::EntregarJogo, "EntregarJogo:#"},
     {NetCommand::Chat, "Chat:#"},
+    {NetCommand::Extension, "Corvane:#"},
 }};
 
 constexpr std::array<std::string_view, 4> StatusWords{"XEQUE", "XEQUE-MATE", "STALEMATE", "EMPATE"};
@@ -64,9 +65,10 @@ bool IsProperStatusPrefix(std::string_view s) {
     return false;
 }
 
-NetMessage Parse(NetCommand command, const QByteArray& bytes) {
+NetMessage Parse(NetCommand command, QByteArray bytes) {
+    if (bytes.endsWith(EndMark)) bytes.chop(1);
     QString text = DecodeWindows1252(bytes);
-    NetMessage m{command, {}, {}};
+    NetMessage m{command, {}, {}, false};
     switch (command) {
     case NetCommand::Chat:
         m.text = CleanText(text.mid(qsizetype(HeaderOf(command).text.size())), MaxChatLength);
@@ -74,7 +76,17 @@ NetMessage Parse(NetCommand command, const QByteArray& bytes) {
     case NetCommand::StartServidor:
     case NetCommand::StartCliente:
         m.text = CleanText(GetField(text, 2).trimmed(), MaxNickLength).trimmed();
+        m.extended = GetField(text, 3) == ExtensionsField;
+        if (m.extended) m.status = CleanText(GetField(text, 4), 16);
         break;
+    case NetCommand::Extension: {
+        const QString rest =
+            CleanText(text.mid(qsizetype(HeaderOf(command).text.size())), MaxExtensionLength);
+        const qsizetype hash = rest.indexOf(u'#');
+        m.text = hash < 0 ? rest : rest.left(hash);
+        m.status = hash < 0 ? QString() : rest.mid(hash + 1);
+        break;
+    }
     case NetCommand::Jogar:
         m.text = GetField(text, 2).left(MaxMoveTextKept);
         m.status = StatusWord(GetField(text, 3));
@@ -106,11 +118,17 @@ QString GetField(QString& text, int n, const QString& separator) {
     return end < 0 ? QString() : text.mid(from, end - from);
 }
 
-QString StartServidorMessage(const QString& nick) {
-    return CommandWord(NetCommand::StartServidor) + u'#' + Defused(nick);
+namespace {
+QString Announced(const QString& token) {
+    return u'#' + ExtensionsField + (token.isEmpty() ? QString() : u'#' + token) + QChar(EndMark);
 }
-QString StartClienteMessage(const QString& nick) {
-    return CommandWord(NetCommand::StartCliente) + u'#' + Defused(nick);
+} // namespace
+
+QString StartServidorMessage(const QString& nick, const QString& token) {
+    return CommandWord(NetCommand::StartServidor) + u'#' + Defused(nick) + Announced(token);
+}
+QString StartClienteMessage(const QString& nick, const QString& token) {
+    return CommandWord(NetCommand::StartCliente) + u'#' + Defused(nick) + Announced(token);
 }
 QString JogarMessage(const QString& move, const QString& status) {
     return CommandWord(NetCommand::Jogar) + u'#' + move + u'#' + status;
@@ -120,6 +138,12 @@ QString EntregarJogoMessage() {
 }
 QString ChatMessage(const QString& line) {
     return CommandWord(NetCommand::Chat) + u'#' + Defused(line);
+}
+
+QString ExtensionMessage(const QString& word, const QStringList& fields) {
+    QString message = CommandWord(NetCommand::Extension) + u'#' + word;
+    for (const QString& field : fields) message += u'#' + field;
+    return message;
 }
 
 QString CleanText(const QString& text, int maxLength) {
@@ -201,9 +225,23 @@ Cut CutMove(const QByteArray& b, qsizetype pos, qsizetype body, bool flushing) {
     return {status + qsizetype(word ? word->size() : 0) - pos};
 }
 
+// A nick's "#" followed by nothing yet or the beginning of the extensions
+// field: the end mark may be on its way.
+bool AnnouncementComing(const QByteArray& b, qsizetype from) {
+    const std::string_view rest = View(b, from, b.size());
+    const QByteArray field = ExtensionsField.toLatin1();
+    const std::string_view announced(field.constData(), std::size_t(field.size()));
+    // The announcement and a token: "+CV1#" and 16 digits.
+    constexpr std::size_t longest = 32;
+    return rest.size() <= longest && (announced.starts_with(rest) || rest.starts_with(announced));
+}
+
 Cut CutMessage(const QByteArray& b, const Header& h, qsizetype pos, qsizetype next, bool flushing) {
-    if (next >= 0) return {next - pos}; // everything up to the next header
     const qsizetype body = pos + qsizetype(h.text.size());
+    // An end mark ends the message it closes, whatever its shape.
+    const qsizetype mark = b.indexOf(EndMark, body);
+    if (mark >= 0 && (next < 0 || mark < next)) return {mark + 1 - pos};
+    if (next >= 0) return {next - pos}; // everything up to the next header
     const Cut whole = flushing ? Cut{b.size() - pos} : Cut{0, true};
     switch (h.command) {
     case NetCommand::EntregarJogo:
@@ -211,8 +249,11 @@ Cut CutMessage(const QByteArray& b, const Header& h, qsizetype pos, qsizetype ne
     case NetCommand::StartServidor:
     case NetCommand::StartCliente: {
         const qsizetype end = b.indexOf('#', body);
+        if (end >= 0 && AnnouncementComing(b, end + 1)) return whole;
         return end >= 0 ? Cut{end + 1 - pos} : whole;
     }
+    case NetCommand::Extension:
+        return whole;
     case NetCommand::Jogar:
         return CutMove(b, pos, body, flushing);
     case NetCommand::Chat:
@@ -335,7 +376,13 @@ void NetInbox::Take(NetReceiver::Result result) {
     else
         quiet_.stop();
     if (result.overflow) return Overflow(false);
-    queue_.insert(queue_.end(), result.messages.begin(), result.messages.end());
+    for (const NetMessage& m : result.messages) {
+        if (m.command != NetCommand::Extension || m.text != KeepAliveWord) {
+            queue_.push_back(m);
+        } else if (OnKeepAlive) {
+            OnKeepAlive(m);
+        }
+    }
     if (qsizetype(queue_.size()) > MaxWaitingMessages) return Overflow(true);
     Deliver();
 }

@@ -18,13 +18,16 @@
 // begins with a command word followed by "#" (a header), so a message ends
 // where the next header begins, and everything up to there belongs to it (a
 // chat line keeps its "#" characters). Only the last message of what has
-// arrived is in doubt, because nothing marks its end. NetReceiver takes it:
-//   - at once, when its shape is closed and no further byte could change its
-//     meaning: "EntregarJogo:#"; a move whose status is "XEQUE-MATE",
-//     "STALEMATE" or "EMPATE"; a field list closed by another "#";
+// arrived is in doubt, because nothing marks its end (unless the peer sends
+// end marks, see Extensions below). NetReceiver takes it:
+//   - at once, when it ends with an end mark, or when its shape is closed and
+//     no further byte could change its meaning: "EntregarJogo:#"; a move whose
+//     status is "XEQUE-MATE", "STALEMATE" or "EMPATE"; a move's field list
+//     closed by another "#";
 //   - after the connection has been quiet for QuietMs (the owner's timer calls
 //     Flush), when it is whole as it stands but could still grow: a chat line,
-//     a nick, a move with the empty status or "XEQUE" (which may become
+//     a nick (also one followed by "#" and the extensions field still on its
+//     way), a move with the empty status or "XEQUE" (which may become
 //     "XEQUE-MATE"). A peer sends each message in one piece, so a quiet
 //     connection means the message is whole: exactly the reading of a peer
 //     that takes one read as one message;
@@ -43,11 +46,29 @@
 // MaxMoveTextKept characters (a longer text is no move either way);
 // IsWellFormedMove checks its shape, the game controller whether it is legal.
 //
+// Extensions. Two copies of Corvane agree on more than the messages above;
+// a copy that knows only those still plays a Corvane copy exactly as before:
+//   - Announcement. Each handshake message carries a third field, EXTENSIONS
+//     ("StartServidor:#ANA#+CV1#" + token + end mark, net/Resume.h). The
+//     design reads field 2 as the
+//     nick and ignores the rest. A side uses what follows only when the peer's
+//     handshake carried the same field.
+//   - End mark. With a peer that announced, every message this side sends ends
+//     with EndMark (a control character, which no cleaned text holds). The
+//     receiver takes a message at its end mark at once, without the quiet
+//     wait. The handshake messages always carry one.
+//   - "Corvane:#" + word + fields, each ended by an end mark, sent only to a
+//     peer that announced (words and fields in net/Extensions.h and
+//     net/Agreements.h): a keep-alive, the leave on purpose, and the offers of
+//     a draw and a take-back with their answers. A side that did not announce
+//     ignores them.
+//
 // Bounds. Every message is short (see above), and at most MaxWaitingMessages
 // of them wait in an inbox while the game is busy with an earlier one; a peer
 // that sends more is reported (Overflow) like one that floods the connection.
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <QTimer>
 #include <array>
 #include <deque>
@@ -61,9 +82,9 @@ namespace corvane {
 // handshake). Entry 0 is not used.
 extern std::array<QString, 3> PlayerNick;
 
-enum class NetCommand { StartServidor, StartCliente, Jogar, EntregarJogo, Chat };
+enum class NetCommand { StartServidor, StartCliente, Jogar, EntregarJogo, Chat, Extension };
 
-// "StartServidor:", "StartCliente:", "Jogar:", "EntregarJogo:", "Chat:".
+// "StartServidor:", "StartCliente:", "Jogar:", "EntregarJogo:", "Chat:", "Corvane:".
 QString CommandWord(NetCommand command);
 
 inline constexpr int MaxNickLength = 20;
@@ -78,6 +99,15 @@ inline constexpr qsizetype MaxPending = 64 * 1024;
 inline constexpr qsizetype MaxWaitingMessages = 32;
 // Quiet time after which a message that could still grow is taken as whole.
 inline constexpr int QuietMs = 150;
+// Ends every message between two copies that announced their extensions.
+inline constexpr char EndMark = '\x1e';
+// The handshake's third field: this copy understands the extensions.
+inline const QString ExtensionsField = QStringLiteral("+CV1");
+// The keep-alive's word ("Corvane:#VIVO"): it only shows the peer is there,
+// so an inbox drops it rather than let it wait.
+inline const QString KeepAliveWord = QStringLiteral("VIVO");
+// An extension message's text is kept cut to this length.
+inline constexpr int MaxExtensionLength = 64;
 
 // Field n (1-based) of text, fields being separated by separator. The text is
 // first given a leading and a trailing separator when it lacks them (the
@@ -89,21 +119,29 @@ QString GetField(QString& text, int n, const QString& separator = QStringLiteral
 struct NetMessage {
     NetCommand command;
     // StartServidor / StartCliente: the sender's nick; Jogar: the move text as
-    // received; Chat: the line; EntregarJogo: empty.
+    // received; Chat: the line; EntregarJogo: empty; Extension: the word.
     QString text;
     // Jogar: "XEQUE", "XEQUE-MATE", "STALEMATE", "EMPATE" or empty.
+    // Extension: the fields after the word, "#" between them. StartServidor /
+    // StartCliente of a sender that announced the extensions: its token.
     QString status;
+    // StartServidor / StartCliente: the sender announced the extensions.
+    bool extended = false;
     bool operator==(const NetMessage&) const = default;
 };
 
 // The outgoing messages. A nick or chat line that itself contains a header
 // ("Jogar:#" ...) gets a blank between its colon and "#", so that the peer can
 // never read part of a line as a move or a resignation.
-QString StartServidorMessage(const QString& nick);
-QString StartClienteMessage(const QString& nick);
+// The handshake messages announce the extensions (see above), with the
+// sender's token for resuming (net/Resume.h) when given.
+QString StartServidorMessage(const QString& nick, const QString& token = {});
+QString StartClienteMessage(const QString& nick, const QString& token = {});
 QString JogarMessage(const QString& move, const QString& status);
 QString EntregarJogoMessage();
 QString ChatMessage(const QString& line);
+// "Corvane:#" + word, then each field after a "#" (no end mark: the sender adds it).
+QString ExtensionMessage(const QString& word, const QStringList& fields = {});
 
 // text without control characters, cut to maxLength characters.
 QString CleanText(const QString& text, int maxLength);
@@ -165,6 +203,8 @@ public:
     // messages than may wait (tooMany). The owner closes it; nothing more is
     // delivered, nothing that waited either.
     std::function<void(bool tooMany)> OnOverflow;
+    // A keep-alive ("Corvane:#VIVO"): handled at once, never kept waiting.
+    std::function<void(const NetMessage&)> OnKeepAlive;
 
     // Bytes read from the connection.
     void Receive(const QByteArray& bytes);

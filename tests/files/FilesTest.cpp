@@ -405,6 +405,29 @@ TEST_F(SettingsFile, OddValuesFallBackToTheDefaults) {
     }
 }
 
+// The address last typed to join: kept, read back cleaned and cut.
+TEST_F(SettingsFile, TheLastJoinAddressIsKeptCleaned) {
+    EXPECT_EQ(ReadLastAddress(), "");
+    const std::pair<QByteArray, QString> rows[] = {
+        {"[Corvane]\nENDERECO=casa.local\n", "casa.local"},
+        {"[Corvane]\nENDERECO= 10.0.0.7 \n", "10.0.0.7"},
+        {"[Corvane]\nENDERECO=a\x01"
+         "b\x1b"
+         "[2Jc\x7f\n",
+         "ab[2Jc"},
+    };
+    for (const auto& [file, expected] : rows) {
+        PutConfig(file);
+        EXPECT_EQ(ReadLastAddress(), expected) << file.left(40).toStdString();
+    }
+    PutConfig("[Corvane]\nENDERECO=" + QByteArray(4000, 'x') + "\n");
+    EXPECT_LE(ReadLastAddress().size(), 255);
+    ASSERT_TRUE(WriteLastAddress("192.168.0.9"));
+    EXPECT_EQ(ReadLastAddress(), "192.168.0.9");
+    EXPECT_EQ(Start("read"),
+              "SOM=True\nNICK=" + AccountUserName().toUpper().toStdString() + "\nAVISO=False\n");
+}
+
 } // namespace
 } // namespace corvane
 

@@ -109,6 +109,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         window.show();
         NetworkGameSession session(window);
         session.openNewGame = [] {};
+        // A draw offer or a take-back request of the peer: answered at once.
+        session.askPlayer = [flags](const QString&, int) {
+            CheckWidgets();
+            return (flags & 2) != 0;
+        };
         window.sendToPeer = [&session](const std::string& m) {
             session.EnviarDados(QString::fromStdString(m));
         };

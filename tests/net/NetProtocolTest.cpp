@@ -36,6 +36,17 @@ TEST(NetProtocol, StreamsAreCutAtTheCommandWords) {
         {"Chat:#" + long600, {{C::Chat, QString(500, 'y'), ""}}},
         {"Chat:#ol\xe1 \x80 <b>", {{C::Chat, QString::fromUtf8("olá € <b>"), ""}}},
         {"Jogo:#Chat", {}},
+        // Extensions: the announcement after the nick, end marks, the extension word.
+        {"StartServidor:#ANA#+CV1\x1e"
+         "Chat:#a\x1e"
+         "b",
+         {{C::StartServidor, "ANA", "", true}, {C::Chat, "a", ""}}},
+        {"StartServidor:#ANA#+CV2\x1e", {{C::StartServidor, "ANA", ""}}},
+        {"Jogar:#WP e2-e4#\x1eJogar:#BP e7-e5#XEQUE\x1e",
+         {{C::Jogar, "WP e2-e4", ""}, {C::Jogar, "BP e7-e5", "XEQUE"}}},
+        {"Corvane:#VOLTAR?#0#12#2\x1e"
+         "Corvane:#X\x01Y",
+         {{C::Extension, "VOLTAR?", "0#12#2"}, {C::Extension, "XY", ""}}},
     };
     for (const Row& r : rows)
         EXPECT_EQ(ParseStream(r.bytes), r.want) << r.bytes.toPercentEncoding(" #:<>").data();
@@ -55,7 +66,12 @@ TEST(NetProtocol, TheLastMessageIsHeldOnlyWhileItCanStillGrow) {
         {{"Jogar:#WP e2-e4#XEQUE-M", 0, false}, {"", 0, false}, {"ATEJog", 1, false}},
         {{"Chat:#oi Jog", 0, true}, {"ar:#WP e2-e4#EMPATE", 2, false}},
         {{"Entreg", 0, false}, {"arJogo:#", 1, false}},
-        {{"StartServidor:#ZEZE", 0, true}, {"#", 1, false}},
+        {{"StartServidor:#ZEZE", 0, true}, {"#", 0, true}, {"", 1, false}},
+        // An end mark takes the message at once, without the quiet wait.
+        {{"Jogar:#WP e2-e4#", 0, true}, {"\x1e", 1, false}},
+        {{"Chat:#oi", 0, true}, {"\x1e", 1, false}},
+        {{"StartServidor:#ZEZE#+C", 0, true}, {"V1", 0, true}, {"\x1e", 1, false}},
+        {{"Corvane:#VIVO", 0, true}, {"\x1e", 1, false}},
     };
     for (const auto& row : rows) {
         NetReceiver receiver;
@@ -72,15 +88,19 @@ TEST(NetProtocol, TheLastMessageIsHeldOnlyWhileItCanStillGrow) {
 // Whatever the builders send comes back whole through any cutting of the stream.
 TEST(NetProtocol, BuiltMessagesSurviveAnyCutting) {
     const std::vector<std::pair<QString, NetMessage>> sent = {
-        {StartServidorMessage("ZEZE"), {C::StartServidor, "ZEZE", ""}},
-        {StartClienteMessage("ANA"), {C::StartCliente, "ANA", ""}},
+        {StartServidorMessage("ZEZE"), {C::StartServidor, "ZEZE", "", true}},
+        {StartClienteMessage("ANA"), {C::StartCliente, "ANA", "", true}},
+        {ExtensionMessage("EMPATE?", {"1", "2"}) + QChar(EndMark),
+         {C::Extension, "EMPATE?", "1#2"}},
+        {ChatMessage("Corvane:#SIM#EMPATE#0#0") + QChar(EndMark),
+         {C::Chat, "Corvane: #SIM#EMPATE#0#0", ""}},
         {ChatMessage("vamos Jogar:#WP e7-e5#XEQUE e Chat:#"),
          {C::Chat, "vamos Jogar: #WP e7-e5#XEQUE e Chat: #", ""}},
         {JogarMessage("BQ d8-h4", "XEQUE"), {C::Jogar, "BQ d8-h4", "XEQUE"}},
         {EntregarJogoMessage(), {C::EntregarJogo, "", ""}},
         {JogarMessage("WP e7-e8=WQ", "XEQUE-MATE"), {C::Jogar, "WP e7-e8=WQ", "XEQUE-MATE"}},
     };
-    EXPECT_EQ(sent[2].first, "Chat:#vamos Jogar: #WP e7-e5#XEQUE e Chat: #");
+    EXPECT_EQ(sent[4].first, "Chat:#vamos Jogar: #WP e7-e5#XEQUE e Chat: #");
     QByteArray stream;
     Messages want;
     for (const auto& [text, message] : sent) {

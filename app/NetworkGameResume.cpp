@@ -1,0 +1,223 @@
+// The network session's resuming of a game whose connection broke (see
+// net/Resume.h for the exchange).
+#include "app/NetworkGame.h"
+#include "game/frmMain.h"
+#include "kit/PlainText.h"
+#include "rules/GameState.h"
+
+#include <QDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace corvane {
+
+namespace {
+
+QString PeerNick() {
+    return PlayerNick[2].isEmpty() ? QStringLiteral("O outro jogador") : PlayerNick[2];
+}
+
+bool IsWord(const QString& message, const QString& word) {
+    const QString head = CommandWord(NetCommand::Extension) + u'#' + word;
+    return message == head || message.startsWith(head + u'#');
+}
+
+} // namespace
+
+// What the two sides count and send again: every message of the game, not
+// the keep-alive and the resuming exchange themselves.
+bool NetworkGameSession::CountsForResume(const NetMessage& m) {
+    if (m.command != NetCommand::Extension) return true;
+    return m.text != KeepAliveWord && m.text != ResumeWord && m.text != ResumedWord &&
+           m.text != LeaveWord && m.text != CheckWord;
+}
+
+bool NetworkGameSession::KeptForResume(const QString& message) {
+    for (const QString& word : {KeepAliveWord, ResumeWord, ResumedWord, LeaveWord, CheckWord})
+        if (IsWord(message, word)) return false;
+    return true;
+}
+
+QString NetworkGameSession::ResumeKey() const {
+    return NetServerMode ? ownToken_ + peerToken_ : peerToken_ + ownToken_;
+}
+
+bool NetworkGameSession::CanResume() const {
+    return extended_ && handshakeDone_ && NetworkGame && !peerLeaving_ && !gonePending_ &&
+           IsToken(ownToken_) && IsToken(peerToken_) && !window_.Closing();
+}
+
+void NetworkGameSession::SendRaw(const QString& message) {
+    if (!socket_ || socket_->State() != SocketState::Connected) return;
+    try {
+        socket_->SendData(message + QChar(EndMark));
+        watch_.Sent();
+    } catch (const corvane::SocketError&) {
+    }
+}
+
+ResumeState NetworkGameSession::OwnResumeState() const {
+    std::vector<std::string> moves;
+    for (const auto& entry : window_.History().Moves()) moves.push_back(entry.moveText);
+    const int plies = int(moves.size());
+    return {ResumeKey(), received_, score_.Games(), plies,
+            MoveListDigest(score_.Games(), moves, plies)};
+}
+
+// The peer's account of the game fits this side's: the key (a new connection),
+// what it received of this side's messages, and the moves both hold. Moves
+// the peer holds and this side does not yet are checked once they came.
+bool NetworkGameSession::ResumeFits(const ResumeState& peer, bool withKey) const {
+    if (withKey && peer.key != ResumeKey()) return false;
+    if (peer.game != score_.Games() || !outbox_.Covers(peer.received)) return false;
+    std::vector<std::string> moves;
+    for (const auto& entry : window_.History().Moves()) moves.push_back(entry.moveText);
+    if (peer.plies > int(moves.size())) return peer.plies - int(moves.size()) <= 2;
+    return MoveListDigest(peer.game, moves, peer.plies) == peer.digest;
+}
+
+// --- The connection breaks -------------------------------------------------------------
+
+void NetworkGameSession::ConnectionBroke() {
+    if (!CanResume()) return PeerGone(MsgSaiuDoJogo.arg(PeerNick()));
+    resuming_ = true;
+    awaitingHello_ = false;
+    handshakeTimer_.stop();
+    watch_.Stop();
+    inbox_.Reset(); // a message cut in the middle comes again whole
+    socket_.reset();
+    clocksWereRunning_ = window_.tmrElapsed()->isActive();
+    window_.picBoard()->setEnabled(false);
+    if (clocksWereRunning_) window_.PauseClocks();
+    resumeClock_.start();
+    resumeTick_.start(250);
+    if (!lostWindow_) {
+        auto* dialog = new QDialog(&window_);
+        dialog->setWindowTitle(QStringLiteral("Corvane"));
+        dialog->setObjectName("frmConexaoPerdida");
+        auto* layout = new QVBoxLayout(dialog);
+        auto* text = new QLabel(dialog);
+        text->setObjectName("lblPerdida");
+        layout->addWidget(text);
+        auto* giveUp = new QPushButton(QStringLiteral("&Desistir"), dialog);
+        giveUp->setObjectName("cmdDesistir");
+        layout->addWidget(giveUp, 0, Qt::AlignHCenter);
+        connect(giveUp, &QPushButton::clicked, this, &NetworkGameSession::GiveUpResuming);
+        connect(dialog, &QDialog::rejected, this, &NetworkGameSession::GiveUpResuming);
+        lostWindow_ = dialog;
+    }
+    ResumeTick();
+    window_.CenterOverBoard(lostWindow_);
+    lostWindow_->show();
+    if (NetServerMode) {
+        ListenAgain();
+    } else {
+        schedule_.Reset();
+        retryTimer_.start(schedule_.Next());
+    }
+}
+
+void NetworkGameSession::ResumeTick() {
+    const qint64 left = times.resumeLimitMs - resumeClock_.elapsed();
+    if (left <= 0) return GiveUpResuming();
+    const qint64 seconds = (left + 999) / 1000;
+    const QString shown =
+        QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QChar(u'0'));
+    if (lostWindow_) {
+        if (auto* label = lostWindow_->findChild<QLabel*>("lblPerdida"))
+            ShowPlain(*label, MsgConexaoPerdida.arg(shown));
+    }
+}
+
+void NetworkGameSession::GiveUpResuming() {
+    if (!resuming_) return;
+    resuming_ = false;
+    PeerGone(MsgSaiuDoJogo.arg(PeerNick()));
+}
+
+// The host listens again for its peer; the joiner tries again and again.
+void NetworkGameSession::ListenAgain() {
+    awaitingHello_ = false;
+    retryTimer_.stop();
+    inbox_.Reset();
+    try {
+        socket_ = std::make_unique<CSocketLink>();
+        Wire(*socket_);
+        socket_->SetLocalPort(NetPort());
+        socket_->Listen();
+    } catch (const corvane::SocketError&) {
+        socket_.reset(); // the port is busy for a moment: the joiner's next try
+    }
+}
+
+void NetworkGameSession::ConnectAgain() {
+    if (!resuming_) return;
+    if (NetServerMode) return RefuseResume(); // a new connection kept silent too long
+    awaitingHello_ = false;
+    inbox_.Reset();
+    try {
+        socket_ = std::make_unique<CSocketLink>();
+        Wire(*socket_);
+        socket_->Connect(NetServerAddress, NetPort());
+    } catch (const corvane::SocketError&) {
+        socket_.reset();
+    }
+    retryTimer_.start(schedule_.Next());
+}
+
+void NetworkGameSession::RefuseResume() {
+    socket_.reset();
+    ListenAgain();
+}
+
+// --- The new connection ------------------------------------------------------------------
+
+void NetworkGameSession::ResumeMessageArrived(const NetMessage& message) {
+    if (!awaitingHello_) return;
+    if (NetServerMode) {
+        const auto peer = ReadState(message, ResumeWord);
+        if (!peer || !ResumeFits(*peer, true)) return RefuseResume();
+        SendRaw(StateMessage(ResumedWord, OwnResumeState()));
+        return FinishResume(peer->received);
+    }
+    const auto peer = ReadState(message, ResumedWord);
+    if (!peer || !ResumeFits(*peer, false)) {
+        resuming_ = false;
+        return PeerGone(MsgJogoNaoConfere.arg(PeerNick()));
+    }
+    FinishResume(peer->received);
+}
+
+void NetworkGameSession::FinishResume(int peerReceived) {
+    resuming_ = false;
+    awaitingHello_ = false;
+    retryTimer_.stop();
+    resumeTick_.stop();
+    if (lostWindow_) lostWindow_->hide();
+    watch_.Start(times);
+    if (clocksWereRunning_) window_.ResumeClocks();
+    if (!BetweenGames() && !agreements_.Mine())
+        window_.picBoard()->setEnabled(!window_.WaitingForPeer());
+    for (const QString& message : outbox_.After(peerReceived)) SendRaw(message);
+    SendRaw(StateMessage(CheckWord, OwnResumeState()));
+}
+
+// The peer's CONFERE: everything it sent before has been taken here.
+void NetworkGameSession::Checked(const NetMessage& message) {
+    const auto peer = ReadState(message, CheckWord);
+    if (!peer) return;
+    // This side may have ended a game the peer has yet to see end.
+    if (peer->game + 1 == score_.Games()) return;
+    const ResumeState own = OwnResumeState();
+    bool fits = peer->game == own.game && peer->plies <= own.plies;
+    if (fits) {
+        std::vector<std::string> moves;
+        for (const auto& entry : window_.History().Moves()) moves.push_back(entry.moveText);
+        fits = MoveListDigest(own.game, moves, peer->plies) == peer->digest;
+    }
+    if (!fits) PeerGone(MsgJogoNaoConfere.arg(PeerNick()));
+}
+
+} // namespace corvane
