@@ -380,8 +380,8 @@ struct RefereeGame {
 
 // The games as pgn-extract reads them: each move in long algebraic form with the FEN after it.
 std::vector<RefereeGame> ReadByPgnExtract(const std::string& program, const std::string& path) {
-    const std::string command =
-        program + " -s -C -N -V -w1000 -Wuci --fencomments --nofauxep " + path + " 2>" + path + ".log";
+    const std::string command = program + " -s -C -N -V -w1000 -Wuci --fencomments --nofauxep " +
+                                path + " 2>" + path + ".log";
     FILE* pipe = popen(command.c_str(), "r");
     std::string output;
     char buffer[4096];
