@@ -175,6 +175,12 @@ TEST(BoardViewPicture, ShowsWhatAFreshDrawingShows) {
         const QImage shown = view.grab().toImage();
         ASSERT_EQ(shown, DrawnAfresh(view, whiteAtBottom, shown.format())) << "step " << step;
     }
+    // A new palette: the board stands on the new background at once.
+    QPalette palette = view.palette();
+    palette.setColor(QPalette::Window, Qt::darkCyan);
+    view.setPalette(palette);
+    const QImage shown = view.grab().toImage();
+    EXPECT_EQ(shown, DrawnAfresh(view, whiteAtBottom, shown.format()));
 }
 
 } // namespace

@@ -39,6 +39,7 @@ const LegalityRow kRows[] = {
     {"king_steps_into_check", "4k3/8/8/8/8/8/5r2/4K3 w - -", "WK e1-f1", false, "W", "Movimento Inválido o Rei fica em Xeque"},
     {"king_retreats_along_check", "4k3/8/8/8/4r3/8/4K3/8 w - -", "WK e2-e1", true, "W", kPinned},
     {"gives_check", "4k3/8/8/8/8/8/8/R3K3 w - -", "WR a1-a8", true, "B", ""},
+    {"quiet_move_keeps_set_up_check", "4k3/8/8/8/8/8/P7/4R1K1 w - -", "WP a2-a3", true, "B", ""},
     {"king_capture_refused", "k7/8/8/8/8/8/8/R3K3 w - -", "WR a1xa8", false, "", ""},
     {"text_wrong_piece", "4k3/8/8/8/8/8/R7/4K3 w - -", "WN a2-b4", false, "", ""},
     {"text_wrong_colour", kPawn, "BP e2-e1", false, "", ""},

@@ -9,6 +9,7 @@
 
 #include "RulesTestSupport.h"
 #include "rules/PgnFile.h"
+#include "rules/PgnLexer.h"
 
 using namespace corvane;
 
@@ -164,6 +165,20 @@ std::string KnightDance(int plies) {
     for (int i = 0; i < plies; ++i)
         text += (i % 2 ? "" : std::to_string(i / 2 + 1) + ". ") + moves[i % 4] + " ";
     return text;
+}
+
+// A game's range may end inside the text: no token reaches past it.
+TEST(PgnFile, TokensStopAtTheEndOfTheRange) {
+    const std::string_view text = "e4 $12 !?3 {c}d 1.2";
+    for (const std::size_t end :
+         {std::size_t(5), std::size_t(8), std::size_t(14), std::size_t(18)}) {
+        detail::PgnLexer lexer(text, 0, end);
+        std::size_t last = 0;
+        for (detail::PgnLexeme token = lexer.Next(); token.kind != detail::PgnToken::End;
+             token = lexer.Next())
+            last = token.end;
+        EXPECT_EQ(last, end) << text.substr(0, end);
+    }
 }
 
 TEST(PgnFile, HostileTextsInBoundedTimeAndMemory) {
