@@ -61,7 +61,9 @@ QString Announcer::MoveWords(const std::string& moveText, bool capture) {
     words += QStringLiteral(" de %1 para %2")
                  .arg(QString::fromStdString(SquareName(m.fromRank, m.fromFile)),
                       QString::fromStdString(SquareName(m.toRank, m.toFile)));
-    if (capture || m.capture) words += QStringLiteral(", captura");
+    // A pawn that changes file always takes, en passant too (its text has no "x").
+    const bool pawnTakes = code.size() == 2 && code[1] == 'P' && m.fromFile != m.toFile;
+    if (capture || m.capture || pawnTakes) words += QStringLiteral(", captura");
     const Castling castling = CastlingOf(moveText);
     if (castling == Castling::KingSide) words += QStringLiteral(", roque pequeno");
     if (castling == Castling::QueenSide) words += QStringLiteral(", roque grande");

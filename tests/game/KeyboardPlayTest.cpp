@@ -105,6 +105,13 @@ TEST_P(KeyboardPlayTest, WholeGameByKeys) {
     EXPECT_TRUE(window->TypedLine()->text().isEmpty());
 }
 
+TEST(AnnouncerWords, PawnThatChangesFileTakes) {
+    EXPECT_EQ(Announcer::MoveWords("WP e5-d6", false),
+              QString::fromUtf8("Peão branco de e5 para d6, captura"));
+    EXPECT_EQ(Announcer::MoveWords("BP d7-d5", false),
+              QString::fromUtf8("Peão preto de d7 para d5"));
+}
+
 // Promotions by keys: walked with the chooser answered by a key, typed without
 // a piece (the chooser), typed with a Portuguese letter and in coordinates; a
 // rook and "R": castling and the king's step.
