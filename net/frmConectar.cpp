@@ -114,7 +114,10 @@ void frmConectar::LayOut() {
     ImgGo.setGeometry(0, 1, 28, 16);
     ImgGo.setStyleSheet(QStringLiteral("background: transparent;"));
     chkRoteador.setGeometry(14, 178, 472, 22);
-    chkRoteador.setStyleSheet(DialogTextStyle);
+    // The style's own box and tick, on the dialog's text colour.
+    QPalette light = chkRoteador.palette();
+    light.setColor(QPalette::WindowText, QColor(240, 226, 194));
+    chkRoteador.setPalette(light);
     chkRoteador.hide(); // until the network side gives the mapping
     Caption(lblRoteador, QString(), QRect(14, 202, 472, 44), 12);
     lblRoteador.setWordWrap(true);
