@@ -91,6 +91,8 @@ NetworkGameSession::NetworkGameSession(frmMain& window) : window_(window) {
     connect(&answerTimer_, &QTimer::timeout, this, &NetworkGameSession::OfferUnanswered);
     if (const int lease = qEnvironmentVariableIntValue("CORVANE_ROUTER_LEASE"); lease > 0)
         mapper_.SetLeaseSeconds(lease);
+    if (const int wait = qEnvironmentVariableIntValue("CORVANE_ROUTER_WAIT_MS"); wait > 0)
+        mapper_.SetDiscoveryMs(wait);
 }
 
 NetworkGameSession::~NetworkGameSession() {

@@ -157,8 +157,9 @@ public:
 
     // While this side hosts: the game announced on the local network until a
     // joiner comes, and the router's mapping of the game port (when the
-    // "UPNP" setting asks for it) until the connection ends. The lease is
-    // CORVANE_ROUTER_LEASE seconds when set (tests), else the longest.
+    // "UPNP" setting asks for it) until the connection ends. Tests may set the
+    // lease (CORVANE_ROUTER_LEASE, seconds; else the longest) and how long
+    // the router's discovery waits (CORVANE_ROUTER_WAIT_MS).
     const GamePublisher& Publisher() const { return publisher_; }
     const PortMapper& Mapper() const { return mapper_; }
 

@@ -118,7 +118,8 @@ TEST(Conectar, AGameListedIsJoinedByDoubleClickOrEnter) {
         SCOPED_TRACE(enter ? "Enter" : "double click");
         Join join;
         join.port = host.Port();
-        EXPECT_EQ(join.dialog.lblRedeLocal.text(), "A busca de jogos na rede local está desligada.");
+        EXPECT_EQ(join.dialog.lblRedeLocal.text(),
+                  "A busca de jogos na rede local está desligada.");
         EXPECT_EQ(join.dialog.lstJogos.count(), 0);
         const FoundGame far{"BIA", "bia-pc", "10.255.255.1", 1243};
         const FoundGame near{"ANA", "ana-laptop", "127.0.0.1", 1243};
@@ -161,8 +162,7 @@ TEST(Conectar, TheRouterCheckBoxSwitchesTheMappingAndIsRemembered) {
         QTest::mouseClick(&dialog.chkRoteador, Qt::LeftButton);
         EXPECT_EQ(dialog.chkRoteador.isChecked(), on);
         EXPECT_EQ(ReadOpenRouterPort(), on);
-        EXPECT_EQ(mapper.outcome(),
-                  on ? PortMapper::Outcome::Disabled : PortMapper::Outcome::Idle);
+        EXPECT_EQ(mapper.outcome(), on ? PortMapper::Outcome::Disabled : PortMapper::Outcome::Idle);
     }
     SetProgramFolder(QString());
 }
