@@ -138,7 +138,7 @@ void frmConectar::LayOut() {
     lstJogos.setGeometry(20, 126, 460, 92);
     lstJogos.setStyleSheet(kListStyle);
     lstJogos.setAccessibleName(QStringLiteral("Jogos na rede local"));
-    Caption(lblRedeLocal, QString(), QRect(20, 222, 460, 20), 12);
+    Caption(lblRedeLocal, QString(), QRect(20, 222, 474, 20), 11);
 
     const int y = kSize.height() - 52;
     if (netServerMode_) {
