@@ -1,7 +1,6 @@
 // Two real copies of the game on a home network made of namespaces: a switch
-// joins the hosting machine, the joining machine and the router (Debian's
-// miniupnpd, lan0 toward the switch, wan0 toward a namespace that plays the
-// internet). Each machine runs its own mDNS service (tests/net/lab). The
+// joins the hosting machine, the joining machine and the lab's HomeRouter
+// (its lan0). Each machine runs its own mDNS service (tests/net/lab). The
 // copies are driven by their scripted players (app/ScriptedPlayer.h): the
 // joiner types no address, it takes the game its dialog lists.
 #include "net/lab/NetnsLab.h"
@@ -11,6 +10,7 @@
 #include <QThread>
 #include <gtest/gtest.h>
 #include <memory>
+#include <optional>
 #include <signal.h>
 
 using namespace corvane::lab;
@@ -30,56 +30,22 @@ protected:
                 NetnsLab::Unavailable({"miniupnpd", "nft", "dbus-daemon", "avahi-daemon"});
             !why.isEmpty())
             GTEST_SKIP() << qPrintable(why);
+        router_.emplace(lab_);
         const QString lan = lab_.Add("lan");
-        router_ = lab_.Add("router");
         host_ = lab_.Add("host");
         join_ = lab_.Add("join");
-        const QString internet = lab_.Add("internet");
         lab_.Exec(lan, {"ip", "link", "add", "br0", "type", "bridge"});
         lab_.Exec(lan, {"ip", "link", "set", "br0", "up"});
         for (const auto& [port, ns, name, address] :
-             {std::tuple{"pr", router_, "lan0", "10.77.2.1/24"},
+             {std::tuple{"pr", router_->Ns(), "lan0", "10.77.2.1/24"},
               std::tuple{"ph", host_, "eth0", "10.77.2.2/24"},
               std::tuple{"pj", join_, "eth0", "10.77.2.3/24"}}) {
             lab_.Link(lan, port, "", ns, name, address);
             lab_.Exec(lan, {"ip", "link", "set", port, "master", "br0"});
         }
-        lab_.Link(router_, "wan0", "11.77.2.1/24", internet, "eth0", "11.77.2.2/24");
         lab_.Exec(host_, {"ip", "route", "add", "default", "via", "10.77.2.1"});
-        lab_.Exec(router_, {"sysctl", "-qw", "net.ipv4.ip_forward=1"});
-        lab_.Exec(router_, {"nft", "-f", LabScript("router.nft")});
     }
-
-    void StartGateway(const QString& rule) {
-        QFile base(LabScript("miniupnpd.conf"));
-        QFile conf(dir_.filePath("miniupnpd.conf"));
-        ASSERT_TRUE(base.open(QIODevice::ReadOnly) && conf.open(QIODevice::WriteOnly));
-        conf.write(base.readAll() + "enable_upnp=yes\nenable_natpmp=no\n");
-        conf.close();
-        lab_.Spawn(router_,
-                   {"miniupnpd", "-d", "-f", conf.fileName(), "-P", dir_.filePath("miniupnpd.pid"),
-                    "-A", rule},
-                   dir_.filePath("miniupnpd.log"));
-        for (int i = 0; i < 100 && !RouterLog().contains("HTTP listening"); ++i)
-            QThread::msleep(50);
-        ASSERT_TRUE(RouterLog().contains("HTTP listening")) << qPrintable(RouterLog());
-    }
-    QString RouterLog() {
-        QFile f(dir_.filePath("miniupnpd.log"));
-        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
-    }
-    bool Mapped() {
-        return lab_
-            .Exec(router_, {"nft", "list", "chain", "inet", "filter", "prerouting_miniupnpd"})
-            .contains("dport 1243 dnat ip to 10.77.2.2:1243");
-    }
-    bool UnmappedWithin(int timeoutMs) {
-        for (int waited = 0; Mapped(); waited += 100) {
-            if (waited >= timeoutMs) return false;
-            QThread::msleep(100);
-        }
-        return true;
-    }
+    bool Mapped() { return router_->Forwards("10.77.2.2"); }
 
     // A copy of the game on the machine ns (host name hostName), with its own
     // data folder holding config and the script.
@@ -113,23 +79,23 @@ protected:
     }
 
     NetnsLab lab_;
-    QString router_, host_, join_;
-    QTemporaryDir dir_;
+    std::optional<HomeRouter> router_;
+    QString host_, join_;
     std::vector<std::unique_ptr<QTemporaryDir>> folders_;
 };
 
 } // namespace
 
 TEST_F(NetnsHosting, TheJoinerListsTheHostJoinsAndPlaysWhileTheRouterForwardsThePort) {
-    StartGateway(Allow);
+    router_->Start(HomeRouter::Upnp, {Allow});
     auto host = Copy(host_, "ana-laptop", "host LUANA\ne2-e4\ng1-f3\n");
     EXPECT_FALSE(host->WaitFor(RE("^caixa 1 Abrir a porta 1243 no roteador \\(UPnP\\)$")).isEmpty())
         << qPrintable(host->Seen());
     EXPECT_FALSE(host->WaitFor(RE("^roteador O roteador abriu a porta 1243\\. "
-                                  "Endereço na internet: 11\\.77\\.2\\.1$"))
+                                  "Endereço na internet: 11\\.77\\.0\\.1$"))
                      .isEmpty())
         << qPrintable(host->Seen());
-    EXPECT_TRUE(Mapped()) << qPrintable(RouterLog());
+    EXPECT_TRUE(Mapped()) << qPrintable(router_->Log());
 
     auto join = Copy(join_, "bia-desktop", "join BRUNO *\ne7-e5\nsair\n");
     EXPECT_FALSE(
@@ -144,7 +110,7 @@ TEST_F(NetnsHosting, TheJoinerListsTheHostJoinsAndPlaysWhileTheRouterForwardsThe
     // The joiner leaves after the host's next move: hosting is over.
     EXPECT_FALSE(host->WaitFor(RE("^aviso BRUNO saiu do jogo$")).isEmpty())
         << qPrintable(host->Seen());
-    EXPECT_TRUE(UnmappedWithin(5000)) << qPrintable(RouterLog());
+    EXPECT_TRUE(router_->ForwardsWithin("10.77.2.2", false, 5000)) << qPrintable(router_->Log());
     EXPECT_TRUE(join->WaitForExit());
     End(*host);
 }
@@ -163,7 +129,7 @@ TEST_F(NetnsHosting, TheDialogSaysWhatTheRouterDidAndNothingIsMappedWhenItSaysNo
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        if (!row.rule.isEmpty()) StartGateway(row.rule);
+        if (!row.rule.isEmpty()) router_->Start(HomeRouter::Upnp, {row.rule});
         auto host = Copy(host_, "ana-laptop", "host LUANA\n", row.config);
         EXPECT_FALSE(host->WaitFor(RE(QStringLiteral("^caixa %1 ").arg(row.box))).isEmpty())
             << qPrintable(host->Seen());
@@ -176,11 +142,10 @@ TEST_F(NetnsHosting, TheDialogSaysWhatTheRouterDidAndNothingIsMappedWhenItSaysNo
             EXPECT_FALSE(host->WaitFor(RE("^anuncio Published$")).isEmpty());
             QThread::msleep(1000);
             EXPECT_FALSE(host->Seen().contains("\nroteador ")) << qPrintable(host->Seen());
-            EXPECT_FALSE(RouterLog().contains("M-SEARCH")) << qPrintable(RouterLog());
+            EXPECT_FALSE(router_->Log().contains("M-SEARCH")) << qPrintable(router_->Log());
         }
-        EXPECT_FALSE(Mapped()) << qPrintable(RouterLog());
+        EXPECT_FALSE(Mapped()) << qPrintable(router_->Log());
         End(*host);
-        lab_.Kill(router_, "miniupnpd");
-        ASSERT_TRUE(lab_.WaitUntilGone(router_, "miniupnpd"));
+        router_->Stop();
     }
 }
