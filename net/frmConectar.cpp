@@ -272,13 +272,13 @@ void frmConectar::RouterSwitched(bool on) {
         mapper_->Stop();
 }
 
-// The router's public address is the one a friend on the internet types.
+// The router's public address (known once it opened the port) is the one a
+// friend on the internet types.
 void frmConectar::ShowRouterOutcome() {
     if (!mapper_) return;
     ShowPlain(lblRoteador, mapper_->Note());
     const QString address = mapper_->PublicAddress();
-    if (mapper_->outcome() == PortMapper::Outcome::Granted && !address.isEmpty() &&
-        List1.findItems(address, Qt::MatchExactly).isEmpty())
+    if (!address.isEmpty() && List1.findItems(address, Qt::MatchExactly).isEmpty())
         List1.addItem(address);
 }
 
