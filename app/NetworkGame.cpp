@@ -89,6 +89,10 @@ NetworkGameSession::NetworkGameSession(frmMain& window) : window_(window) {
     connect(&retryTimer_, &QTimer::timeout, this, &NetworkGameSession::ConnectAgain);
     answerTimer_.setSingleShot(true);
     connect(&answerTimer_, &QTimer::timeout, this, &NetworkGameSession::OfferUnanswered);
+    if (const int lease = qEnvironmentVariableIntValue("CORVANE_ROUTER_LEASE"); lease > 0)
+        mapper_.SetLeaseSeconds(lease);
+    if (const int wait = qEnvironmentVariableIntValue("CORVANE_ROUTER_WAIT_MS"); wait > 0)
+        mapper_.SetDiscoveryMs(wait);
 }
 
 NetworkGameSession::~NetworkGameSession() {
@@ -128,6 +132,7 @@ bool NetworkGameSession::HostOrJoin(bool host, const QString& nick, QWidget* dia
     if (host && !StartNetwork()) return false;
     frmConectar dialog(host, dialogParent);
     conectar_ = &dialog;
+    if (host) StartHosting(dialog);
     // The address typed last time is offered again.
     if (!host && dialog.txtServ.text().isEmpty()) dialog.txtServ.setText(ReadLastAddress());
     dialog.startNetwork = [this, &dialog] {
@@ -142,6 +147,22 @@ bool NetworkGameSession::HostOrJoin(bool host, const QString& nick, QWidget* dia
     return connected;
 }
 
+// The game is announced on the local network, and the router asked to open
+// the port when the player wants it (the dialog's check box switches it).
+void NetworkGameSession::StartHosting(frmConectar& dialog) {
+    const auto port = quint16(NetPort());
+    publisher_.Start(PlayerNick[1], port);
+    if (ReadOpenRouterPort()) mapper_.Start(port);
+    dialog.ShowPortMapping(mapper_, port);
+}
+
+// Hosting ends with the connection (or the wait for one): nothing stays
+// announced or mapped.
+void NetworkGameSession::StopHosting() {
+    publisher_.Stop();
+    mapper_.Stop();
+}
+
 void NetworkGameSession::ReleaseSocket() {
     DropSocket();
 }
@@ -153,6 +174,7 @@ void NetworkGameSession::DropSocket() {
     inbox_.Reset();
     handshakeDone_ = false;
     StopExtensions();
+    StopHosting();
     // The socket object may be the one whose event is being handled; releasing
     // it there is allowed, and no event of it follows.
     socket_.reset();
@@ -254,6 +276,7 @@ void NetworkGameSession::Connected() {
     inbox_.Reset();
     handshakeDone_ = false;
     NetworkGame = true;
+    publisher_.Stop(); // the game starts: nobody else is to join it
     KeepAlive();
     handshakeTimer_.start();
     if (conectar_) conectar_->Connected();

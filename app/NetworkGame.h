@@ -17,8 +17,10 @@
 // them.
 #include "net/Agreements.h"
 #include "net/CSocketLink.h"
+#include "net/Discovery.h"
 #include "net/Extensions.h"
 #include "net/NetProtocol.h"
+#include "net/PortMapping.h"
 #include "net/Resume.h"
 #include "net/frmChat.h"
 #include "net/frmConectar.h"
@@ -153,6 +155,14 @@ public:
     void GiveUpResuming();
     const MatchScore& Score() const { return score_; }
 
+    // While this side hosts: the game announced on the local network until a
+    // joiner comes, and the router's mapping of the game port (when the
+    // "UPNP" setting asks for it) until the connection ends. Tests may set the
+    // lease (CORVANE_ROUTER_LEASE, seconds; else the longest) and how long
+    // the router's discovery waits (CORVANE_ROUTER_WAIT_MS).
+    const GamePublisher& Publisher() const { return publisher_; }
+    const PortMapper& Mapper() const { return mapper_; }
+
     CSocketLink* Socket() const { return socket_.get(); }
     frmChat* Chat() const { return chat_; }
     bool HandshakeDone() const { return handshakeDone_; }
@@ -186,6 +196,8 @@ private:
     void PeerGone(const QString& text);
     void TellPeerGone(const QString& text);
     void DropSocket();
+    void StartHosting(frmConectar& dialog);
+    void StopHosting();
     void Tell(const QString& text, bool critical);
     // The extensions (NetworkGameAgreements.cpp).
     void StartExtensions(bool peerExtended);
@@ -252,6 +264,9 @@ private:
     QTimer resumeTick_, retryTimer_;
     ReconnectSchedule schedule_;
     QPointer<QDialog> lostWindow_;
+    // Hosting.
+    GamePublisher publisher_;
+    PortMapper mapper_;
 };
 
 } // namespace corvane

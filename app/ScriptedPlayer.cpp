@@ -10,7 +10,10 @@
 #include "rules/GameState.h"
 #include "rules/MoveText.h"
 
+#include <QCoreApplication>
 #include <QFile>
+#include <QKeyEvent>
+#include <QMetaEnum>
 #include <cstdio>
 
 namespace corvane {
@@ -52,12 +55,21 @@ void ScriptedPlayer::Attach(CorvaneProgram& program) {
     NetworkGameSession& net = *program.Network();
     net.tellUser = [](const QString& text, bool) { Print(QStringLiteral("aviso ") + text); };
     net.openNewGame = [] {};
+    connect(&net.Publisher(), &GamePublisher::StateChanged, this, [](GamePublisher::State s) {
+        Print(QStringLiteral("anuncio ") +
+              QString::fromLatin1(QMetaEnum::fromType<GamePublisher::State>().valueToKey(int(s))));
+    });
     net.connectDialogShown = [this](frmConectar& dialog) {
         if (host_) {
+            WatchHosting(dialog);
             Print(QStringLiteral("aguardando"));
             return;
         }
         dialog.tellUser = [](const QString& text) { Print(QStringLiteral("aviso ") + text); };
+        if (address_ == QStringLiteral("*")) {
+            joinDialog_ = &dialog;
+            return;
+        }
         QTimer::singleShot(0, &dialog, [this, &dialog] {
             dialog.txtServ.setText(address_);
             dialog.Conectar();
@@ -67,10 +79,33 @@ void ScriptedPlayer::Attach(CorvaneProgram& program) {
     tick_.start(50);
 }
 
+void ScriptedPlayer::WatchHosting(frmConectar& dialog) {
+    Print(QStringLiteral("caixa %1 %2")
+              .arg(int(dialog.chkRoteador.isChecked()))
+              .arg(dialog.chkRoteador.text()));
+    const auto router = [&dialog] {
+        if (!dialog.lblRoteador.text().isEmpty())
+            Print(QStringLiteral("roteador ") + dialog.lblRoteador.text());
+    };
+    connect(&program_->Network()->Mapper(), &PortMapper::OutcomeChanged, &dialog, router);
+    router();
+}
+
+void ScriptedPlayer::JoinFromList() {
+    if (!joinDialog_ || !joinDialog_->isVisible() || joinDialog_->lstJogos.count() == 0) return;
+    QListWidget& list = joinDialog_->lstJogos;
+    Print(QStringLiteral("encontrado ") + list.item(0)->text());
+    joinDialog_ = nullptr;
+    list.setCurrentRow(0);
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QCoreApplication::sendEvent(&list, &enter);
+}
+
 void ScriptedPlayer::Tick() {
     frmMain& window = *program_->Window();
     NetworkGameSession& net = *program_->Network();
     if (closing_) return;
+    JoinFromList();
     if (swapped_ && peerEnded_) {
         closing_ = true;
         window.close();
@@ -107,6 +142,12 @@ void ScriptedPlayer::WatchChat() {
 
 void ScriptedPlayer::PlayNext() {
     if (next_ >= moves_.size()) return;
+    if (moves_[next_] == QStringLiteral("sair")) {
+        closing_ = true;
+        Print(QStringLiteral("sair"));
+        program_->Window()->close();
+        return;
+    }
     MoveText move;
     if (!ParseCoordinateText(moves_[next_].toStdString(), move)) return;
     Print(QStringLiteral("lance ") + moves_[next_++]);

@@ -6,11 +6,18 @@
 //     host NICK                 or   join NICK ADDRESS
 //     e2-e4                     the script's own moves, in order
 //     ...
+//     sair                      (instead of a move) closes the window
 // It answers the dialogs, plays its moves when its turn comes and prints what
 // happens on standard output ("brancas 1", "lance e2-e4", "estado XEQUE-MATE",
 // "trocadas brancas 0", "chat NICK : fim"). When the game has ended and the
 // colours have swapped it sends the chat line "fim"; once the peer's "fim"
 // came too, it closes the window.
+//
+// A joiner whose ADDRESS is "*" types nothing: it takes the first game the
+// connection dialog lists from the local network, with Enter ("encontrado
+// LABEL"). A host prints the router's answer as its dialog shows it
+// ("roteador TEXT"), the check box ("caixa 1 TEXT") and the announcement's
+// state ("anuncio Published").
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
@@ -20,6 +27,7 @@ namespace corvane {
 
 class CorvaneProgram;
 class frmChat;
+class frmConectar;
 
 class ScriptedPlayer : public QObject {
 public:
@@ -32,6 +40,8 @@ private:
     void Tick();
     void WatchChat();
     void PlayNext();
+    void WatchHosting(frmConectar& dialog);
+    void JoinFromList();
     static void Print(const QString& line);
 
     CorvaneProgram* program_ = nullptr;
@@ -41,6 +51,7 @@ private:
     int next_ = 0;
     bool started_ = false, white_ = true, swapped_ = false, closing_ = false, peerEnded_ = false;
     QPointer<frmChat> chat_;
+    QPointer<frmConectar> joinDialog_; // joining from the list
     QTimer tick_;
 };
 

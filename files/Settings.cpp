@@ -15,10 +15,12 @@ const QString NickKey = QStringLiteral("NICK");
 const QString WarningKey = QStringLiteral("AVISO");
 const QString NotationKey = QStringLiteral("NOTACAO");
 const QString AddressKey = QStringLiteral("ENDERECO");
+const QString RouterPortKey = QStringLiteral("UPNP");
 constexpr qsizetype LongestAddress = 255;
 constexpr bool SoundDefault = true;
 constexpr bool WarningHiddenDefault = false;
 constexpr bool StandardNotationDefault = false;
+constexpr bool RouterPortDefault = true;
 QString NickDefault() {
     return AccountUserName();
 }
@@ -77,6 +79,14 @@ bool ReadStandardNotation() {
 
 bool WriteStandardNotation(bool standard) {
     return WriteIniValue(IniSection, NotationKey, BoolText(standard), ConfigPath());
+}
+
+bool ReadOpenRouterPort() {
+    return ReadBool(RouterPortKey, RouterPortDefault);
+}
+
+bool WriteOpenRouterPort(bool open) {
+    return WriteIniValue(IniSection, RouterPortKey, BoolText(open), ConfigPath());
 }
 
 bool WriteSettingsOnClose(bool soundOn, const QString& nick) {

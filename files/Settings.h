@@ -31,6 +31,10 @@ bool WriteWarningHidden(bool hidden);
 bool ReadStandardNotation();
 bool WriteStandardNotation(bool standard);
 
+// "UPNP": hosting asks the router to open the game port; true when missing.
+bool ReadOpenRouterPort();
+bool WriteOpenRouterPort(bool open);
+
 // What the main window writes when it closes ("SOM", then "NICK"), in one
 // replacement of the file. An empty nick (none was chosen during the run)
 // keeps the stored one.

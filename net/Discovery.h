@@ -71,7 +71,7 @@ public:
     State state() const { return state_; }
     QString ServiceName() const;
 
-signals:
+Q_SIGNALS:
     void StateChanged(corvane::GamePublisher::State state);
 
 private:
@@ -105,7 +105,7 @@ public:
     // One line for the dialog when no list can come (Disabled, NoService), else empty.
     QString Note() const;
 
-signals:
+Q_SIGNALS:
     void StateChanged(corvane::GameBrowser::State state);
     void GamesChanged();
 

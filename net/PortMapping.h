@@ -57,7 +57,7 @@ public:
     // One line for the hosting dialog about the outcome (empty when Idle or Disabled).
     QString Note() const;
 
-signals:
+Q_SIGNALS:
     void OutcomeChanged(corvane::PortMapper::Outcome outcome);
 
 private:

@@ -4,15 +4,24 @@
 // moving indicator while it waits; a joiner types the host's name or address,
 // the dialog checks that the host answers and then has the network side
 // connect. The network side closes the dialog once the connection is made.
+//
+// A joiner also sees the games announced on the local network while the
+// dialog is open; choosing one (double click or Enter) is the same as typing
+// its address. A host sees whether the router opened the game port.
 #include "kit/WindowConventions.h"
 #include "net/DL.h"
+#include "net/Discovery.h"
+#include "net/PortMapping.h"
 #include "net/modGetAddress.h"
 
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPointer>
 #include <QTimer>
 #include <functional>
+#include <vector>
 
 namespace corvane {
 
@@ -60,6 +69,12 @@ public:
 
     // The connection is made: the dialog closes (accepted).
     void Connected();
+    // Host mode: the router's mapping of the game port for this game. The
+    // check box shows whether it is asked for and switches it (remembered as
+    // a setting); the line under it tells what the router answered.
+    void ShowPortMapping(PortMapper& mapper, quint16 port);
+    // Join mode: the games found on the local network, as the browser lists them.
+    void ShowGames(const std::vector<FoundGame>& games);
     // A connection started by startNetwork failed; reason names the cause. The
     // player may try again or cancel.
     void ConnectionFailed(const QString& reason);
@@ -68,6 +83,8 @@ public:
     void Conectar();
     void Cancelar();
     void AnimationTick();
+    // Joins the game of lstJogos' row as if its address had been typed.
+    void JoinListed(int row);
 
     void reject() override; // Esc and closing the window cancel
     void done(int result) override;
@@ -85,6 +102,11 @@ public:
     ImageButton lblConectar, lblCancelar;
     QTimer AnimationTimer;
     DL DL1;
+    QCheckBox chkRoteador;
+    QLabel lblRoteador;
+    QLabel lblJogos;
+    QListWidget lstJogos;
+    QLabel lblRedeLocal;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -96,6 +118,9 @@ private:
     void StartConnection();
     void Tell(const QString& text);
     void ShowMens(const QString& text);
+    void RouterSwitched(bool on);
+    void ShowRouterOutcome();
+    void ShowBrowserNote();
 
     bool netServerMode_;
     bool opened_ = false;
@@ -105,6 +130,9 @@ private:
     bool movingRight_ = true;
     QString netServerAddress_;
     QTimer connectBound_;
+    GameBrowser browser_; // join mode, while the dialog is open
+    QPointer<PortMapper> mapper_;
+    quint16 routerPort_ = 0;
 };
 
 } // namespace corvane

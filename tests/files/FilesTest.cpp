@@ -394,14 +394,16 @@ TEST_F(SettingsFile, RoundTripAcrossProgramStarts) {
 }
 
 TEST_F(SettingsFile, OddValuesFallBackToTheDefaults) {
-    const std::pair<QByteArray, std::pair<bool, bool>> rows[] = {
-        {"[Corvane]\nSOM=talvez\nAVISO=sim\n", {true, false}},
-        {"[Corvane]\r\nSOM=0\r\nAVISO=-1\r\n", {false, true}},
-        {"\xFF\xFE\x00\x01", {true, false}},
+    // Files from before "UPNP" existed open the router's port, as a new one does.
+    const std::pair<QByteArray, std::tuple<bool, bool, bool>> rows[] = {
+        {"[Corvane]\nSOM=talvez\nAVISO=sim\nUPNP=<b>\n", {true, false, true}},
+        {"[Corvane]\r\nSOM=0\r\nAVISO=-1\r\nUPNP=falso\r\n", {false, true, false}},
+        {"\xFF\xFE\x00\x01", {true, false, true}},
     };
     for (const auto& [file, expected] : rows) {
         PutConfig(file);
-        EXPECT_EQ(std::pair(ReadSoundOn(), ReadWarningHidden()), expected) << file.toStdString();
+        EXPECT_EQ(std::tuple(ReadSoundOn(), ReadWarningHidden(), ReadOpenRouterPort()), expected)
+            << file.toStdString();
     }
 }
 

@@ -1,14 +1,11 @@
-// The router opened while hosting, against a real UPnP gateway: Debian's
-// miniupnpd in a namespace that plays the home router (lan0 toward the
-// hosting machine, wan0 toward a namespace that plays the internet). What is
-// mapped is read on the router's side, from the firewall rules the gateway
-// writes.
+// The router opened while hosting, against a real UPnP gateway (the lab's
+// HomeRouter, its lan0 toward the hosting machine). A refusing UPnP router is
+// met by the hosting dialog in NetnsHostingTest.
 #include "net/lab/NetnsLab.h"
 
-#include <QFile>
-#include <QTemporaryDir>
 #include <QThread>
 #include <gtest/gtest.h>
+#include <optional>
 #include <signal.h>
 
 using namespace corvane::lab;
@@ -24,59 +21,22 @@ protected:
     void SetUp() override {
         if (const QString why = NetnsLab::Unavailable({"miniupnpd", "nft"}); !why.isEmpty())
             GTEST_SKIP() << qPrintable(why);
-        router_ = lab_.Add("router");
+        router_.emplace(lab_);
         host_ = lab_.Add("host");
-        const QString internet = lab_.Add("internet");
-        lab_.Link(router_, "lan0", "10.77.1.1/24", host_, "eth0", "10.77.1.2/24");
-        lab_.Link(router_, "wan0", "11.77.1.1/24", internet, "eth0", "11.77.1.2/24");
+        lab_.Link(router_->Ns(), "lan0", "10.77.1.1/24", host_, "eth0", "10.77.1.2/24");
         lab_.Exec(host_, {"ip", "route", "add", "default", "via", "10.77.1.1"});
-        lab_.Exec(router_, {"sysctl", "-qw", "net.ipv4.ip_forward=1"});
-        lab_.Exec(router_, {"nft", "-f", LabScript("router.nft")});
     }
 
-    enum Protocol { Upnp, NatPmp };
-    // The gateway, speaking one protocol, with the given permission rules
-    // ("allow ...", "deny ...").
-    void StartGateway(Protocol protocol, const QStringList& rules) {
-        QFile base(LabScript("miniupnpd.conf"));
-        QFile conf(dir_.filePath("miniupnpd.conf"));
-        ASSERT_TRUE(base.open(QIODevice::ReadOnly) && conf.open(QIODevice::WriteOnly));
-        conf.write(base.readAll() + (protocol == Upnp ? "enable_upnp=yes\nenable_natpmp=no\n"
-                                                      : "enable_upnp=no\nenable_natpmp=yes\n"));
-        conf.close();
-        QStringList command{"miniupnpd",     "-d", "-f",
-                            conf.fileName(), "-P", dir_.filePath("miniupnpd.pid")};
-        for (const QString& rule : rules) command << "-A" << rule;
-        lab_.Spawn(router_, command, dir_.filePath("miniupnpd.log"));
-        const char* ready = protocol == Upnp ? "HTTP listening" : "Listening for NAT-PMP";
-        for (int i = 0; i < 100 && !Log().contains(ready); ++i) QThread::msleep(50);
-        ASSERT_TRUE(Log().contains(ready)) << qPrintable(Log());
-    }
-
-    QString Log() {
-        QFile f(dir_.filePath("miniupnpd.log"));
-        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
-    }
-
-    // The router forwards TCP 1243 of its public side to the hosting machine.
-    QString RouterRules() {
-        return lab_.Exec(router_,
-                         {"nft", "list", "chain", "inet", "filter", "prerouting_miniupnpd"});
-    }
-    bool Mapped() { return RouterRules().contains("dport 1243 dnat ip to 10.77.1.2:1243"); }
+    bool Mapped() { return router_->Forwards("10.77.1.2"); }
     bool MappedAfter(bool want, int timeoutMs) {
-        for (int waited = 0; Mapped() != want; waited += 100) {
-            if (waited >= timeoutMs) return false;
-            QThread::msleep(100);
-        }
-        return true;
+        return router_->ForwardsWithin("10.77.1.2", want, timeoutMs);
     }
-
+    QString Log() const { return router_->Log(); }
     Probe Host() { return Probe(host_, {ProbeProgram()}); }
 
     NetnsLab lab_;
-    QString router_, host_;
-    QTemporaryDir dir_;
+    std::optional<HomeRouter> router_;
+    QString host_;
 };
 
 } // namespace
@@ -85,11 +45,11 @@ const QString Allow = "allow 1024-65535 10.77.1.0/24 1024-65535";
 const QString Deny = "deny 0-65535 0.0.0.0/0 0-65535";
 
 TEST_F(NetnsPortMapping, HostingMapsRenewsAndRemovesThePort) {
-    StartGateway(Upnp, {Allow});
+    router_->Start(HomeRouter::Upnp, {Allow});
     Probe host = Host();
     host.Send("map 1243 2 1000");
-    EXPECT_FALSE(host.WaitFor(RE("^mapper Granted 11\\.77\\.1\\.1 \\| O roteador abriu a porta "
-                                 "1243\\. Endereço na internet: 11\\.77\\.1\\.1$"))
+    EXPECT_FALSE(host.WaitFor(RE("^mapper Granted 11\\.77\\.0\\.1 \\| O roteador abriu a porta "
+                                 "1243\\. Endereço na internet: 11\\.77\\.0\\.1$"))
                      .isEmpty())
         << qPrintable(host.Seen());
     EXPECT_TRUE(Mapped()) << qPrintable(Log());
@@ -111,10 +71,10 @@ TEST_F(NetnsPortMapping, HostingMapsRenewsAndRemovesThePort) {
 }
 
 TEST_F(NetnsPortMapping, RouterWithNatPmpOnlyMapsAndRemovesThePort) {
-    StartGateway(NatPmp, {Allow});
+    router_->Start(HomeRouter::NatPmp, {Allow});
     Probe host = Host();
     host.Send("map 1243 3600 1000");
-    EXPECT_FALSE(host.WaitFor(RE("^mapper Granted 11\\.77\\.1\\.1 ")).isEmpty())
+    EXPECT_FALSE(host.WaitFor(RE("^mapper Granted 11\\.77\\.0\\.1 ")).isEmpty())
         << qPrintable(host.Seen());
     EXPECT_TRUE(Mapped()) << qPrintable(Log());
     host.Send("unmap");
@@ -122,7 +82,7 @@ TEST_F(NetnsPortMapping, RouterWithNatPmpOnlyMapsAndRemovesThePort) {
 }
 
 TEST_F(NetnsPortMapping, MappingOfAKilledProgramEndsWithItsLease) {
-    StartGateway(Upnp, {Allow});
+    router_->Start(HomeRouter::Upnp, {Allow});
     Probe host = Host();
     host.Send("map 1243 3 1000");
     ASSERT_FALSE(host.WaitFor(RE("^mapper Granted")).isEmpty()) << qPrintable(host.Seen());
@@ -135,31 +95,28 @@ TEST_F(NetnsPortMapping, MappingOfAKilledProgramEndsWithItsLease) {
 TEST_F(NetnsPortMapping, RefusingAndAbsentRoutersAreToldApartAndExplained) {
     const struct {
         const char* name;
-        std::optional<Protocol> gateway; // none: no gateway on the network
+        std::optional<HomeRouter::Protocol> gateway; // none: no gateway on the network
         QStringList rules;
         const char* outcome;
     } rows[] = {
-        {"refusing UPnP", Upnp, {Deny}, "Refused"},
         // NAT-PMP lets the router offer another public port, of no use to a
         // friend who types 1243: given back and reported as a refusal.
         {"NAT-PMP offering another port",
-         NatPmp,
+         HomeRouter::NatPmp,
          {"allow 1244 10.77.1.0/24 1243", Deny},
          "Refused"},
         {"absent", std::nullopt, {}, "NoRouter"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        if (row.gateway) StartGateway(*row.gateway, row.rules);
+        if (row.gateway) router_->Start(*row.gateway, row.rules);
         Probe host = Host();
         host.Send("map 1243 3600 1000");
         const QString line = host.WaitFor(RE("^mapper (Granted|Refused|NoRouter)"));
         EXPECT_EQ(line.toStdString(),
                   QStringLiteral("mapper %1  | %2").arg(row.outcome, Refusal).toStdString())
             << qPrintable(host.Seen());
-        EXPECT_FALSE(RouterRules().contains("dnat")) << qPrintable(Log());
-        lab_.Kill(router_, "miniupnpd");
-        ASSERT_TRUE(lab_.WaitUntilGone(router_, "miniupnpd")) << qPrintable(Log());
-        lab_.Exec(router_, {"nft", "flush", "chain", "inet", "filter", "prerouting_miniupnpd"});
+        EXPECT_FALSE(Mapped()) << qPrintable(Log());
+        router_->Stop();
     }
 }

@@ -4,7 +4,11 @@
 #include "net/NetProtocol.h"
 #include "net/frmChat.h"
 
+#include "files/Settings.h"
+#include "files/modINI.h"
+
 #include <QHostAddress>
+#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -103,6 +107,64 @@ TEST(Conectar, FailedConnectionsAreReportedAndMayBeRetried) {
     QTest::mouseClick(&join.dialog.lblConectar, Qt::LeftButton);
     ASSERT_TRUE(WaitUntil([&] { return !join.dialog.isVisible(); }));
     EXPECT_EQ(join.dialog.result(), QDialog::Accepted);
+}
+
+// A game found on the local network is joined like a typed address: the
+// host is checked first, then connected to. The list follows the browser
+// and keeps the player's choice; with discovery switched off it says so.
+TEST(Conectar, AGameListedIsJoinedByDoubleClickOrEnter) {
+    nettest::Host host;
+    for (const bool enter : {false, true}) {
+        SCOPED_TRACE(enter ? "Enter" : "double click");
+        Join join;
+        join.port = host.Port();
+        EXPECT_EQ(join.dialog.lblRedeLocal.text(),
+                  "A busca de jogos na rede local está desligada.");
+        EXPECT_EQ(join.dialog.lstJogos.count(), 0);
+        const FoundGame far{"BIA", "bia-pc", "10.255.255.1", 1243};
+        const FoundGame near{"ANA", "ana-laptop", "127.0.0.1", 1243};
+        join.dialog.ShowGames({far, near});
+        join.dialog.lstJogos.setCurrentRow(1);
+        join.dialog.ShowGames({near}); // BIA stopped hosting
+        ASSERT_EQ(join.dialog.lstJogos.count(), 1);
+        EXPECT_EQ(join.dialog.lstJogos.currentRow(), 0) << "the chosen game stays chosen";
+        QListWidget& list = join.dialog.lstJogos;
+        EXPECT_EQ(list.item(0)->text(), "ANA em ana-laptop (127.0.0.1)");
+        if (enter) {
+            list.setFocus();
+            QTest::keyClick(&list, Qt::Key_Return);
+        } else {
+            const QPoint at = list.visualItemRect(list.item(0)).center();
+            QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, at);
+            QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, at);
+        }
+        ASSERT_TRUE(WaitUntil([&] { return join.Settled(); }));
+        EXPECT_EQ(join.started, QStringList{"127.0.0.1"});
+        EXPECT_EQ(join.dialog.txtServ.text(), "127.0.0.1");
+        EXPECT_EQ(join.dialog.result(), QDialog::Accepted);
+    }
+}
+
+// The host's check box shows whether the router is asked to open the game
+// port and switches it; the choice is remembered for the next time.
+TEST(Conectar, TheRouterCheckBoxSwitchesTheMappingAndIsRemembered) {
+    QTemporaryDir folder;
+    SetProgramFolder(folder.path() + "/");
+    PortMapper mapper;
+    mapper.Start(1250); // asked, but switched off in tests: nothing is sent
+    frmConectar dialog(true);
+    dialog.ShowPortMapping(mapper, 1250);
+    dialog.show();
+    EXPECT_EQ(dialog.chkRoteador.text(), "Abrir a porta 1250 no roteador (UPnP)");
+    EXPECT_TRUE(dialog.chkRoteador.isChecked());
+    EXPECT_EQ(mapper.outcome(), PortMapper::Outcome::Disabled);
+    for (const bool on : {false, true}) {
+        QTest::mouseClick(&dialog.chkRoteador, Qt::LeftButton);
+        EXPECT_EQ(dialog.chkRoteador.isChecked(), on);
+        EXPECT_EQ(ReadOpenRouterPort(), on);
+        EXPECT_EQ(mapper.outcome(), on ? PortMapper::Outcome::Disabled : PortMapper::Outcome::Idle);
+    }
+    SetProgramFolder(QString());
 }
 
 // Esc in the address box while the host is being looked for: the socket is

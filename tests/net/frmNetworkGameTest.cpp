@@ -2,6 +2,9 @@
 // handshake from both sides, a whole game both ways, the colour swap, chat,
 // and a peer that sends what it must not or goes away.
 #include "NetworkGameFixture.h"
+#include "files/modINI.h"
+
+#include <QTemporaryDir>
 
 #include <netinet/in.h>
 #include <netinet/tcp.h>
@@ -173,6 +176,44 @@ TEST_F(NetworkGameTest, TheHostTakesOneJoinerAndReportsABusyPort) {
     EXPECT_EQ(told, QStringList{MsgPortaOcupada});
     EXPECT_EQ(session->Socket(), nullptr);
     ::close(busy);
+}
+
+// Hosting announces the game until a joiner comes, and asks the router for
+// the port until the connection ends (both switched off in tests: Disabled
+// means asked). The check box's choice holds the next time.
+TEST_F(NetworkGameTest, HostingAnnouncesAndMapsUntilItEnds) {
+    using Outcome = PortMapper::Outcome;
+    using Announced = GamePublisher::State;
+    QTemporaryDir folder;
+    SetProgramFolder(folder.path() + "/");
+    UsePort(FreePort());
+    session->connectDialogShown = [&](frmConectar& dialog) {
+        EXPECT_TRUE(dialog.chkRoteador.isChecked()) << "on by default";
+        EXPECT_EQ(session->Mapper().outcome(), Outcome::Disabled);
+        EXPECT_EQ(session->Publisher().state(), Announced::Disabled);
+        QTimer::singleShot(0, &dialog, [&dialog] {
+            QTest::mouseClick(&dialog.chkRoteador, Qt::LeftButton);
+            dialog.Cancelar();
+        });
+    };
+    EXPECT_FALSE(session->HostOrJoin(true, "ANA", window.get()));
+    EXPECT_EQ(session->Mapper().outcome(), Outcome::Idle);
+    EXPECT_EQ(session->Publisher().state(), Announced::Stopped);
+
+    session->connectDialogShown = [&](frmConectar& dialog) {
+        EXPECT_FALSE(dialog.chkRoteador.isChecked()) << "remembered";
+        EXPECT_EQ(session->Mapper().outcome(), Outcome::Idle);
+        QTimer::singleShot(0, &dialog, [&dialog, this] {
+            QTest::mouseClick(&dialog.chkRoteador, Qt::LeftButton);
+            peer = ScriptedPeer::Connecting(NetPort());
+        });
+    };
+    EXPECT_TRUE(session->HostOrJoin(true, "ANA", window.get()));
+    EXPECT_EQ(session->Publisher().state(), Announced::Stopped) << "the game started";
+    EXPECT_EQ(session->Mapper().outcome(), Outcome::Disabled) << "kept while connected";
+    session->CloseConnection();
+    EXPECT_EQ(session->Mapper().outcome(), Outcome::Idle);
+    SetProgramFolder(QString());
 }
 
 TEST_F(NetworkGameTest, AJoinThatFindsNobodyListeningTellsThePlayer) {

@@ -118,6 +118,53 @@ bool NetnsLab::WaitUntilGone(const QString& ns, const QString& name) {
     return false;
 }
 
+HomeRouter::HomeRouter(NetnsLab& lab) : lab_(lab), ns_(lab.Add("router")) {
+    const QString internet = lab.Add("internet");
+    lab.Link(ns_, "wan0", "11.77.0.1/24", internet, "eth0", "11.77.0.2/24");
+    lab.Exec(ns_, {"sysctl", "-qw", "net.ipv4.ip_forward=1"});
+    lab.Exec(ns_, {"nft", "-f", LabScript("router.nft")});
+}
+
+void HomeRouter::Start(Protocol protocol, const QStringList& rules) {
+    QFile base(LabScript("miniupnpd.conf"));
+    QFile conf(folder_.filePath("miniupnpd.conf"));
+    ASSERT_TRUE(base.open(QIODevice::ReadOnly) && conf.open(QIODevice::WriteOnly));
+    conf.write(base.readAll() + (protocol == Upnp ? "enable_upnp=yes\nenable_natpmp=no\n"
+                                                  : "enable_upnp=no\nenable_natpmp=yes\n"));
+    conf.close();
+    QStringList command{"miniupnpd",     "-d", "-f",
+                        conf.fileName(), "-P", folder_.filePath("miniupnpd.pid")};
+    for (const QString& rule : rules) command << "-A" << rule;
+    lab_.Spawn(ns_, command, folder_.filePath("miniupnpd.log"));
+    const char* ready = protocol == Upnp ? "HTTP listening" : "Listening for NAT-PMP";
+    for (int i = 0; i < 100 && !Log().contains(ready); ++i) QThread::msleep(50);
+    ASSERT_TRUE(Log().contains(ready)) << qPrintable(Log());
+}
+
+void HomeRouter::Stop() {
+    lab_.Kill(ns_, "miniupnpd");
+    EXPECT_TRUE(lab_.WaitUntilGone(ns_, "miniupnpd")) << qPrintable(Log());
+    lab_.Exec(ns_, {"nft", "flush", "chain", "inet", "filter", "prerouting_miniupnpd"});
+}
+
+QString HomeRouter::Log() const {
+    QFile f(folder_.filePath("miniupnpd.log"));
+    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+}
+
+bool HomeRouter::Forwards(const QString& address) {
+    return lab_.Exec(ns_, {"nft", "list", "chain", "inet", "filter", "prerouting_miniupnpd"})
+        .contains("dport 1243 dnat ip to " + address + ":1243");
+}
+
+bool HomeRouter::ForwardsWithin(const QString& address, bool want, int timeoutMs) {
+    for (int waited = 0; Forwards(address) != want; waited += 100) {
+        if (waited >= timeoutMs) return false;
+        QThread::msleep(100);
+    }
+    return true;
+}
+
 Probe::Probe(const QString& ns, const QStringList& command, const QStringList& environment) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove(QStringLiteral("CORVANE_NO_DISCOVERY")); // the probes are about discovery

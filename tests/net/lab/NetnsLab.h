@@ -7,6 +7,7 @@
 #include <QRegularExpression>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 
 namespace corvane::lab {
 
@@ -39,6 +40,32 @@ public:
 private:
     QString prefix_;
     QStringList namespaces_;
+};
+
+// Debian's miniupnpd playing a home router: a namespace "router" whose wan0
+// (11.77.0.1/24) leads to a namespace that plays the internet; the test links
+// its home side, lan0. What is mapped is read from the firewall rules the
+// daemon writes.
+class HomeRouter {
+public:
+    explicit HomeRouter(NetnsLab& lab);
+    QString Ns() const { return ns_; }
+    enum Protocol { Upnp, NatPmp };
+    // Starts the daemon speaking one protocol, with its permission rules
+    // ("allow ...", "deny ..."); fails the test unless it comes up.
+    void Start(Protocol protocol, const QStringList& rules);
+    // Ends the daemon and forgets its mappings.
+    void Stop();
+    QString Log() const;
+    // TCP 1243 of the public side is forwarded to address.
+    bool Forwards(const QString& address);
+    // Forwards(address) == want within timeoutMs.
+    bool ForwardsWithin(const QString& address, bool want, int timeoutMs);
+
+private:
+    NetnsLab& lab_;
+    QString ns_;
+    QTemporaryDir folder_;
 };
 
 // A program in a namespace, spoken to and listened to by lines.
