@@ -383,6 +383,8 @@ void NetworkGameSession::Handle(const NetMessage& message) {
         break;
     }
     --dispatching_;
+    // The link broke while the message was handled, and its end unlocked the board.
+    if (dispatching_ == 0 && resuming_) LockForBreak();
     if (dispatching_ == 0 && gonePending_) {
         gonePending_ = false;
         PeerGone(goneText_);

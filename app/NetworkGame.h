@@ -211,7 +211,8 @@ private:
     void ResumeMessageArrived(const NetMessage& message);
     bool ResumeFits(const ResumeState& peer, bool withKey) const;
     ResumeState OwnResumeState() const;
-    void FinishResume(int peerReceived);
+    void FinishResume(const ResumeState& peer);
+    void LockForBreak();
     void RefuseResume();
     QString ResumeKey() const;
     void Checked(const NetMessage& message);

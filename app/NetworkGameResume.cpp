@@ -3,13 +3,10 @@
 #include "app/NetworkGame.h"
 #include "game/frmMain.h"
 #include "kit/PlainText.h"
+#include "kit/QuestionBox.h"
 #include "rules/GameState.h"
 
-#include <QDialog>
-#include <QHBoxLayout>
-#include <QLabel>
-#include <QPushButton>
-#include <QVBoxLayout>
+#include <algorithm>
 
 namespace corvane {
 
@@ -18,6 +15,25 @@ namespace {
 QString PeerNick() {
     return PlayerNick[2].isEmpty() ? QStringLiteral("O outro jogador") : PlayerNick[2];
 }
+
+// "Conexão perdida. Tentando reconectar… m:ss" with "&Desistir", in the look of
+// the program's notices. It leaves the chat window usable: lines typed during
+// the break go out after it.
+class frmConexaoPerdida : public NoticeDialog {
+public:
+    explicit frmConexaoPerdida(QWidget* parent)
+        : NoticeDialog(QStringLiteral("Corvane"), MsgConexaoPerdida.arg(QStringLiteral("0:00")),
+                       WarningPicture(), parent),
+          cmdDesistir(QStringLiteral("&Desistir"), this) {
+        setObjectName("frmConexaoPerdida");
+        Label2.setObjectName("lblPerdida");
+        cmdDesistir.setObjectName("cmdDesistir");
+        PlaceButton(cmdDesistir, 0, 1);
+        SetDefaultButton(&cmdDesistir);
+        setModal(false);
+    }
+    ImageButton cmdDesistir;
+};
 
 bool IsWord(const QString& message, const QString& word) {
     const QString head = CommandWord(NetCommand::Extension) + u'#' + word;
@@ -62,8 +78,13 @@ ResumeState NetworkGameSession::OwnResumeState() const {
     std::vector<std::string> moves;
     for (const auto& entry : window_.History().Moves()) moves.push_back(entry.moveText);
     const int plies = int(moves.size());
-    return {ResumeKey(), received_, score_.Games(), plies,
-            MoveListDigest(score_.Games(), moves, plies)};
+    return {ResumeKey(),
+            received_,
+            score_.Games(),
+            plies,
+            MoveListDigest(score_.Games(), moves, plies),
+            window_.WhiteTime(),
+            window_.BlackTime()};
 }
 
 // The peer's account of the game fits this side's: the key (a new connection),
@@ -88,23 +109,14 @@ void NetworkGameSession::ConnectionBroke() {
     watch_.Stop();
     inbox_.Reset(); // a message cut in the middle comes again whole
     socket_.reset();
-    clocksWereRunning_ = window_.tmrElapsed()->isActive();
-    window_.picBoard()->setEnabled(false);
-    if (clocksWereRunning_) window_.PauseClocks();
+    clocksWereRunning_ = false;
+    LockForBreak();
     resumeClock_.start();
     resumeTick_.start(250);
     if (!lostWindow_) {
-        auto* dialog = new QDialog(&window_);
-        dialog->setWindowTitle(QStringLiteral("Corvane"));
-        dialog->setObjectName("frmConexaoPerdida");
-        auto* layout = new QVBoxLayout(dialog);
-        auto* text = new QLabel(dialog);
-        text->setObjectName("lblPerdida");
-        layout->addWidget(text);
-        auto* giveUp = new QPushButton(QStringLiteral("&Desistir"), dialog);
-        giveUp->setObjectName("cmdDesistir");
-        layout->addWidget(giveUp, 0, Qt::AlignHCenter);
-        connect(giveUp, &QPushButton::clicked, this, &NetworkGameSession::GiveUpResuming);
+        auto* dialog = new frmConexaoPerdida(&window_);
+        connect(&dialog->cmdDesistir, &ImageButton::clicked, this,
+                &NetworkGameSession::GiveUpResuming);
         connect(dialog, &QDialog::rejected, this, &NetworkGameSession::GiveUpResuming);
         lostWindow_ = dialog;
     }
@@ -119,16 +131,25 @@ void NetworkGameSession::ConnectionBroke() {
     }
 }
 
+// The board stays locked and the clocks stopped while the link is down, also
+// when a move that was under way as it broke ends by unlocking them.
+void NetworkGameSession::LockForBreak() {
+    window_.picBoard()->setEnabled(false);
+    if (window_.tmrElapsed()->isActive()) {
+        window_.PauseClocks();
+        clocksWereRunning_ = true;
+    }
+}
+
 void NetworkGameSession::ResumeTick() {
     const qint64 left = times.resumeLimitMs - resumeClock_.elapsed();
     if (left <= 0) return GiveUpResuming();
+    LockForBreak();
     const qint64 seconds = (left + 999) / 1000;
     const QString shown =
         QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QChar(u'0'));
-    if (lostWindow_) {
-        if (auto* label = lostWindow_->findChild<QLabel*>("lblPerdida"))
-            ShowPlain(*label, MsgConexaoPerdida.arg(shown));
-    }
+    if (auto* lost = static_cast<frmConexaoPerdida*>(lostWindow_.data()))
+        ShowPlain(lost->Label2, MsgConexaoPerdida.arg(shown));
 }
 
 void NetworkGameSession::GiveUpResuming() {
@@ -180,17 +201,22 @@ void NetworkGameSession::ResumeMessageArrived(const NetMessage& message) {
         const auto peer = ReadState(message, ResumeWord);
         if (!peer || !ResumeFits(*peer, true)) return RefuseResume();
         SendRaw(StateMessage(ResumedWord, OwnResumeState()));
-        return FinishResume(peer->received);
+        return FinishResume(*peer);
     }
     const auto peer = ReadState(message, ResumedWord);
     if (!peer || !ResumeFits(*peer, false)) {
         resuming_ = false;
         return PeerGone(MsgJogoNaoConfere.arg(PeerNick()));
     }
-    FinishResume(peer->received);
+    FinishResume(*peer);
 }
 
-void NetworkGameSession::FinishResume(int peerReceived) {
+void NetworkGameSession::FinishResume(const ResumeState& peer) {
+    // Both sides take the smaller reading of each clock (see net/Resume.h); a
+    // peer can only take time off, never add it.
+    if (clocksWereRunning_)
+        window_.SetClocks(std::min(window_.WhiteTime(), peer.white),
+                          std::min(window_.BlackTime(), peer.black));
     resuming_ = false;
     awaitingHello_ = false;
     retryTimer_.stop();
@@ -200,7 +226,7 @@ void NetworkGameSession::FinishResume(int peerReceived) {
     if (clocksWereRunning_) window_.ResumeClocks();
     if (!BetweenGames() && !agreements_.Mine())
         window_.picBoard()->setEnabled(!window_.WaitingForPeer());
-    for (const QString& message : outbox_.After(peerReceived)) SendRaw(message);
+    for (const QString& message : outbox_.After(peer.received)) SendRaw(message);
     SendRaw(StateMessage(CheckWord, OwnResumeState()));
 }
 

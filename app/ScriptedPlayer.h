@@ -5,12 +5,20 @@
 // script file:
 //     host NICK                 or   join NICK ADDRESS
 //     e2-e4                     the script's own moves, in order
+//     chat TEXT                 a chat line, sent before the next move
+//     tempos KEEP SILENCE LIMIT the keep-alive's times and the limit of a
+//                               break, in milliseconds (anywhere)
+//     piscar MS                 each blink state of a peer's move (anywhere)
+//     pensar MIN MAX            a wait of MIN..MAX ms before each move (anywhere)
 //     ...
 // It answers the dialogs, plays its moves when its turn comes and prints what
 // happens on standard output ("brancas 1", "lance e2-e4", "estado XEQUE-MATE",
-// "trocadas brancas 0", "chat NICK : fim"). When the game has ended and the
-// colours have swapped it sends the chat line "fim"; once the peer's "fim"
-// came too, it closes the window.
+// "trocadas brancas 0", "chat NICK : fim", "perdida" and "retomada" around a
+// break of the connection, and after each move listed
+// "posicao PLIES BOARD SIDE DIGEST WHITE_MS BLACK_MS"). When the game has
+// ended and the colours have swapped it sends the chat line "fim"; once the
+// peer's "fim" came too, it closes the window.
+#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
@@ -32,6 +40,8 @@ private:
     void Tick();
     void WatchChat();
     void PlayNext();
+    bool Option(const QStringList& words);
+    void PrintPosition();
     static void Print(const QString& line);
 
     CorvaneProgram* program_ = nullptr;
@@ -39,6 +49,13 @@ private:
     QString nick_, address_;
     QStringList moves_;
     int next_ = 0;
+    // Script options (see above); negative: the program's own.
+    int keepAliveMs_ = -1, silenceMs_ = -1, limitMs_ = -1, blinkMs_ = -1;
+    int thinkMin_ = 0, thinkMax_ = 0;
+    qint64 moveAt_ = -1; // when the next move is due (its wait started)
+    QElapsedTimer clock_;
+    int printedPlies_ = 0, printedChat_ = 0;
+    bool wasResuming_ = false;
     bool started_ = false, white_ = true, swapped_ = false, closing_ = false, peerEnded_ = false;
     QPointer<frmChat> chat_;
     QTimer tick_;

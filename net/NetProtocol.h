@@ -59,8 +59,9 @@
 //     wait. The handshake messages always carry one.
 //   - "Corvane:#" + word + fields, each ended by an end mark, sent only to a
 //     peer that announced (words and fields in net/Extensions.h and
-//     net/Agreements.h): a keep-alive, the leave on purpose, and the offers of
-//     a draw and a take-back with their answers. A side that did not announce
+//     net/Agreements.h): a keep-alive, the leave on purpose, the offers of
+//     a draw and a take-back with their answers, and the resuming of a game
+//     whose connection broke (net/Resume.h). A side that did not announce
 //     ignores them.
 //
 // Bounds. Every message is short (see above), and at most MaxWaitingMessages
@@ -106,8 +107,9 @@ inline const QString ExtensionsField = QStringLiteral("+CV1");
 // The keep-alive's word ("Corvane:#VIVO"): it only shows the peer is there,
 // so an inbox drops it rather than let it wait.
 inline const QString KeepAliveWord = QStringLiteral("VIVO");
-// An extension message's text is kept cut to this length.
-inline constexpr int MaxExtensionLength = 64;
+// An extension message's text is kept cut to this length: the longest, a
+// resume's account of the game (net/Resume.h), takes 98 characters.
+inline constexpr int MaxExtensionLength = 100;
 
 // Field n (1-based) of text, fields being separated by separator. The text is
 // first given a leading and a trailing separator when it lacks them (the
