@@ -59,9 +59,10 @@ void ScriptedPlayer::Print(const QString& line) {
 void ScriptedPlayer::Attach(CorvaneProgram& program) {
     program_ = &program;
     frmMain& window = *program.Window();
-    // The position a game ended in is shown before the next game replaces it.
+    // The position a game ended in is shown before the next game replaces it
+    // (a check is shown before the turn passes).
     window.messagePresenter = [this] {
-        PrintPosition();
+        if (GameStatus != "XEQUE") PrintPosition();
         Print(QStringLiteral("estado ") + GameStatus.c_str());
     };
     if (blinkMs_ >= 0) window.blinkMilliseconds = blinkMs_;
@@ -110,7 +111,9 @@ void ScriptedPlayer::Tick() {
     }
     if (net.Resuming() != wasResuming_) {
         wasResuming_ = net.Resuming();
-        Print(wasResuming_ ? QStringLiteral("perdida") : QStringLiteral("retomada"));
+        Print(wasResuming_  ? QStringLiteral("perdida")
+              : NetworkGame ? QStringLiteral("retomada")
+                            : QStringLiteral("encerrada"));
     }
     if (!NetworkGame || !net.HandshakeDone()) return;
     WatchChat();

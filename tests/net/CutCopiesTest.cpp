@@ -1,0 +1,381 @@
+// Two real copies of the game play through a loopback proxy that breaks their
+// connection at chosen points (a move sent into a dead link, a move held and
+// lost, a move or a chat line cut in the middle, a link that goes silent
+// without closing) or at random ones: each break is resumed with the same
+// position, side to move, move list and clocks on both sides, or, when the
+// proxy keeps the host out longer than the limit, ends as a leave.
+// CORVANE_CUT_GAMES sets the number of random games (1 by default; the
+// reviewers' check runs 20), CORVANE_CUT_SEED their seed and
+// CORVANE_CUT_ON_SCREEN=1 shows the copies on the display.
+#include "net/NetTestSupport.h"
+#include "net/ProgramCopy.h"
+
+#include <QElapsedTimer>
+#include <QRandomGenerator>
+#include <algorithm>
+#include <map>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+using namespace corvane::nettest;
+
+namespace {
+
+enum class Cut {
+    DropThenCut,    // forward what came, lose what follows, close after holdMs
+    HoldThenCut,    // keep the bytes from the trigger on, close after holdMs
+    PartialThenCut, // forward keep bytes from the trigger on, then close
+    Silence,        // forward what came, then nothing more either way, never close
+    Outage,         // close, and refuse new connections for holdMs
+};
+
+// What sets off a break: pattern in the bytes one way, or (empty pattern)
+// afterBytes bytes forwarded on the connection.
+struct Trigger {
+    bool fromHost = true;
+    QByteArray pattern;
+    qint64 afterBytes = 0;
+    Cut cut = Cut::DropThenCut;
+    int holdMs = 0;
+    int keep = 0;
+};
+
+// A TCP proxy on 127.0.0.1 between the joiner and the host's port, one
+// connection at a time, each trigger used once, in order. Step() moves the
+// bytes; nothing runs between the calls.
+class CuttingProxy {
+public:
+    explicit CuttingProxy(long hostPort) : hostPort_(hostPort) { listener_ = RawListen(port_); }
+    ~CuttingProxy() {
+        Close();
+        if (listener_ >= 0) ::close(listener_);
+    }
+    long Port() const { return port_; }
+    void Arm(const Trigger& t) { triggers_.push_back(t); }
+    int Fired() const { return fired_; }
+    // Everything lost or held back at the breaks.
+    const QByteArray& Lost() const { return lost_; }
+
+    void Step(int waitMs) {
+        if (listener_ < 0 && clock_.elapsed() >= reopenAt_) listener_ = RawListen(port_);
+        if (open_ && cutAt_ >= 0 && clock_.elapsed() >= cutAt_) Close();
+        pollfd p[3] = {{listener_, POLLIN, 0}, {fd_[0], POLLIN, 0}, {fd_[1], POLLIN, 0}};
+        if (poll(p, 3, waitMs) <= 0) return;
+        if (listener_ >= 0 && (p[0].revents & POLLIN)) Accept();
+        for (int side = 0; side < 2 && open_; ++side)
+            if (p[side + 1].revents & (POLLIN | POLLHUP | POLLERR)) Move(side);
+    }
+
+private:
+    void Accept() {
+        const int joiner = ::accept(listener_, nullptr, nullptr);
+        if (joiner < 0) return;
+        const int host = RawConnect(hostPort_);
+        if (host < 0) { // the host does not listen (yet): the joiner tries again
+            ::close(joiner);
+            return;
+        }
+        Close();
+        fd_[0] = joiner;
+        fd_[1] = host;
+        open_ = true;
+        dropping_ = false;
+        cutAt_ = -1;
+        forwarded_ = 0;
+        seen_[0].clear();
+        seen_[1].clear();
+    }
+    void Close() {
+        for (int& fd : fd_) {
+            if (fd >= 0) ::close(fd);
+            fd = -1;
+        }
+        open_ = false;
+    }
+    // Bytes from side (0 joiner, 1 host) to the other.
+    void Move(int side) {
+        char buffer[4096];
+        const ssize_t n = ::recv(fd_[side], buffer, sizeof buffer, 0);
+        if (n <= 0) return Close();
+        QByteArray bytes(buffer, qsizetype(n));
+        if (dropping_) {
+            lost_ += bytes;
+            return;
+        }
+        qsizetype at = -1;
+        if (fired_ < int(triggers_.size())) {
+            const Trigger& t = triggers_[std::size_t(fired_)];
+            if (t.pattern.isEmpty()) {
+                if (forwarded_ + n >= t.afterBytes)
+                    at = std::max<qint64>(0, t.afterBytes - forwarded_);
+            } else if (t.fromHost == (side == 1)) {
+                const QByteArray seen = seen_[side] + bytes;
+                const qsizetype found = seen.indexOf(t.pattern);
+                if (found >= 0) at = std::max<qsizetype>(0, found - seen_[side].size());
+            }
+        }
+        if (at < 0) {
+            Forward(side, bytes);
+            return;
+        }
+        const Trigger t = triggers_[std::size_t(fired_++)];
+        switch (t.cut) {
+        case Cut::DropThenCut:
+        case Cut::Silence:
+            Forward(side, bytes);
+            break;
+        case Cut::HoldThenCut:
+        case Cut::Outage:
+            Forward(side, bytes.left(at));
+            lost_ += bytes.mid(at);
+            break;
+        case Cut::PartialThenCut:
+            Forward(side, bytes.left(at + t.keep));
+            lost_ += bytes.mid(at + t.keep);
+            return Close();
+        }
+        dropping_ = true;
+        if (t.cut == Cut::Outage) {
+            Close();
+            ::close(listener_);
+            listener_ = -1;
+            reopenAt_ = clock_.elapsed() + t.holdMs;
+        } else if (t.cut != Cut::Silence) {
+            cutAt_ = clock_.elapsed() + t.holdMs;
+        }
+    }
+    void Forward(int side, const QByteArray& bytes) {
+        RawWrite(fd_[1 - side], bytes);
+        forwarded_ += bytes.size();
+        seen_[side] = (seen_[side] + bytes).right(64);
+    }
+
+    long hostPort_, port_ = 0;
+    int listener_ = -1;
+    int fd_[2] = {-1, -1};
+    bool open_ = false, dropping_ = false;
+    qint64 cutAt_ = -1, reopenAt_ = 0, forwarded_ = 0;
+    QByteArray seen_[2], lost_;
+    std::vector<Trigger> triggers_;
+    int fired_ = 0;
+    QElapsedTimer clock_ = [] {
+        QElapsedTimer c;
+        c.start();
+        return c;
+    }();
+};
+
+// Légal's mate: 13 plies with captures, a check and a mate.
+const char* const WhiteMoves[] = {"e2-e4", "g1-f3", "f1-c4", "b1-c3", "f3-e5", "c4-f7", "c3-d5"};
+const char* const BlackMoves[] = {"e7-e5", "d7-d6", "c8-g4", "g7-g6", "g4-d1", "e8-e7"};
+constexpr int Plies = 13;
+// Clocks are read once a second on each side: two readings of one clock
+// differ by up to that, and by the time a message takes.
+constexpr qint64 ClockSlackMs = 1500;
+
+struct Pair {
+    CuttingProxy proxy;
+    ProgramCopy host, joiner;
+
+    explicit Pair(long hostPort) : proxy(hostPort) {}
+    // Both copies through the proxy: the host (White) and the joiner with
+    // their scripts after the first line.
+    void Start(long hostPort, const QByteArray& hostScript, const QByteArray& joinerScript) {
+        const bool onScreen = qEnvironmentVariable("CORVANE_CUT_ON_SCREEN") == "1";
+        host.Start(CORVANE_EXECUTABLE, hostPort, "host ANFITRIAO\n" + hostScript, onScreen);
+        ASSERT_TRUE(host.WaitFor("aguardando", 30000)) << host.output.toStdString();
+        joiner.Start(CORVANE_EXECUTABLE, proxy.Port(), "join VISITANTE 127.0.0.1\n" + joinerScript,
+                     onScreen);
+    }
+    // Runs the proxy until both copies printed line (or ended).
+    bool WaitBoth(const QByteArray& line, int timeoutMs) {
+        const auto step = [this] {
+            proxy.Step(5);
+            host.Collect(0);
+        };
+        return joiner.WaitFor(line, timeoutMs, step) && host.WaitFor(line, timeoutMs, step);
+    }
+    void Stop() {
+        for (ProgramCopy* copy : {&host, &joiner}) {
+            if (!copy->process.waitForFinished(copy->process.state() == QProcess::NotRunning ? 0
+                                                                                             : 200))
+                copy->process.kill();
+            copy->process.waitForFinished(5000);
+            copy->output += copy->process.readAllStandardOutput();
+        }
+    }
+};
+
+// Moves from..to-1 of a side, after the lines given.
+QByteArray Script(const char* const* moves, int from, int to, const QByteArray& before = {}) {
+    QByteArray script = before;
+    for (int i = from; i < to; ++i) script += QByteArray(moves[i]) + '\n';
+    return script;
+}
+
+// The two copies' positions after each ply: the same board, side to move and
+// move list, and clocks within the slack. A ply missing on a side, or shown
+// twice, is a mismatch too. Returns the number of mismatches.
+int CompareAfterEachPly(const Pair& pair, int plies, std::string& report) {
+    std::map<int, QList<QByteArray>> seen[2];
+    const ProgramCopy* copies[2] = {&pair.host, &pair.joiner};
+    for (int i = 0; i < 2; ++i) {
+        for (const QByteArray& line : copies[i]->Lines("posicao ")) {
+            const QList<QByteArray> f = line.split(' ');
+            if (f.size() == 6) seen[i][f[0].toInt()] = f;
+        }
+    }
+    int mismatches = 0;
+    for (int ply = 1; ply <= plies; ++ply) {
+        const auto a = seen[0].find(ply), b = seen[1].find(ply);
+        bool same = a != seen[0].end() && b != seen[1].end();
+        if (same) {
+            same =
+                a->second.mid(1, 3) == b->second.mid(1, 3) &&
+                std::abs(a->second[4].toLongLong() - b->second[4].toLongLong()) <= ClockSlackMs &&
+                std::abs(a->second[5].toLongLong() - b->second[5].toLongLong()) <= ClockSlackMs;
+        }
+        if (!same) {
+            ++mismatches;
+            report += "ply " + std::to_string(ply) + " differs\n";
+        }
+    }
+    for (const ProgramCopy* copy : copies)
+        if (copy->Lines("posicao ").size() != plies) ++mismatches;
+    return mismatches;
+}
+
+// Each row is a break at a chosen point of the game; all of them happen in
+// one game, which then goes on to its mate.
+TEST(CutCopies, EveryBreakResumesWithTheSameGameOnBothSides) {
+    const long hostPort = FreePort();
+    Pair pair(hostPort);
+    struct Row {
+        const char* what;
+        Trigger trigger;
+        QByteArray lost; // what the break must have lost, proving where it came
+    };
+    const Row rows[] = {
+        {"the host moves into a dead link",
+         {false, "Jogar:#BP e7-e5", 0, Cut::DropThenCut, 700},
+         "Jogar:#WN g1-f3"},
+        {"a move sent and lost on the way",
+         {true, "Jogar:#WB f1-c4", 0, Cut::HoldThenCut, 2500},
+         "Jogar:#WB f1-c4"},
+        {"a move cut in the middle",
+         {false, "Jogar:#BB c8-g4", 0, Cut::PartialThenCut, 0, 12},
+         "-g4"},
+        {"a chat line cut in the middle",
+         {true, "Chat:#boa", 0, Cut::PartialThenCut, 0, 8},
+         "a sorte"},
+        {"the link goes silent", {true, "Jogar:#WN f3xe5", 0, Cut::Silence}, "Jogar:#BB g4xd1"},
+    };
+    for (const Row& row : rows) pair.proxy.Arm(row.trigger);
+    const QByteArray times = "tempos 200 3000 20000\npiscar 10\n";
+    pair.Start(hostPort,
+               Script(WhiteMoves, 0, 3, times) + "chat boa sorte\n" + Script(WhiteMoves, 3, 7),
+               Script(BlackMoves, 0, 6, times));
+    EXPECT_TRUE(pair.WaitBoth("estado XEQUE-MATE", 60000))
+        << pair.host.output.toStdString() << pair.joiner.output.toStdString();
+    pair.WaitBoth("trocadas", 5000);
+    pair.Stop();
+    EXPECT_EQ(pair.proxy.Fired(), int(std::size(rows)));
+    for (const Row& row : rows) EXPECT_TRUE(pair.proxy.Lost().contains(row.lost)) << row.what;
+    for (const ProgramCopy* copy : {&pair.host, &pair.joiner}) {
+        EXPECT_EQ(copy->Lines("perdida").size(), std::size(rows)) << copy->output.toStdString();
+        EXPECT_EQ(copy->Lines("retomada").size(), std::size(rows));
+        EXPECT_TRUE(copy->Lines("aviso ").isEmpty()) << copy->output.toStdString();
+    }
+    EXPECT_EQ(pair.joiner.Lines("chat ANFITRIAO : boa sorte").size(), 1);
+    std::string report;
+    EXPECT_EQ(CompareAfterEachPly(pair, Plies, report), 0)
+        << report << pair.host.output.toStdString() << pair.joiner.output.toStdString();
+}
+
+// The host stays out of reach longer than the limit: both sides end the game
+// as a leave and say so.
+TEST(CutCopies, ABreakLongerThanTheLimitEndsAsALeave) {
+    const long hostPort = FreePort();
+    Pair pair(hostPort);
+    pair.proxy.Arm({true, "Jogar:#WP e2-e4", 0, Cut::Outage, 60000});
+    const QByteArray times = "tempos 200 3000 1500\npiscar 10\n";
+    pair.Start(hostPort, Script(WhiteMoves, 0, 2, times), Script(BlackMoves, 0, 2, times));
+    EXPECT_TRUE(pair.WaitBoth("aviso ", 30000))
+        << pair.host.output.toStdString() << pair.joiner.output.toStdString();
+    pair.Stop();
+    EXPECT_EQ(pair.host.Lines("aviso "), QList<QByteArray>{"VISITANTE saiu do jogo"});
+    EXPECT_EQ(pair.joiner.Lines("aviso "), QList<QByteArray>{"ANFITRIAO saiu do jogo"});
+    for (const ProgramCopy* copy : {&pair.host, &pair.joiner})
+        EXPECT_EQ(copy->Lines("perdida").size() + copy->Lines("encerrada").size(), 2);
+}
+
+// Games broken at random moments, in random ways: each ends in its mate with
+// every break resumed and the same game on both sides, or ends as a leave on
+// both sides after an outage longer than the limit.
+TEST(CutCopies, RandomBreaks) {
+    const int games = std::max(1, qEnvironmentVariableIntValue("CORVANE_CUT_GAMES"));
+    const quint32 seed = qEnvironmentVariableIsSet("CORVANE_CUT_SEED")
+                             ? quint32(qEnvironmentVariableIntValue("CORVANE_CUT_SEED"))
+                             : QRandomGenerator::system()->generate();
+    QRandomGenerator random(seed);
+    int resumed = 0, ended = 0, mismatched = 0;
+    for (int game = 0; game < games; ++game) {
+        const long hostPort = FreePort();
+        Pair pair(hostPort);
+        std::vector<Cut> cuts(std::size_t(random.bounded(1, 4)));
+        for (Cut& cut : cuts) {
+            Trigger t;
+            t.afterBytes = random.bounded(20, 500);
+            t.cut = Cut(random.bounded(5));
+            // An outage shorter or longer than the limit.
+            t.holdMs = t.cut == Cut::Outage ? random.bounded(500, 4000) : random.bounded(0, 1500);
+            t.keep = random.bounded(0, 12);
+            cut = t.cut;
+            pair.proxy.Arm(t);
+        }
+        const QByteArray times = "tempos 200 1500 2500\npiscar 10\npensar 0 400\n";
+        pair.Start(hostPort, Script(WhiteMoves, 0, 7, times), Script(BlackMoves, 0, 6, times));
+        const auto over = [&pair] {
+            for (const ProgramCopy* copy : {&pair.host, &pair.joiner})
+                if (!copy->output.contains("estado XEQUE-MATE") && !copy->output.contains("aviso "))
+                    return false;
+            return true;
+        };
+        QElapsedTimer timer;
+        timer.start();
+        while (!over() && timer.elapsed() < 90000) {
+            pair.proxy.Step(5);
+            pair.host.Collect(0);
+            pair.joiner.Collect(0);
+        }
+        pair.WaitBoth("trocadas", 3000);
+        pair.Stop();
+        // Only an outage may keep the two apart longer than the limit.
+        const bool outage = std::find(cuts.begin(), cuts.begin() + pair.proxy.Fired(),
+                                      Cut::Outage) != cuts.begin() + pair.proxy.Fired();
+        std::string report;
+        const bool mate = pair.host.output.contains("estado XEQUE-MATE") &&
+                          pair.joiner.output.contains("estado XEQUE-MATE");
+        const bool leave = pair.host.output.contains("aviso VISITANTE saiu do jogo") &&
+                           pair.joiner.output.contains("aviso ANFITRIAO saiu do jogo");
+        if (mate && CompareAfterEachPly(pair, Plies, report) == 0 &&
+            pair.host.Lines("aviso ").isEmpty()) {
+            ++resumed;
+        } else if (leave && !mate && outage) {
+            ++ended;
+        } else {
+            ++mismatched;
+            ADD_FAILURE() << "game " << game << " (seed " << seed << ")\n"
+                          << report << pair.host.output.toStdString()
+                          << pair.joiner.output.toStdString();
+        }
+    }
+    std::printf("cortes aleatorios (seed %u): %d jogos, %d retomados, %d encerrados, %d "
+                "divergentes\n",
+                seed, games, resumed, ended, mismatched);
+    EXPECT_EQ(mismatched, 0);
+}
+
+} // namespace
