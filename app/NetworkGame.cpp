@@ -28,12 +28,11 @@ long NetPort() {
     return ok && port > 0 && port < 65536 ? port : GamePort;
 }
 
-namespace {
-
-// The peer's nick for a message, also before the handshake told it.
 QString PeerName() {
     return PlayerNick[2].isEmpty() ? QStringLiteral("O outro jogador") : PlayerNick[2];
 }
+
+namespace {
 
 // A refused move text is shown this long at most.
 constexpr int ShownMoveLength = 30;

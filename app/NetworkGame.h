@@ -47,6 +47,9 @@ extern QString NetServerAddress;
 inline constexpr long GamePort = 1243;
 long NetPort();
 
+// The peer's nick for a message, also before the handshake told it.
+QString PeerName();
+
 // Keep-alive timing of a game connection: a peer machine that vanished is
 // noticed after about idle + interval * count seconds.
 inline constexpr int KeepIdleSeconds = 30;

@@ -12,10 +12,6 @@ namespace corvane {
 
 namespace {
 
-QString PeerNick() {
-    return PlayerNick[2].isEmpty() ? QStringLiteral("O outro jogador") : PlayerNick[2];
-}
-
 // "Conexão perdida. Tentando reconectar… m:ss" with "&Desistir", in the look of
 // the program's notices. It leaves the chat window usable: lines typed during
 // the break go out after it.
@@ -102,7 +98,7 @@ bool NetworkGameSession::ResumeFits(const ResumeState& peer, bool withKey) const
 // --- The connection breaks -------------------------------------------------------------
 
 void NetworkGameSession::ConnectionBroke() {
-    if (!CanResume()) return PeerGone(MsgSaiuDoJogo.arg(PeerNick()));
+    if (!CanResume()) return PeerGone(MsgSaiuDoJogo.arg(PeerName()));
     resuming_ = true;
     awaitingHello_ = false;
     handshakeTimer_.stop();
@@ -155,7 +151,7 @@ void NetworkGameSession::ResumeTick() {
 void NetworkGameSession::GiveUpResuming() {
     if (!resuming_) return;
     resuming_ = false;
-    PeerGone(MsgSaiuDoJogo.arg(PeerNick()));
+    PeerGone(MsgSaiuDoJogo.arg(PeerName()));
 }
 
 // The host listens again for its peer; the joiner tries again and again.
@@ -169,13 +165,16 @@ void NetworkGameSession::ListenAgain() {
         socket_->SetLocalPort(NetPort());
         socket_->Listen();
     } catch (const corvane::SocketError&) {
-        socket_.reset(); // the port is busy for a moment: the joiner's next try
+        // The port is busy for a moment: listen again a little later.
+        socket_.reset();
+        retryTimer_.start(1000);
     }
 }
 
 void NetworkGameSession::ConnectAgain() {
     if (!resuming_) return;
-    if (NetServerMode) return RefuseResume(); // a new connection kept silent too long
+    // The host: a new connection kept silent too long, or listening failed.
+    if (NetServerMode) return RefuseResume();
     awaitingHello_ = false;
     inbox_.Reset();
     try {
@@ -206,7 +205,7 @@ void NetworkGameSession::ResumeMessageArrived(const NetMessage& message) {
     const auto peer = ReadState(message, ResumedWord);
     if (!peer || !ResumeFits(*peer, false)) {
         resuming_ = false;
-        return PeerGone(MsgJogoNaoConfere.arg(PeerNick()));
+        return PeerGone(MsgJogoNaoConfere.arg(PeerName()));
     }
     FinishResume(*peer);
 }
@@ -243,7 +242,7 @@ void NetworkGameSession::Checked(const NetMessage& message) {
         for (const auto& entry : window_.History().Moves()) moves.push_back(entry.moveText);
         fits = MoveListDigest(own.game, moves, peer->plies) == peer->digest;
     }
-    if (!fits) PeerGone(MsgJogoNaoConfere.arg(PeerNick()));
+    if (!fits) PeerGone(MsgJogoNaoConfere.arg(PeerName()));
 }
 
 } // namespace corvane

@@ -215,6 +215,11 @@ public:
     void Flush();
     // Drops held bytes and waiting messages (the connection is gone or new).
     void Reset();
+    // The peer announced the extensions and ends every message with its end
+    // mark: a message without one is a part whose rest was lost with the
+    // connection (it comes again whole after a resume), never taken on quiet
+    // or at the close.
+    void TakeOnlyMarked(bool on) { onlyMarked_ = on; }
     bool Idle() const { return queue_.empty() && receiver_.Held() == 0; }
     qsizetype Waiting() const { return qsizetype(queue_.size()); }
 
@@ -228,6 +233,7 @@ private:
     std::deque<NetMessage> queue_;
     bool delivering_ = false;
     bool flooded_ = false; // Overflow ran: nothing more until Reset
+    bool onlyMarked_ = false;
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
