@@ -111,9 +111,12 @@ void ScriptedPlayer::Tick() {
     }
     if (net.Resuming() != wasResuming_) {
         wasResuming_ = net.Resuming();
-        Print(wasResuming_  ? QStringLiteral("perdida")
-              : NetworkGame ? QStringLiteral("retomada")
-                            : QStringLiteral("encerrada"));
+        if (wasResuming_)
+            Print(QStringLiteral("perdida"));
+        else if (!NetworkGame)
+            Print(QStringLiteral("encerrada"));
+        else
+            Print(QStringLiteral("retomada %1 %2").arg(window.WhiteTime()).arg(window.BlackTime()));
     }
     if (!NetworkGame || !net.HandshakeDone()) return;
     WatchChat();

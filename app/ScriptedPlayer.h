@@ -14,7 +14,7 @@
 // It answers the dialogs, plays its moves when its turn comes and prints what
 // happens on standard output ("brancas 1", "lance e2-e4", "estado XEQUE-MATE",
 // "trocadas brancas 0", "chat NICK : fim", "perdida" at a break of the
-// connection, then "retomada" or "encerrada", and after each move listed
+// connection, then "retomada WHITE_MS BLACK_MS" or "encerrada", and after each move listed
 // "posicao PLIES BOARD SIDE DIGEST WHITE_MS BLACK_MS"). When the game has
 // ended and the colours have swapped it sends the chat line "fim"; once the
 // peer's "fim" came too, it closes the window.
