@@ -30,6 +30,8 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 class QDialog;
 class QWidget;
@@ -214,6 +216,7 @@ private:
     void ResumeMessageArrived(const NetMessage& message);
     bool ResumeFits(const ResumeState& peer, bool withKey) const;
     ResumeState OwnResumeState() const;
+    std::vector<std::string> ListedMoves() const;
     void FinishResume(const ResumeState& peer);
     void LockForBreak();
     void RefuseResume();
@@ -255,6 +258,7 @@ private:
     QElapsedTimer resumeClock_;
     QTimer resumeTick_, retryTimer_;
     ReconnectSchedule schedule_;
+    std::vector<std::string> finishedMoves_; // the moves of the game that ended last
     QPointer<QDialog> lostWindow_;
 };
 

@@ -46,6 +46,7 @@ void NetworkGameSession::StopExtensions() {
 // --- The score -----------------------------------------------------------------------
 
 void NetworkGameSession::GameOver(bool localWon, bool drawn) {
+    finishedMoves_ = ListedMoves(); // for a peer that has yet to see the game end
     if (drawn) {
         score_.Drawn();
     } else if (localWon) {

@@ -70,9 +70,14 @@ void NetworkGameSession::SendRaw(const QString& message) {
     }
 }
 
-ResumeState NetworkGameSession::OwnResumeState() const {
+std::vector<std::string> NetworkGameSession::ListedMoves() const {
     std::vector<std::string> moves;
     for (const auto& entry : window_.History().Moves()) moves.push_back(entry.moveText);
+    return moves;
+}
+
+ResumeState NetworkGameSession::OwnResumeState() const {
+    const std::vector<std::string> moves = ListedMoves();
     const int plies = int(moves.size());
     return {ResumeKey(),
             received_,
@@ -88,10 +93,18 @@ ResumeState NetworkGameSession::OwnResumeState() const {
 // the peer holds and this side does not yet are checked once they came.
 bool NetworkGameSession::ResumeFits(const ResumeState& peer, bool withKey) const {
     if (withKey && peer.key != ResumeKey()) return false;
-    if (peer.game != score_.Games() || !outbox_.Covers(peer.received)) return false;
-    std::vector<std::string> moves;
-    for (const auto& entry : window_.History().Moves()) moves.push_back(entry.moveText);
-    if (peer.plies > int(moves.size())) return peer.plies - int(moves.size()) <= 2;
+    if (!outbox_.Covers(peer.received)) return false;
+    const int games = score_.Games();
+    // A game that ended on one side only, its last move or resignation still
+    // on the way: the side behind takes it with what is sent again. Ahead of
+    // this side, the peer's account is checked by its CONFERE once that came;
+    // behind, its list must begin like the one of the game that ended here.
+    if (peer.game == games + 1) return peer.plies <= 2;
+    const bool peerBehind = peer.game + 1 == games;
+    if (!peerBehind && peer.game != games) return false;
+    const std::vector<std::string> moves = peerBehind ? finishedMoves_ : ListedMoves();
+    if (peer.plies > int(moves.size())) return !peerBehind && peer.plies - int(moves.size()) <= 2;
+    if (peerBehind && int(moves.size()) - peer.plies > 2) return false;
     return MoveListDigest(peer.game, moves, peer.plies) == peer.digest;
 }
 
@@ -237,11 +250,7 @@ void NetworkGameSession::Checked(const NetMessage& message) {
     if (peer->game + 1 == score_.Games()) return;
     const ResumeState own = OwnResumeState();
     bool fits = peer->game == own.game && peer->plies <= own.plies;
-    if (fits) {
-        std::vector<std::string> moves;
-        for (const auto& entry : window_.History().Moves()) moves.push_back(entry.moveText);
-        fits = MoveListDigest(own.game, moves, peer->plies) == peer->digest;
-    }
+    if (fits) fits = MoveListDigest(own.game, ListedMoves(), peer->plies) == peer->digest;
     if (!fits) PeerGone(MsgJogoNaoConfere.arg(PeerName()));
 }
 

@@ -132,7 +132,7 @@ void ScriptedPlayer::Tick() {
         net.Chat()->txtEnviar.setText(QStringLiteral("fim"));
         Q_EMIT net.Chat()->txtEnviar.returnPressed();
     }
-    if (!swapped_ && !window.WaitingForPeer() && window.picBoard()->isEnabled() &&
+    if (!swapped_ && !moving_ && !window.WaitingForPeer() && window.picBoard()->isEnabled() &&
         SideToMove == (white_ ? "W" : "B"))
         PlayNext();
 }
@@ -191,9 +191,15 @@ void ScriptedPlayer::PlayNext() {
     MoveText move;
     if (!ParseCoordinateText(moves_[next_].toStdString(), move)) return;
     Print(QStringLiteral("lance ") + moves_[next_++]);
-    BoardView& board = *program_->Window()->picBoard();
-    board.onPress(ImageIndexOf(move.fromRank, move.fromFile), Qt::LeftButton);
-    board.onDropSquare(ImageIndexOf(move.toRank, move.toFile));
+    // Made outside the tick, which goes on meanwhile: a move's pause and
+    // message windows let the connection break and resume.
+    moving_ = true;
+    QTimer::singleShot(0, this, [this, move] {
+        BoardView& board = *program_->Window()->picBoard();
+        board.onPress(ImageIndexOf(move.fromRank, move.fromFile), Qt::LeftButton);
+        board.onDropSquare(ImageIndexOf(move.toRank, move.toFile));
+        moving_ = false;
+    });
 }
 
 } // namespace corvane

@@ -56,6 +56,7 @@ private:
     QElapsedTimer clock_;
     int printedPlies_ = 0, printedChat_ = 0;
     bool wasResuming_ = false;
+    bool moving_ = false; // a move is being made
     bool started_ = false, white_ = true, swapped_ = false, closing_ = false, peerEnded_ = false;
     QPointer<frmChat> chat_;
     QTimer tick_;

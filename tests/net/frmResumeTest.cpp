@@ -134,7 +134,8 @@ TEST_F(ResumeTest, StrangersAndWrongAccountsAreRefused) {
         {"a third party joins", "StartServidor:#INTRUSO#+CV1#" + PeerToken.toLatin1() + Mark},
         {"a third party says nothing", "x"},
         {"a wrong key", "", goodKey.left(31) + u'0', 0, 1, 1, {}},
-        {"another game", "", goodKey, 1, 1, 1, {}},
+        // (one game ahead is taken: the game may have ended on the peer's side only)
+        {"another game", "", goodKey, 2, 1, 1, {}},
         {"more received than sent", "", goodKey, 0, 5, 1, {}},
         {"a forged digest", "", goodKey, 0, 1, 1, forged},
     };
