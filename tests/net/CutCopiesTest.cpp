@@ -13,6 +13,7 @@
 #include <QElapsedTimer>
 #include <QRandomGenerator>
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <netinet/in.h>
 #include <poll.h>
@@ -193,13 +194,20 @@ struct Pair {
         joiner.Start(CORVANE_EXECUTABLE, proxy.Port(), "join VISITANTE 127.0.0.1\n" + joinerScript,
                      onScreen);
     }
-    // Runs the proxy until both copies printed line (or ended).
-    bool WaitBoth(const QByteArray& line, int timeoutMs) {
-        const auto step = [this] {
+    // Runs the proxy and takes what the copies print until done holds.
+    bool RunUntil(const std::function<bool()>& done, int timeoutMs) {
+        QElapsedTimer timer;
+        timer.start();
+        while (!done() && timer.elapsed() < timeoutMs) {
             proxy.Step(5);
             host.Collect(0);
-        };
-        return joiner.WaitFor(line, timeoutMs, step) && host.WaitFor(line, timeoutMs, step);
+            joiner.Collect(0);
+        }
+        return done();
+    }
+    bool WaitBoth(const QByteArray& line, int timeoutMs) {
+        return RunUntil([&] { return host.output.contains(line) && joiner.output.contains(line); },
+                        timeoutMs);
     }
     void Stop() {
         for (ProgramCopy* copy : {&host, &joiner}) {
@@ -359,23 +367,17 @@ TEST(CutCopies, RandomBreaks) {
         }
         const QByteArray times = "tempos 200 1500 4000\npiscar 10\npensar 0 400\n";
         pair.Start(hostPort, Script(WhiteMoves, 0, 7, times), Script(BlackMoves, 0, 6, times));
-        const auto over = [&pair] {
-            for (const ProgramCopy* copy : {&pair.host, &pair.joiner})
-                if (!copy->output.contains("estado XEQUE-MATE") && !copy->output.contains("aviso "))
-                    return false;
-            return true;
-        };
-        QElapsedTimer timer;
-        timer.start();
-        while (!over() && timer.elapsed() < 90000) {
-            pair.proxy.Step(5);
-            pair.host.Collect(0);
-            pair.joiner.Collect(0);
-        }
+        pair.RunUntil(
+            [&pair] {
+                for (const ProgramCopy* copy : {&pair.host, &pair.joiner})
+                    if (!copy->output.contains("estado XEQUE-MATE") &&
+                        !copy->output.contains("aviso "))
+                        return false;
+                return true;
+            },
+            90000);
         pair.WaitBoth("trocadas", 3000);
         pair.Stop();
-        // A break in the handshake, before both sides hold the key, leaves
-        // nothing to resume.
         const bool outage = std::find(mayEnd.begin(), mayEnd.begin() + pair.proxy.Fired(), true) !=
                             mayEnd.begin() + pair.proxy.Fired();
         std::string report;
@@ -388,6 +390,8 @@ TEST(CutCopies, RandomBreaks) {
             pair.host.Lines("aviso ").isEmpty()) {
             ++resumed;
             std::printf("seed %u: %d breaks resumed\n", seed + quint32(game), breaks);
+            // A break in the handshake, before both sides hold the key, leaves
+            // nothing to resume.
         } else if (leave && !mate && (outage || pair.proxy.FirstBreakBefore(HandshakeBytes))) {
             ++ended;
             std::printf("seed %u: ended as a leave (%s)\n", seed + quint32(game),

@@ -5,7 +5,6 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <functional>
 #include <gtest/gtest.h>
 
 namespace corvane::nettest {
@@ -40,14 +39,10 @@ struct ProgramCopy {
         process.waitForReadyRead(waitMs);
         output += process.readAllStandardOutput();
     }
-    bool WaitFor(const QByteArray& line, int timeoutMs,
-                 const std::function<void()>& meanwhile = {}) {
+    bool WaitFor(const QByteArray& line, int timeoutMs) {
         QElapsedTimer timer;
         timer.start();
-        while (!output.contains(line) && timer.elapsed() < timeoutMs) {
-            if (meanwhile) meanwhile();
-            Collect(meanwhile ? 0 : 100);
-        }
+        while (!output.contains(line) && timer.elapsed() < timeoutMs) Collect(100);
         return output.contains(line);
     }
     // The printed lines that begin with prefix, without it.
