@@ -28,12 +28,11 @@ long NetPort() {
     return ok && port > 0 && port < 65536 ? port : GamePort;
 }
 
-namespace {
-
-// The peer's nick for a message, also before the handshake told it.
 QString PeerName() {
     return PlayerNick[2].isEmpty() ? QStringLiteral("O outro jogador") : PlayerNick[2];
 }
+
+namespace {
 
 // A refused move text is shown this long at most.
 constexpr int ShownMoveLength = 30;
@@ -406,6 +405,8 @@ void NetworkGameSession::Handle(const NetMessage& message) {
         break;
     }
     --dispatching_;
+    // The link broke while the message was handled, and its end unlocked the board.
+    if (dispatching_ == 0 && resuming_) LockForBreak();
     if (dispatching_ == 0 && gonePending_) {
         gonePending_ = false;
         PeerGone(goneText_);

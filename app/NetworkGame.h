@@ -32,6 +32,8 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 class QDialog;
 class QWidget;
@@ -48,6 +50,9 @@ extern QString NetServerAddress;
 // The game's TCP port; CORVANE_NET_PORT, when set to a valid port, replaces it.
 inline constexpr long GamePort = 1243;
 long NetPort();
+
+// The peer's nick for a message, also before the handshake told it.
+QString PeerName();
 
 // Keep-alive timing of a game connection: a peer machine that vanished is
 // noticed after about idle + interval * count seconds.
@@ -223,7 +228,9 @@ private:
     void ResumeMessageArrived(const NetMessage& message);
     bool ResumeFits(const ResumeState& peer, bool withKey) const;
     ResumeState OwnResumeState() const;
-    void FinishResume(int peerReceived);
+    std::vector<std::string> ListedMoves() const;
+    void FinishResume(const ResumeState& peer);
+    void LockForBreak();
     void RefuseResume();
     QString ResumeKey() const;
     void Checked(const NetMessage& message);
@@ -263,6 +270,7 @@ private:
     QElapsedTimer resumeClock_;
     QTimer resumeTick_, retryTimer_;
     ReconnectSchedule schedule_;
+    std::vector<std::string> finishedMoves_; // the moves of the game that ended last
     QPointer<QDialog> lostWindow_;
     // Hosting.
     GamePublisher publisher_;

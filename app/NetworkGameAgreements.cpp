@@ -9,16 +9,9 @@
 
 namespace corvane {
 
-namespace {
-
-QString PeerNick() {
-    return PlayerNick[2].isEmpty() ? QStringLiteral("O outro jogador") : PlayerNick[2];
-}
-
-} // namespace
-
 void NetworkGameSession::StartExtensions(bool peerExtended) {
     extended_ = peerExtended;
+    inbox_.TakeOnlyMarked(peerExtended);
     agreements_.Clear();
     score_.Clear();
     ShowScore();
@@ -36,6 +29,7 @@ void NetworkGameSession::StartExtensions(bool peerExtended) {
 
 void NetworkGameSession::StopExtensions() {
     extended_ = false;
+    inbox_.TakeOnlyMarked(false);
     resuming_ = awaitingHello_ = false;
     resumeTick_.stop();
     retryTimer_.stop();
@@ -52,6 +46,7 @@ void NetworkGameSession::StopExtensions() {
 // --- The score -----------------------------------------------------------------------
 
 void NetworkGameSession::GameOver(bool localWon, bool drawn) {
+    finishedMoves_ = ListedMoves(); // for a peer that has yet to see the game end
     if (drawn) {
         score_.Drawn();
     } else if (localWon) {
@@ -100,7 +95,7 @@ void NetworkGameSession::AskTakeBack() {
 
 bool NetworkGameSession::SendOffer(const Offer& offer) {
     if (!agreements_.MayOffer(offer.kind, offer.game, offer.plies)) {
-        Tell((agreements_.Mine() ? MsgAguardeResposta : MsgJaRecusou).arg(PeerNick()), false);
+        Tell((agreements_.Mine() ? MsgAguardeResposta : MsgJaRecusou).arg(PeerName()), false);
         return false;
     }
     if (!EnviarDados(OfferMessage(offer))) return false;
@@ -122,7 +117,7 @@ void NetworkGameSession::OfferUnanswered() {
     if (!agreements_.Mine()) return;
     agreements_.Unanswered();
     OfferOver();
-    Tell(MsgOfertaSemResposta.arg(PeerNick()), false);
+    Tell(MsgOfertaSemResposta.arg(PeerName()), false);
 }
 
 // --- Messages of the peer ------------------------------------------------------------------
@@ -146,7 +141,7 @@ void NetworkGameSession::PeerOffered(const Offer& offer) {
     if (offer.kind == OfferKind::TakeBack)
         fits = fits && (offer.takeBack == 1) == !window_.WaitingForPeer();
     const bool draw = offer.kind == OfferKind::Draw;
-    bool yes = fits && Ask((draw ? MsgPropoeEmpate : MsgPedeVoltar).arg(PeerNick()));
+    bool yes = fits && Ask((draw ? MsgPropoeEmpate : MsgPedeVoltar).arg(PeerName()));
     if (!NetworkGame || window_.Closing()) return;
     if (yes && !draw) yes = window_.TakeBackPlies(offer.takeBack);
     EnviarDados(AnswerMessage(offer, yes));
@@ -169,13 +164,13 @@ void NetworkGameSession::PeerAnswered(const Offer& answer, bool yes) {
     OfferOver();
     if (!yes) {
         const bool draw = offer.kind == OfferKind::Draw;
-        Tell((draw ? MsgEmpateRecusado : MsgVoltarRecusado).arg(PeerNick()), false);
+        Tell((draw ? MsgEmpateRecusado : MsgVoltarRecusado).arg(PeerName()), false);
         return;
     }
     if (offer.kind == OfferKind::Draw) return AgreedDraw();
     // The board stayed locked since the request: the game is as it was then.
     if (PliesListed() != offer.plies || !window_.TakeBackPlies(offer.takeBack))
-        PeerGone(MsgVoltarDesencontro.arg(PeerNick()));
+        PeerGone(MsgVoltarDesencontro.arg(PeerName()));
 }
 
 // Both players agreed: the game ends drawn, and the next one begins.

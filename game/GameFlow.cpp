@@ -204,6 +204,8 @@ void frmMain::StartClocks() {
 }
 
 void frmMain::PauseClocks() {
+    // The side to move's clock is brought up to the moment of the pause.
+    if (tmrElapsed()->isActive()) ClockTick();
     tmrElapsed()->stop();
     pausedAt_ = clockNow();
 }
@@ -212,6 +214,14 @@ void frmMain::ResumeClocks() {
     // The clock start moves forward by the pause's length: neither clock counts it.
     clockStart_ = clockNow() - (pausedAt_ - clockStart_);
     tmrElapsed()->start();
+}
+
+void frmMain::SetClocks(qint64 white, qint64 black) {
+    whiteTime_ = white;
+    blackTime_ = black;
+    clockStart_ = (tmrElapsed()->isActive() ? clockNow() : pausedAt_) - (white + black);
+    lblTime(0)->setText(ClockText(white));
+    lblTime(1)->setText(ClockText(black));
 }
 
 QString frmMain::ClockText(qint64 milliseconds) {

@@ -102,6 +102,8 @@ public:
     // The pause: the clocks stop, then go on as if the pause had not been.
     void PauseClocks();
     void ResumeClocks();
+    // The clocks read these times (milliseconds), running or paused.
+    void SetClocks(qint64 white, qint64 black);
     void ClockTick();
     static QString ClockText(qint64 milliseconds);
     qint64 ClockStart() const { return clockStart_; }

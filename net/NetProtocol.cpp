@@ -359,7 +359,7 @@ void NetInbox::Receive(const QByteArray& bytes) {
 }
 
 void NetInbox::Flush() {
-    if (receiver_.Overflowed() || flooded_) return;
+    if (receiver_.Overflowed() || flooded_ || onlyMarked_) return;
     Take(receiver_.Flush());
 }
 
@@ -371,7 +371,7 @@ void NetInbox::Reset() {
 }
 
 void NetInbox::Take(NetReceiver::Result result) {
-    if (receiver_.WantsFlush())
+    if (receiver_.WantsFlush() && !onlyMarked_)
         quiet_.start();
     else
         quiet_.stop();

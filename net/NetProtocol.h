@@ -59,8 +59,9 @@
 //     wait. The handshake messages always carry one.
 //   - "Corvane:#" + word + fields, each ended by an end mark, sent only to a
 //     peer that announced (words and fields in net/Extensions.h and
-//     net/Agreements.h): a keep-alive, the leave on purpose, and the offers of
-//     a draw and a take-back with their answers. A side that did not announce
+//     net/Agreements.h): a keep-alive, the leave on purpose, the offers of
+//     a draw and a take-back with their answers, and the resuming of a game
+//     whose connection broke (net/Resume.h). A side that did not announce
 //     ignores them.
 //
 // Bounds. Every message is short (see above), and at most MaxWaitingMessages
@@ -106,8 +107,9 @@ inline const QString ExtensionsField = QStringLiteral("+CV1");
 // The keep-alive's word ("Corvane:#VIVO"): it only shows the peer is there,
 // so an inbox drops it rather than let it wait.
 inline const QString KeepAliveWord = QStringLiteral("VIVO");
-// An extension message's text is kept cut to this length.
-inline constexpr int MaxExtensionLength = 64;
+// An extension message's text is kept cut to this length: the longest, a
+// resume's account of the game (net/Resume.h), takes 98 characters.
+inline constexpr int MaxExtensionLength = 100;
 
 // Field n (1-based) of text, fields being separated by separator. The text is
 // first given a leading and a trailing separator when it lacks them (the
@@ -213,6 +215,11 @@ public:
     void Flush();
     // Drops held bytes and waiting messages (the connection is gone or new).
     void Reset();
+    // The peer announced the extensions and ends every message with its end
+    // mark: a message without one is a part whose rest was lost with the
+    // connection (it comes again whole after a resume), never taken on quiet
+    // or at the close.
+    void TakeOnlyMarked(bool on) { onlyMarked_ = on; }
     bool Idle() const { return queue_.empty() && receiver_.Held() == 0; }
     qsizetype Waiting() const { return qsizetype(queue_.size()); }
 
@@ -226,6 +233,7 @@ private:
     std::deque<NetMessage> queue_;
     bool delivering_ = false;
     bool flooded_ = false; // Overflow ran: nothing more until Reset
+    bool onlyMarked_ = false;
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 

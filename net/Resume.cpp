@@ -7,11 +7,21 @@ namespace corvane {
 
 namespace {
 
-std::optional<int> Count(const QString& text) {
-    if (text.isEmpty() || text.size() > 6) return std::nullopt;
+std::optional<qint64> Number(const QString& text, int digits) {
+    if (text.isEmpty() || text.size() > digits) return std::nullopt;
     for (const QChar c : text)
         if (c < u'0' || c > u'9') return std::nullopt;
-    return text.toInt();
+    return text.toLongLong();
+}
+
+std::optional<int> Count(const QString& text) {
+    const auto n = Number(text, 6);
+    return n ? std::optional<int>(int(*n)) : std::nullopt;
+}
+
+// A clock reading: up to 9 digits of milliseconds, more than a hundred hours.
+std::optional<qint64> Clock(const QString& text) {
+    return Number(text, 9);
 }
 
 bool IsHex16(const QString& text) {
@@ -47,6 +57,7 @@ QString MoveListDigest(int game, const std::vector<std::string>& moves, int plie
 QString StateMessage(const QString& word, const ResumeState& s) {
     QStringList fields{QString::number(s.received), QString::number(s.game),
                        QString::number(s.plies), s.digest};
+    if (word != CheckWord) fields << QString::number(s.white) << QString::number(s.black);
     if (word == ResumeWord) fields.prepend(s.key);
     return ExtensionMessage(word, fields);
 }
@@ -56,9 +67,17 @@ std::optional<ResumeState> ReadState(const NetMessage& message, const QString& w
     QStringList f = message.status.split(u'#');
     ResumeState s;
     if (word == ResumeWord) {
-        if (f.size() != 5 || f[0].size() != 32) return std::nullopt;
+        if (f[0].size() != 32) return std::nullopt;
         if (!IsHex16(f[0].left(16)) || !IsHex16(f[0].mid(16))) return std::nullopt;
         s.key = f.takeFirst();
+    }
+    if (word != CheckWord) {
+        const auto white = f.size() == 6 ? Clock(f[4]) : std::nullopt;
+        const auto black = f.size() == 6 ? Clock(f[5]) : std::nullopt;
+        if (!white || !black) return std::nullopt;
+        s.white = *white;
+        s.black = *black;
+        f.resize(4);
     }
     if (f.size() != 4 || !IsHex16(f[3])) return std::nullopt;
     const auto received = Count(f[0]), game = Count(f[1]), plies = Count(f[2]);

@@ -8,14 +8,20 @@
 // just before an orderly close), both keep the game; the joiner connects again
 // and the host accepts only a connection whose first message is
 //     "Corvane:#RETOMAR#" + key + "#" + received + "#" + game + "#" + plies + "#" + digest
+//         + "#" + white + "#" + black
 // and answers
 //     "Corvane:#RETOMADO#" + received + "#" + game + "#" + plies + "#" + digest
+//         + "#" + white + "#" + black
 // and, after what it sends again,
 //     "Corvane:#CONFERE#" + received + "#" + game + "#" + plies + "#" + digest
 // which the peer checks once it has taken everything sent before it.
 // received counts the messages of the game this side took from the peer over
 // the connection (keep-alives and these two not counted), game the games
-// finished, plies the moves listed, digest the digest of the move list. Each
+// finished, plies the moves listed, digest the digest of the move list, white
+// and black the two clocks in milliseconds. Each side's clock ran on until it
+// noticed the break, and a move in flight ran the clock of its mover on one
+// side and of the other player on the other: both sides take the smaller
+// reading of each clock, so they show the same times again. Each
 // side then sends again, in order, what it sent that the peer did not receive
 // (kept in its outbox), and play goes on. A side that holds more moves than
 // its peer compares the digest of its list cut to the peer's length; a list
@@ -61,6 +67,7 @@ struct ResumeState {
     int game = 0;
     int plies = 0;
     QString digest;
+    qint64 white = 0, black = 0; // the clocks (RETOMAR and RETOMADO only)
     bool operator==(const ResumeState&) const = default;
 };
 

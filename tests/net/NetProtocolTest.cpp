@@ -221,6 +221,22 @@ TEST(NetProtocol, MessagesWaitingBehindAHandlerAreBounded) {
     }
 }
 
+// From a peer that ends its messages with marks, a message cut by a broken
+// connection is never taken, neither after the quiet time nor at the close;
+// from any other peer it is (the last chat line before a leave).
+TEST(NetProtocol, APartOfAMarkedMessageIsNeverTaken) {
+    for (const bool marked : {false, true}) {
+        NetInbox inbox;
+        inbox.TakeOnlyMarked(marked);
+        QStringList taken;
+        inbox.OnMessage = [&](const NetMessage& m) { taken << m.text; };
+        inbox.Receive(QByteArray("Chat:#bom dia") + EndMark + "Chat:#boa s");
+        QTest::qWait(QuietMs * 2);
+        inbox.Flush();
+        EXPECT_EQ(taken, marked ? QStringList{"bom dia"} : QStringList({"bom dia", "boa s"}));
+    }
+}
+
 // Handshake both ways, messages one at a time even when a handler lets events run.
 TEST(NetProtocol, HandshakeOverLoopbackWithAScriptedPeer) {
     for (const bool gameHosts : {true, false}) {

@@ -2,57 +2,22 @@
 // game to mate over 127.0.0.1, each driven by its scripted player, then
 // exchange a chat line and close.
 #include "net/NetTestSupport.h"
+#include "net/ProgramCopy.h"
 
-#include <QElapsedTimer>
-#include <QFile>
-#include <QProcess>
-#include <QTemporaryDir>
-#include <gtest/gtest.h>
 #include <vector>
 
 using namespace corvane::nettest;
 
 namespace {
 
-struct Copy {
-    QTemporaryDir folder;
-    QProcess process;
-    QByteArray output;
-
-    void Start(long port, const QByteArray& script) {
-        QFile file(folder.filePath("script"));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(script);
-        file.close();
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("CORVANE_PROGRAM_FOLDER", folder.path() + "/");
-        env.insert("CORVANE_TEST_SCRIPT", file.fileName());
-        env.insert("CORVANE_NET_PORT", QString::number(port));
-        // The host's address list must not ask a web page: a closed local port answers at once.
-        env.insert("CORVANE_MYIP_URL", "http://127.0.0.1:1/");
-        env.insert("QT_QPA_PLATFORM", "offscreen");
-        process.setProcessEnvironment(env);
-        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        process.start(CORVANE_EXECUTABLE, {});
-        ASSERT_TRUE(process.waitForStarted());
-    }
-    bool WaitFor(const QByteArray& line, int timeoutMs) {
-        QElapsedTimer timer;
-        timer.start();
-        while (!output.contains(line) && timer.elapsed() < timeoutMs) {
-            process.waitForReadyRead(100);
-            output += process.readAllStandardOutput();
-        }
-        return output.contains(line);
-    }
-};
+using Copy = ProgramCopy;
 
 TEST(TwoCopies, PlayAGameToMateOverLoopback) {
     const long port = FreePort();
     Copy host, joiner;
-    host.Start(port, "host ANFITRIAO\nf2-f3\ng2-g4\n");
+    host.Start(CORVANE_EXECUTABLE, port, "host ANFITRIAO\nf2-f3\ng2-g4\n");
     ASSERT_TRUE(host.WaitFor("aguardando", 30000)) << host.output.toStdString();
-    joiner.Start(port, "join VISITANTE 127.0.0.1\ne7-e5\nd8-h4\n");
+    joiner.Start(CORVANE_EXECUTABLE, port, "join VISITANTE 127.0.0.1\ne7-e5\nd8-h4\n");
     for (Copy* copy : {&host, &joiner}) {
         EXPECT_TRUE(copy->WaitFor("chat ", 60000)) << copy->output.toStdString();
         EXPECT_TRUE(copy->process.waitForFinished(30000));

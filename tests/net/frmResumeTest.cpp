@@ -7,10 +7,10 @@
 #include "net/NetProtocol.h"
 #include "net/Resume.h"
 
+#include <QAbstractButton>
 #include <QDialog>
 #include <QLabel>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QRegularExpression>
 
 namespace corvane::nettest {
@@ -71,7 +71,6 @@ TEST_F(ResumeTest, AGameResumesWhereverTheLinkBroke) {
         SCOPED_TRACE(int(cut));
         ConnectWithToken();
         HostMoves("e2-e4", "Jogar:#WP e2-e4#");
-        const qint64 clockBefore = window->WhiteTime() + window->BlackTime();
         if (cut == MidMessage) peer->Send(QByteArray("Jogar:#BP e7-e5#"));
         // Silent: the peer's side of the connection stays open and sends nothing.
         if (cut != Silent) {
@@ -79,6 +78,7 @@ TEST_F(ResumeTest, AGameResumesWhereverTheLinkBroke) {
             peer->Reset();
         }
         ASSERT_TRUE(WaitUntil([this] { return session->Resuming(); }));
+        const qint64 clockBefore = window->WhiteTime() + window->BlackTime();
         EXPECT_TRUE(QRegularExpression(
                         QStringLiteral("^Conexão perdida. Tentando reconectar… [12]:[0-5][0-9]$"))
                         .match(LostText())
@@ -91,7 +91,7 @@ TEST_F(ResumeTest, AGameResumesWhereverTheLinkBroke) {
             EXPECT_TRUE(session->Chat()->send("Chat:#durante"));
         }
         QTest::qWait(200); // the clocks do not run while the link is down
-        EXPECT_LE(window->WhiteTime() + window->BlackTime() - clockBefore, 100);
+        EXPECT_EQ(window->WhiteTime() + window->BlackTime(), clockBefore);
         if (cut == Silent) peer.reset();
         // The peer got the move unless it was lost on the way.
         const int received = cut == MoveLost ? 0 : 1;
@@ -134,7 +134,8 @@ TEST_F(ResumeTest, StrangersAndWrongAccountsAreRefused) {
         {"a third party joins", "StartServidor:#INTRUSO#+CV1#" + PeerToken.toLatin1() + Mark},
         {"a third party says nothing", "x"},
         {"a wrong key", "", goodKey.left(31) + u'0', 0, 1, 1, {}},
-        {"another game", "", goodKey, 1, 1, 1, {}},
+        // (one game ahead is taken: the game may have ended on the peer's side only)
+        {"another game", "", goodKey, 2, 1, 1, {}},
         {"more received than sent", "", goodKey, 0, 5, 1, {}},
         {"a forged digest", "", goodKey, 0, 1, 1, forged},
     };
@@ -174,7 +175,7 @@ TEST_F(ResumeTest, TheLimitGivingUpAndALeaveEndTheGame) {
         peer->Close();
         if (std::string(way) == "give up") {
             ASSERT_TRUE(WaitUntil([this] { return session->Resuming(); })) << way;
-            session->LostWindow()->findChild<QPushButton*>("cmdDesistir")->click();
+            session->LostWindow()->findChild<QAbstractButton*>("cmdDesistir")->click();
         }
         ExpectPeerGone(QStringLiteral("ZEZE saiu do jogo"), way);
         EXPECT_FALSE(session->Resuming()) << way;
@@ -189,12 +190,14 @@ TEST_F(ResumeTest, TheJoinerConnectsAgainByItself) {
     ASSERT_TRUE(peer->WaitFor("StartServidor:#ANA#+CV1#"));
     const QByteArray got = peer->Received();
     key = PeerToken + QString::fromLatin1(got.mid(got.indexOf("+CV1#") + 5, 16));
-    peer->Send("Jogar:#WP e2-e4#" + Mark);
+    // An extension message counts as received (the peer keeps it for sending
+    // again) even when this side does not know its word.
+    peer->Send("Jogar:#WP e2-e4#" + Mark + "Corvane:#NOVIDADE" + Mark);
     ASSERT_TRUE(WaitUntil([this] { return !window->WaitingForPeer(); }));
     peer->Reset();
     ASSERT_TRUE(WaitUntil([this] { return session->Resuming(); }));
     ASSERT_TRUE(peer->Accept(5000));
-    ASSERT_TRUE(peer->WaitFor("Corvane:#RETOMAR#" + key.toLatin1() + "#1#0#1#"));
+    ASSERT_TRUE(peer->WaitFor("Corvane:#RETOMAR#" + key.toLatin1() + "#2#0#1#"));
     peer->Send(StateMessage(ResumedWord, {{}, 0, 0, 1, MoveListDigest(0, Moves(), 1)}).toLatin1() +
                Mark);
     ASSERT_TRUE(WaitUntil([this] { return !session->Resuming(); }));
@@ -205,7 +208,7 @@ TEST_F(ResumeTest, TheJoinerConnectsAgainByItself) {
     peer->Reset();
     ASSERT_TRUE(WaitUntil([this] { return session->Resuming(); }));
     ASSERT_TRUE(peer->Accept(5000));
-    ASSERT_TRUE(peer->WaitFor("Corvane:#RETOMAR#" + key.toLatin1() + "#1#0#2#"));
+    ASSERT_TRUE(peer->WaitFor("Corvane:#RETOMAR#" + key.toLatin1() + "#2#0#2#"));
     peer->Send(
         StateMessage(ResumedWord, {{}, 1, 0, 2, QStringLiteral("00000000deadbeef")}).toLatin1() +
         Mark);
