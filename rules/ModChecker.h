@@ -364,6 +364,15 @@ bool PlayMoveIntoNextPly(const MoveText& move, int ply);
 // Ply + 1 becomes the position at ply, with its flags and counters: a move
 // played into the next ply is kept.
 void KeepNextPly(int ply);
+// The one way a move is made on a position, whoever makes it (a person, the
+// peer, the computer, a replay): the move must fit its piece's shape and pass
+// the legality test without leaving its own king attacked; then it is played
+// (castling rook, en passant, the promotion piece the move names or a queen),
+// the flags carry its side effects with nothing left pending, and ply + 1 is
+// the same position. The counters and the king squares describe the ply; the
+// results of the move tests (GameStatus, the in-check flags, From/To...) are
+// left as they were. False, with the ply unchanged, when the move is refused.
+bool ApplyMove(const MoveText& move, int ply = 0);
 
 // --- Position string ---------------------------------------------------------------------------
 
