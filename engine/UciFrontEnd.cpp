@@ -236,7 +236,6 @@ void UciFrontEnd::SetPosition(const std::string& line, std::ostream& out) {
         }
     }
     CountPieces(0);
-    DrawBoard(ComputerView(), 0);
 }
 
 bool UciFrontEnd::ApplyMove(const std::string& uciMove) {
@@ -293,8 +292,7 @@ void UciFrontEnd::Go(const std::string& line, std::ostream& out) {
     const PlyBoard game = Board[0];
     const std::array<PlyFlags, 5> gameFlags{WhiteCastleFlags[0], BlackCastleFlags[0],
                                             WhitePawnFlags[0], BlackPawnFlags[0], CastleMade[0]};
-    DrawBoard(ComputerView(), 0);
-    LoadBoardFromView(ComputerView(), 1);
+    TakeGamePosition(1);
     CopyPlyFlags(0, 1);
     ComputerMove(1);
     NameNoMoveOutcome(side_, 0);
@@ -308,7 +306,6 @@ void UciFrontEnd::Go(const std::string& line, std::ostream& out) {
     BlackPawnFlags[0] = gameFlags[3];
     CastleMade[0] = gameFlags[4];
     CountPieces(0);
-    DrawBoard(ComputerView(), 0);
 }
 
 void UciFrontEnd::Perft(int depth, std::ostream& out) {

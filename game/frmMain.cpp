@@ -59,7 +59,7 @@ frmMain::frmMain(QWidget* parent)
     WhiteAtBottom = true;
     SideToMove = "A";
     GameMode = "H";
-    ComputerStartUp(*this);
+    ComputerStartUp();
     InitGameArrays();
     LoadSounds();
     StopSounds();
@@ -81,7 +81,6 @@ frmMain::frmMain(QWidget* parent)
 frmMain::~frmMain() {
     keys_->Detach();
     if (&Hooks() == hooks_.get()) SetHooks(nullptr);
-    ComputerShutDown(*this);
 }
 
 void frmMain::WireControls() {

@@ -238,12 +238,13 @@ private:
     void DropOnSquare(int target);
     void DropOnBoard(double x, double y);
     void DropOutsideBoard();
-    bool CommitMove(int target);
+    bool CommitMove(int target, MoveText move);
     void ReturnPiece();
-    void MoveCastlingRook(int kingTarget);
     void SelectOption(int index, bool guarded);
     void SetUpDrop(int target);
-    bool ChoosePromotion(int target, std::string& move);
+    // Asks for the piece a pawn reaching the last rank becomes; it goes into the
+    // move and its text. False when the move is taken back.
+    bool ChoosePromotion(MoveText& move, std::string& played);
     void ChoosePromotionPiece(int index, Qt::MouseButton button);
 
     void WireControls();
@@ -283,11 +284,10 @@ private:
     // Steps of the commit and of the computer's turn.
     void FinishHumanDrop(int target);
     bool MovePickedPiece(int target);
-    void CompleteCastling(int target);
-    std::string TakeEnPassantPawn(int target, int fromFile, int toFile, std::string captured);
+    void DrawChangedSquares();
     Announcement PersonOutcome(bool whiteMoved);
     void ThinkTimed(int ply);
-    void ShowComputerPosition(const MoveText* move);
+    void ShowComputerPosition();
     void EndWithoutMove();
     bool AnnounceFinishedPosition();
     void CountComputerCapture(const PlyBoard& before, const MoveText& move);
