@@ -19,6 +19,10 @@
 
 namespace corvane {
 
+bool ComputerBusy = false;
+bool SetUpMode = false;
+bool OptionGuard = false;
+bool NetworkGame = false;
 std::int32_t LongestThinkTime = 0;
 std::int32_t PromotedPiece = -1;
 std::int16_t SetUpPiece = 0;
@@ -64,6 +68,7 @@ frmMain::frmMain(QWidget* parent)
     LoadSounds();
     StopSounds();
     ComputerBusy = false;
+    OptionGuard = false;
 
     // Load: a default game, the user with White against the computer.
     dragging_ = false;
