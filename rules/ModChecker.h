@@ -193,7 +193,10 @@ constexpr int CountSlot(int piece) {
 PieceCode PieceCodeOf(std::int32_t piece);
 // 0 for anything that is not one of the twelve codes.
 PieceIndex PieceIndexOf(std::string_view code);
-// Rebuilds a ply from the first two characters of the 64 tags; records the king squares.
+// Rebuilds a ply from the first two characters of the 64 tags; records the king
+// squares. Ply 0 is the game's position and the view draws from it; a view is
+// read only where a person arranges the pieces (set-up) or a file has just
+// filled it.
 void LoadBoardFromView(const SquareImages& view, int ply);
 // Sets the 64 images from a ply (tag = PieceCode, "" for empty squares).
 void DrawBoard(SquareImages& view, int ply);
