@@ -18,7 +18,7 @@ void frmMain::ComputerTurn(int ply) {
     if (Level == 1) ComputerToggleSkipSearch();
     ComputerBusy = true;
     LockBoard();
-    Board[1] = Board[0];
+    TakeGamePosition(1);
     CopyPlyFlags(0, 1);
     BusyCursor::Start();
     if (ListCursor < 1) LabTime()->clear();
