@@ -439,7 +439,6 @@ void NetworkGameSession::PeerMoved(const NetMessage& message) {
     const bool peerIsWhite = !window_.LocalIsWhite();
     const QString shownMove = CleanOutsideText(message.text, ShownMoveLength);
     const bool itsTurn = window_.WaitingForPeer() && SideToMove == (peerIsWhite ? "W" : "B");
-    if (itsTurn) LoadBoardFromView(window_, 0);
     if (!itsTurn || !PeerMoveIsLegal(move, peerIsWhite)) {
         PeerGone(MsgLanceRecusado.arg(PeerName(), shownMove));
         return;

@@ -4,6 +4,7 @@
 
 #include "app/ShellPictures.h"
 #include "assets/frmPieces.h"
+#include "game/frmMain.h"
 #include "rules/GameState.h"
 
 #include <QKeyEvent>

@@ -119,12 +119,9 @@ void ComputerMove(std::int16_t ply) {
         if (legal < 6 && PieceTotal < 6) depth = 9;
     }
     std::int32_t movesToMate = 0;
-    SquareImages& view = ComputerView();
     if (MateSearch(side, depth, movesToMate)) {
-        DrawBoard(view, 1);
-        Board[0] = Board[1];
-        CopyPlyFlags(1, 0);
-        LoadBoardFromView(view, 1);
+        // Ply 1 holds the position after the mating line's first move; the game
+        // makes that move on its own position.
         CountPieces(1);
         return;
     }
@@ -133,7 +130,7 @@ void ComputerMove(std::int16_t ply) {
         return;
     }
     // The mate search has used the working plies and the counters.
-    LoadBoardFromView(view, 1);
+    TakeGamePosition(1);
     CopyPlyFlags(0, 1);
     CountPieces(ply);
 

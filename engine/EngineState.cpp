@@ -98,20 +98,11 @@ RandomSource& Random() {
 
 // --- Board view -------------------------------------------------------------------
 
-namespace {
-PlainSquareImages& PlainView() {
-    static PlainSquareImages view;
-    return view;
-}
-SquareImages* installedView = nullptr;
-} // namespace
-
-SquareImages& ComputerView() {
-    return installedView != nullptr ? *installedView : PlainView();
-}
-
-void SetComputerView(SquareImages* view) {
-    installedView = view;
+void TakeGamePosition(int ply) {
+    if (ply < 0 || ply > MaxDepth) return;
+    Board[ply] = Board[0];
+    FindKing("W", WhiteKingRank, WhiteKingFile, ply);
+    FindKing("B", BlackKingRank, BlackKingFile, ply);
 }
 
 } // namespace corvane

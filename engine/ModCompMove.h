@@ -191,10 +191,9 @@ private:
 };
 RandomSource& Random();
 
-// The board view the computer player rebuilds plies from and draws on
-// (a plain 64-tag view unless the GUI installs its own). Never null.
-SquareImages& ComputerView();
-void SetComputerView(SquareImages* view);
+// A working ply becomes the game's position (ply 0); the king squares are
+// found there.
+void TakeGamePosition(int ply);
 
 // --- Procedures -------------------------------------------------------------------
 

@@ -472,8 +472,8 @@ bool RunMateDriver(MateState& st, int d) {
 bool MateTry(std::string_view side, int basePly, int d) {
     MateState& st = State();
     const int first = basePly + 1;
-    LoadBoardFromView(ComputerView(), basePly);
-    LoadBoardFromView(ComputerView(), first);
+    TakeGamePosition(basePly);
+    TakeGamePosition(first);
     st.counters[basePly] = CountersOf(basePly);
     UseCounters(st.counters[basePly]);
 

@@ -12,6 +12,7 @@
 #include "rules/Fen.h"
 #include "rules/MoveText.h"
 #include "rules/PositionCheck.h"
+#include "rules/RulesState.h"
 
 namespace corvane {
 
@@ -236,7 +237,6 @@ void UciFrontEnd::SetPosition(const std::string& line, std::ostream& out) {
         }
     }
     CountPieces(0);
-    DrawBoard(ComputerView(), 0);
 }
 
 bool UciFrontEnd::ApplyMove(const std::string& uciMove) {
@@ -252,17 +252,7 @@ bool UciFrontEnd::ApplyMove(const std::string& uciMove) {
     if (!move.promotion.empty() && !promotes) return false;
     move.piece = piece;
     move.capture = Board[0][move.toRank][move.toFile] != Empty;
-    FromRank = move.fromRank;
-    FromFile = move.fromFile;
-    ToRank = move.toRank;
-    ToFile = move.toFile;
-    if (MoveBarred(piece, 0)) return false;
-    if (white ? WhiteInCheck : BlackInCheck) return false;
-    PlayAcceptedMove(0);
-    CastleMade[0] = PlyFlags{};
-    if (promotes && !move.promotion.empty()) {
-        Board[0][move.toRank][move.toFile] = PromotedPieceOf(move);
-    }
+    if (!corvane::ApplyMove(move)) return false;
     // The opening line grows as the move list builds it.
     if (ListCursor < 10) OpeningLine += CoordinateText(move) + " ";
     ++ListCursor;
@@ -290,25 +280,14 @@ void UciFrontEnd::Go(const std::string& line, std::ostream& out) {
     GameMode = side_ == "W" ? "CW" : "CB";
     SideToMove = side_;
     if (Level == 1) SkipSearch = !SkipSearch;
-    const PlyBoard game = Board[0];
-    const std::array<PlyFlags, 5> gameFlags{WhiteCastleFlags[0], BlackCastleFlags[0],
-                                            WhitePawnFlags[0], BlackPawnFlags[0], CastleMade[0]};
-    DrawBoard(ComputerView(), 0);
-    LoadBoardFromView(ComputerView(), 1);
+    // The position stays as it was given; the next "position" command moves on.
+    const RulesStateKeeper position;
+    TakeGamePosition(1);
     CopyPlyFlags(0, 1);
     ComputerMove(1);
     NameNoMoveOutcome(side_, 0);
     out << "info string status " << GameStatus << " move " << CurrentMove << std::endl;
     out << "bestmove " << UciMoveOf(CurrentMove) << std::endl;
-    // The position stays as it was given; the next "position" command moves on.
-    Board[0] = game;
-    WhiteCastleFlags[0] = gameFlags[0];
-    BlackCastleFlags[0] = gameFlags[1];
-    WhitePawnFlags[0] = gameFlags[2];
-    BlackPawnFlags[0] = gameFlags[3];
-    CastleMade[0] = gameFlags[4];
-    CountPieces(0);
-    DrawBoard(ComputerView(), 0);
 }
 
 void UciFrontEnd::Perft(int depth, std::ostream& out) {

@@ -40,7 +40,6 @@ void frmMain::AfterMove(Mover mover, bool whiteMoved, const std::string& move,
         } else {
             EndGame();
         }
-        LoadBoardFromView(*this, 0);
         return;
     }
     if (mover == Mover::Person && NetworkGame) {
@@ -96,8 +95,7 @@ void frmMain::BlinkSquare(int index) {
 
 // A move text that names the piece standing on its from-square.
 bool frmMain::PeerMoveFits(const std::string& text, MoveText& move) const {
-    return ParseMoveTextLoosely(text, move) &&
-           Tag(ImageIndexOf(move.fromRank, move.fromFile)).substr(0, 2) == PieceCodeOf(move.piece);
+    return ParseMoveTextLoosely(text, move) && Board[0][move.fromRank][move.fromFile] == move.piece;
 }
 
 bool frmMain::PlayPeerMove(const std::string& text, const PeerAnnouncement& announcement) {
@@ -108,7 +106,6 @@ bool frmMain::PlayPeerMove(const std::string& text, const PeerAnnouncement& anno
     GameSnapshot before = Snapshot();
     tmrElapsed()->stop();
     picToobar()->setEnabled(false);
-    LoadBoardFromView(*this, 0);
     CurrentMove = FormatMoveText(move);
     GameStatus = announcement.status;
     SetMoveLabel(CurrentMove);
@@ -118,7 +115,6 @@ bool frmMain::PlayPeerMove(const std::string& text, const PeerAnnouncement& anno
     pendingBefore_ = std::move(before);
     pendingByComputer_ = false;
     ListTheMove(CurrentMove);
-    LoadBoardFromView(*this, 1);
     PlayMoveSound(CurrentMove, move.capture);
     Announcement outcome;
     if (!announcement.note.empty()) {
@@ -138,47 +134,20 @@ bool frmMain::ShowMoveRecord(const std::string& text) {
     if (!PeerMoveFits(text, m)) return false;
     const PieceIndex placed = m.promotion.empty() ? m.piece : PromotedPieceOf(m);
     if (placed == Empty) return false;
+    const PlyBoard before = Board[0];
+    if (!ApplyMove(m)) return false;
     if (!m.promotion.empty()) PromotedPiece = placed;
-    const bool white = IsWhitePiece(m.piece);
-    const bool pawn = m.piece == WhitePawn || m.piece == BlackPawn;
-    const int from = ImageIndexOf(m.fromRank, m.fromFile);
-    const int to = ImageIndexOf(m.toRank, m.toFile);
-    if (!Tag(to).empty()) CountCapture(Tag(to).substr(0, 2));
-    if (pawn && m.fromFile != m.toFile && Tag(to).empty() && m.fromRank == (white ? 5 : 4)) {
-        // En passant: the pawn beside the origin goes.
-        const int beside = ImageIndexOf(m.fromRank, m.toFile);
-        CountCapture(Tag(beside).substr(0, 2));
-        SetSquare(beside, "");
-    }
-    FlagArray& own = white ? WhitePawnFlags : BlackPawnFlags;
-    FlagArray& other = white ? BlackPawnFlags : WhitePawnFlags;
-    own[0][1] = (pawn && std::abs(m.toRank - m.fromRank) == 2) ? m.fromFile : 0;
-    other[0][1] = 0;
     SetUpPiece = placed;
-    SetSquare(to, PieceCodeOf(placed));
-    SetSquare(from, "");
-    FlagArray& castle = white ? WhiteCastleFlags : BlackCastleFlags;
-    const PieceCode rook = white ? "WR" : "BR";
-    if (m.piece == WhiteKing || m.piece == BlackKing) {
-        castle[0][0] = 1;
-        const bool queenSide = m.toFile < m.fromFile;
-        const int rookFrom = queenSide ? m.toFile - 2 : m.toFile + 1;
-        const int rookTo = queenSide ? m.toFile + 1 : m.toFile - 1;
-        // The rook of a castling moves only when it stands where the king's
-        // two-file move says; near the edge there is no such square.
-        if (std::abs(m.toFile - m.fromFile) == 2 && OnBoard(m.toRank, rookFrom) &&
-            Tag(ImageIndexOf(m.toRank, rookFrom)).substr(0, 2) == rook) {
-            SetSquare(ImageIndexOf(m.toRank, rookTo), rook);
-            SetSquare(ImageIndexOf(m.toRank, rookFrom), "");
-            castle[0][0] = queenSide ? 3 : 2;
+    // What left the board: the piece on the target, or the pawn taken en passant.
+    for (int rank = 1; rank <= 8; ++rank) {
+        for (int file = 1; file <= 8; ++file) {
+            const PieceIndex was = before[rank][file];
+            if (was != Empty && IsWhitePiece(was) != IsWhitePiece(m.piece) &&
+                Board[0][rank][file] != was)
+                CountCapture(PieceCodeOf(was));
         }
     }
-    if ((m.piece == WhiteRook || m.piece == BlackRook) && m.fromRank == (white ? 1 : 8)) {
-        if (m.fromFile == 8) castle[0][1] = 1;
-        if (m.fromFile == 1) castle[0][2] = 1;
-    }
-    MarkCornerRooks(m.fromRank, m.fromFile, m.toRank, m.toFile, 0);
-    LoadBoardFromView(*this, 0);
+    DrawChangedSquares();
     return true;
 }
 

@@ -5,15 +5,10 @@
 
 namespace corvane {
 
-void ComputerStartUp(SquareImages& view) {
+void ComputerStartUp() {
     LoadScoreTables();
     MaterialScale = 10;
     StopSearch = false;
-    SetComputerView(&view);
-}
-
-void ComputerShutDown(SquareImages& view) {
-    if (&ComputerView() == &view) SetComputerView(nullptr);
 }
 
 void ComputerNewGame() {

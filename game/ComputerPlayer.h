@@ -2,15 +2,10 @@
 // The main window's calls into the computer player, in one place.
 #include <string>
 
-#include "rules/SquareImages.h"
-
 namespace corvane {
 
-// Window creation: evaluation tables, opening book, material scale, the view the
-// computer player draws on.
-void ComputerStartUp(SquareImages& view);
-// The window goes: the computer player forgets its view.
-void ComputerShutDown(SquareImages& view);
+// Window creation: evaluation tables, opening book, material scale.
+void ComputerStartUp();
 // New game: search switches back to their defaults for the current Level.
 void ComputerNewGame();
 // Level 1: every second computer move is played without search.

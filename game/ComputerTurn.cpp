@@ -6,6 +6,7 @@
 #include "engine/ModCompMove.h"
 #include "game/ComputerPlayer.h"
 #include "game/frmMain.h"
+#include "rules/CoreHooks.h"
 #include "rules/MoveText.h"
 
 namespace corvane {
@@ -17,7 +18,7 @@ void frmMain::ComputerTurn(int ply) {
     if (Level == 1) ComputerToggleSkipSearch();
     ComputerBusy = true;
     LockBoard();
-    LoadBoardFromView(*this, 1);
+    TakeGamePosition(1);
     CopyPlyFlags(0, 1);
     BusyCursor::Start();
     if (ListCursor < 1) LabTime()->clear();
@@ -29,7 +30,13 @@ void frmMain::ComputerTurn(int ply) {
     const bool moved = ParseMoveText(CurrentMove, move);
     if (moved) BlinkSquare(ImageIndexOf(move.fromRank, move.fromFile));
     if (closing_) return;
-    ShowComputerPosition(moved ? &move : nullptr);
+    // The computer's move is made on the game's position like any other; one
+    // the rules refuse ends the game as the search's errors do.
+    if (moved && !ApplyMove(move)) {
+        GameStatus = "ERROR: Comp move - " + CurrentMove;
+        Hooks().ErrorBox(GameStatus);
+    }
+    ShowComputerPosition();
     if (!moved || GameStatus.find("ERROR") != std::string::npos ||
         GameStatus.find("STALEMATE") != std::string::npos) {
         EndWithoutMove();
@@ -53,16 +60,9 @@ void frmMain::ThinkTimed(int ply) {
     LabTime()->setText(QString("%1 s").arg(elapsed));
 }
 
-// The board shows the position after the computer's move and the game keeps it.
-void frmMain::ShowComputerPosition(const MoveText* move) {
-    DrawBoard(*this, 1);
-    Board[0] = Board[1];
-    CopyPlyFlags(1, 0);
-    // A rook taken on its corner cannot castle any more.
-    if (move != nullptr) {
-        MarkCornerRooks(move->fromRank, move->fromFile, move->toRank, move->toFile, 0);
-    }
-    LoadBoardFromView(*this, 0);
+// The board shows the game's position after the computer's move.
+void frmMain::ShowComputerPosition() {
+    DrawChangedSquares();
     ComputerBusy = false;
     LabPB(2)->setText("H");
     LabPB(1)->clear();

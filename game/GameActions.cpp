@@ -23,12 +23,12 @@ std::vector<int> frmMain::TargetsOf(int index) const {
     if (SetUpMode || tag.empty()) return {};
     if (SideToMove != tag.substr(0, 1) && SideToMove != "A") return {};
     if (NetworkGame && (tag[0] == 'W') != localIsWhite_) return {};
-    return LegalTargets(*this, index);
+    return LegalTargets(index);
 }
 
 void frmMain::RefreshMarks() {
     SquareMarks marks{};
-    if (!SetUpMode) marks = MarksFor(*this, history_.LastMove(), held_, heldTargets_);
+    if (!SetUpMode) marks = MarksFor(history_.LastMove(), held_, heldTargets_);
     // Keyboard: the focus square, and the piece the keys carry in set-up.
     if (keys_ != nullptr) keys_->AddMarks(marks);
     picBoard()->SetMarks(marks);
@@ -202,8 +202,7 @@ void frmMain::Restore(const GameSnapshot& s) {
     BishopWeight = s.bishopWeight;
     Random() = s.random;
     ComputerBusy = false;
-    for (int i = 0; i < 64; ++i) SetSquare(i, s.tags[i]);
-    LoadBoardFromView(*this, 0);
+    DrawBoard(*this, 0);
     CountPieces(0);
     ListMoves()->clear();
     for (const QString& entry : s.entries) ListMoves()->addItem(entry);

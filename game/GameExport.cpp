@@ -81,7 +81,7 @@ std::string frmMain::PositionFen() const {
         if (std::string fen = GameEndFen(PlayedGame()); !fen.empty()) return fen;
     }
     const RulesStateKeeper keeper;
-    LoadBoardFromView(*this, 0);
+    if (SetUpMode) LoadBoardFromView(*this, 0); // the position being set up
     return CurrentPositionFen(SideToMove == "B" ? "B" : "W", 0);
 }
 

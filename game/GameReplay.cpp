@@ -72,13 +72,12 @@ bool frmMain::ReplayMoves(const std::string& startFen, const std::vector<MoveTex
         if (move.promotion.empty() && Board[0][move.toRank][move.toFile] != move.piece)
             move.promotion = PieceCodeOf(Board[0][move.toRank][move.toFile]);
         CountComputerCapture(was, move);
-        DrawBoard(*this, 0);
+        DrawChangedSquares();
         CurrentMove = FormatMoveText(move);
         SetMoveLabel(CurrentMove);
         ListTheMove(CurrentMove);
         SideToMove = SideToMove == White ? Black : White;
     }
-    LoadBoardFromView(*this, 0);
     CountPieces(0);
     return true;
 }

@@ -39,7 +39,6 @@ QString frmMain::PlayTypedMove(const QString& text) {
     MoveRefusal why = MoveRefusal::NoSuchMove;
     {
         const RulesStateKeeper keeper;
-        LoadBoardFromView(*this, 0);
         // Before the first game either colour may move.
         for (const char* side : {"W", "B"}) {
             if (SideToMove != side && SideToMove != "A") continue;

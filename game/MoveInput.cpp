@@ -7,6 +7,7 @@
 #include "game/frmMain.h"
 #include "kit/EventWait.h"
 #include "rules/MoveText.h"
+#include "rules/RulesState.h"
 
 namespace corvane {
 
@@ -131,18 +132,26 @@ void frmMain::DropOutsideBoard() {
 void frmMain::FinishHumanDrop(int target) {
     const MoveUnderway underway(movesUnderway_);
     dragging_ = false;
-    const MoveText move{PieceIndexOf(Tag(pickedSquare_).substr(0, 2)),
+    const MoveText move{Board[0][RankOfImage(pickedSquare_)][FileOfImage(pickedSquare_)],
                         RankOfImage(pickedSquare_),
                         FileOfImage(pickedSquare_),
                         RankOfImage(target),
                         FileOfImage(target),
-                        !Tag(target).empty(),
+                        Board[0][RankOfImage(target)][FileOfImage(target)] != Empty,
                         ""};
     CurrentMove = FormatMoveText(move);
     SetMoveLabel(CurrentMove);
     KeepBefore(false);
-    LoadBoardFromView(*this, 0);
-    const bool legal = IsMoveLegal(CurrentMove);
+    // The test leaves its results; the game's position stays for the commit to
+    // make the move on.
+    bool legal = false;
+    RulesResults tested;
+    {
+        const RulesStateKeeper position;
+        legal = IsMoveLegal(CurrentMove);
+        tested = RulesResults::Take();
+    }
+    tested.PutBack();
     const bool ownKingAttacked =
         (MoverSide == "W" && WhiteInCheck) || (MoverSide == "B" && BlackInCheck);
     if (!legal || ownKingAttacked) {
@@ -152,59 +161,45 @@ void frmMain::FinishHumanDrop(int target) {
         return;
     }
     if (!GameStatus.empty()) Sound(5);
-    CommitMove(target);
+    CommitMove(target, move);
 }
 
-void frmMain::MoveCastlingRook(int kingTarget) {
-    int from = -1, to = -1;
-    if (Tag(kingTarget).substr(0, 2) == "WK") {
-        if (CastleMade[0][0] == 1) from = 63, to = 61;
-        if (CastleMade[0][1] == 1) from = 56, to = 59;
-    } else {
-        if (CastleMade[0][2] == 1) from = 7, to = 5;
-        if (CastleMade[0][3] == 1) from = 0, to = 3;
-    }
-    if (from >= 0) MovePieceImage(IM(from), IM(to));
-}
-
-bool frmMain::CommitMove(int target) {
-    const int fromRank = FromRank, fromFile = FromFile, toRank = ToRank, toFile = ToFile;
+bool frmMain::CommitMove(int target, MoveText move) {
     PromotedPiece = -1;
-    LoadBoardFromView(*this, 0);
-    CountPieces(0);
-    std::string captured = Tag(target).substr(0, 2);
+    const PlyBoard before = Board[0];
+    const bool white = IsWhitePiece(move.piece);
+    const bool pawn = move.piece == WhitePawn || move.piece == BlackPawn;
+    // A pawn going sideways onto an empty square takes the one beside it.
+    const PieceIndex taken = pawn && move.fromFile != move.toFile && !move.capture
+                                 ? (white ? BlackPawn : WhitePawn)
+                                 : before[move.toRank][move.toFile];
     if (!MovePickedPiece(target)) return false;
-    const std::string code = Tag(target).substr(0, 2);
     // The move as played: the promotion adds the chosen piece to it.
     std::string played = CurrentMove;
-    if ((code == "WP" && WhitePawnFlags[0][2] == 1) ||
-        (code == "BP" && BlackPawnFlags[0][2] == 1)) {
-        if (!ChoosePromotion(target, played)) {
-            DrawBoard(*this, 0);
+    if (pawn && move.toRank == (white ? 8 : 1)) {
+        if (!ChoosePromotion(move, played)) {
+            DrawChangedSquares();
             return false;
         }
     }
     ComputerHumanMoved();
-    CompleteCastling(target);
-    captured = TakeEnPassantPawn(target, fromFile, toFile, captured);
-    // The game position keeps the flags the legality test recorded for this move.
-    MarkCornerRooks(fromRank, fromFile, toRank, toFile, 0);
-    LoadBoardFromView(*this, 0);
-    LoadBoardFromView(*this, 1);
-    CopyPlyFlags(0, 1);
-    CountPieces(1);
-    CountCapture(captured);
-    PlayMoveSound(CurrentMove, !captured.empty());
-    const Announcement outcome = PersonOutcome(code[0] == 'W');
+    if (!ApplyMove(move)) { // the test above accepted it: nothing to make
+        DrawChangedSquares();
+        return false;
+    }
+    DrawChangedSquares();
+    CountCapture(PieceCodeOf(taken));
+    PlayMoveSound(CurrentMove, taken != Empty);
+    const Announcement outcome = PersonOutcome(white);
     ListTheMove(played);
     IM(pickedSquare_).visible = true;
     picBoard()->update();
-    AfterMove(Mover::Person, code[0] == 'W', played, outcome);
+    AfterMove(Mover::Person, white, played, outcome);
     return true;
 }
 
-// The picked piece goes to the target; its square shows bare. False when the
-// window began to close meanwhile (the move is taken back).
+// The picked piece shows on the target and its square bare while the move is
+// made. False when the window began to close meanwhile (the move is taken back).
 bool frmMain::MovePickedPiece(int target) {
     SquareImage& picked = IM(pickedSquare_);
     MovePieceImage(picked, IM(target));
@@ -213,41 +208,18 @@ bool frmMain::MovePickedPiece(int target) {
     picBoard()->update();
     QCoreApplication::processEvents();
     if (closing_) {
-        DrawBoard(*this, 0);
+        DrawChangedSquares();
         return false;
     }
-    LoadBoardFromView(*this, 1);
     return true;
 }
 
-// Castling: the rook follows; the king's entry records which castling was made.
-void frmMain::CompleteCastling(int target) {
-    const std::string code = Tag(target).substr(0, 2);
-    for (const bool white : {true, false}) {
-        const int k = white ? 0 : 2;
-        if (code != (white ? "WK" : "BK") || (CastleMade[0][k] != 1 && CastleMade[0][k + 1] != 1))
-            continue;
-        MoveCastlingRook(target);
-        (white ? WhiteCastleFlags : BlackCastleFlags)[0][0] = CastleMade[0][k] == 1 ? 2 : 3;
-        CastleMade[0][k] = CastleMade[0][k + 1] = 0;
+// The view follows the game's position: only the squares that differ are drawn.
+void frmMain::DrawChangedSquares() {
+    for (int i = 0; i < 64; ++i) {
+        const PieceCode code = PieceCodeOf(Board[0][RankOfImage(i)][FileOfImage(i)]);
+        if (Tag(i) != code) SetSquare(i, code);
     }
-}
-
-// En passant: the pawn behind the target goes; returns the captured code.
-std::string frmMain::TakeEnPassantPawn(int target, int fromFile, int toFile, std::string captured) {
-    const std::string code = Tag(target).substr(0, 2);
-    if (fromFile == toFile) return captured;
-    if (code == "WP" && WhitePawnFlags[0][0] == 1 && target + 8 <= 63) {
-        SetSquare(target + 8, "");
-        WhitePawnFlags[0][0] = 0;
-        return "BP";
-    }
-    if (code == "BP" && BlackPawnFlags[0][0] == 1 && target - 8 >= 0) {
-        SetSquare(target - 8, "");
-        BlackPawnFlags[0][0] = 0;
-        return "WP";
-    }
-    return captured;
 }
 
 // Check and mate on the other king, stalemate (two players only), then the
@@ -263,51 +235,45 @@ frmMain::Announcement frmMain::PersonOutcome(bool whiteMoved) {
     return a;
 }
 
-bool frmMain::ChoosePromotion(int target, std::string& move) {
-    PromotedPiece = -1;
-    const std::string code = Tag(target).substr(0, 2);
-    const bool white = code == "WP" && WhitePawnFlags[0][2] == 1;
-    const bool black = code == "BP" && BlackPawnFlags[0][2] == 1;
-    if (white || black) {
-        FlagArray& flags = white ? WhitePawnFlags : BlackPawnFlags;
-        if (KingInCheck(white ? "W" : "B", 1)) {
-            flags[0][2] = 0;
-            return false;
-        }
-        // A typed move that names its piece needs no chooser.
-        PromotionChoice = typedPromotion_;
-        bool chosen = !PromotionChoice.empty();
-        if (!chosen) {
-            QWidget* panel = white ? picWPP() : picBPP();
-            lblPromover()->show();
-            LockBoard();
-            // The chooser is modal in effect: nothing may change the position meanwhile.
-            promotionWaiting_ = true;
-            picOptions()->setEnabled(false);
-            // Only a choice (a left click on an image, or its key) or the window's
-            // close ends the wait.
-            const PromotionKeys keys(
-                [this](int index) { ChoosePromotionPiece(index, Qt::LeftButton); });
-            panel->show();
-            QCoreApplication::processEvents();
-            Sound(8);
-            chosen = RunEventsUntil([this] { return !PromotionChoice.empty() || closing_; }) &&
-                     !closing_;
-            promotionWaiting_ = false;
-            picOptions()->setEnabled(true);
-            panel->hide();
-            lblPromover()->hide();
-            UnlockBoard();
-        }
-        flags[0][2] = 0;
-        if (!chosen) return false; // the move is taken back
-        const char kind = PromotionChoice.size() >= 2 ? PromotionChoice[1] : 'Q';
-        const int base = white ? 0 : 6;
-        PromotedPiece = base + (kind == 'R' ? 1 : kind == 'N' ? 2 : kind == 'B' ? 3 : 4);
-        move += "=" + PromotionChoice;
-        SetMoveLabel(move);
+bool frmMain::ChoosePromotion(MoveText& move, std::string& played) {
+    const bool white = IsWhitePiece(move.piece);
+    {
+        // With the pawn on its new square its own king must stand safe.
+        const RulesResultsKeeper results;
+        if (!PlayMoveIntoNextPly(move, 0) || KingInCheck(white ? "W" : "B", 1)) return false;
     }
-    if (PromotedPiece != -1 && PromotedPiece != 0) SetSquare(target, PieceCodeOf(PromotedPiece));
+    // A typed move that names its piece needs no chooser.
+    PromotionChoice = typedPromotion_;
+    bool chosen = !PromotionChoice.empty();
+    if (!chosen) {
+        QWidget* panel = white ? picWPP() : picBPP();
+        lblPromover()->show();
+        LockBoard();
+        // The chooser is modal in effect: nothing may change the position meanwhile.
+        promotionWaiting_ = true;
+        picOptions()->setEnabled(false);
+        // Only a choice (a left click on an image, or its key) or the window's
+        // close ends the wait.
+        const PromotionKeys keys(
+            [this](int index) { ChoosePromotionPiece(index, Qt::LeftButton); });
+        panel->show();
+        QCoreApplication::processEvents();
+        Sound(8);
+        chosen =
+            RunEventsUntil([this] { return !PromotionChoice.empty() || closing_; }) && !closing_;
+        promotionWaiting_ = false;
+        picOptions()->setEnabled(true);
+        panel->hide();
+        lblPromover()->hide();
+        UnlockBoard();
+    }
+    if (!chosen) return false; // the move is taken back
+    const char kind = PromotionChoice.size() >= 2 ? PromotionChoice[1] : 'Q';
+    const int base = white ? 0 : 6;
+    PromotedPiece = base + (kind == 'R' ? 1 : kind == 'N' ? 2 : kind == 'B' ? 3 : 4);
+    move.promotion = PieceCodeOf(PromotedPiece);
+    played += "=" + PromotionChoice;
+    SetMoveLabel(played);
     return true;
 }
 

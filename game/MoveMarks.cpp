@@ -5,13 +5,12 @@
 
 namespace corvane {
 
-std::vector<int> LegalTargets(const SquareImages& view, int from) {
+std::vector<int> LegalTargets(int from) {
     std::vector<int> targets;
-    const std::string tag = view.Tag(from).substr(0, 2);
-    const PieceIndex piece = PieceIndexOf(tag);
+    const PlyBoard& game = Board[0];
+    const PieceIndex piece = game[RankOfImage(from)][FileOfImage(from)];
     if (piece == Empty) return targets;
     const RulesStateKeeper keeper;
-    LoadBoardFromView(view, 0);
     for (int to = 0; to < 64; ++to) {
         if (to == from) continue;
         const MoveText move{piece,
@@ -19,7 +18,7 @@ std::vector<int> LegalTargets(const SquareImages& view, int from) {
                             FileOfImage(from),
                             RankOfImage(to),
                             FileOfImage(to),
-                            !view.Tag(to).empty(),
+                            game[RankOfImage(to)][FileOfImage(to)] != Empty,
                             ""};
         // Each test starts from the game's flags: an accepted move changes them.
         const RulesStateKeeper each;
@@ -31,10 +30,9 @@ std::vector<int> LegalTargets(const SquareImages& view, int from) {
     return targets;
 }
 
-std::vector<int> KingsInCheck(const SquareImages& view) {
+std::vector<int> KingsInCheck() {
     std::vector<int> kings;
     const RulesStateKeeper keeper;
-    LoadBoardFromView(view, 0);
     CountPieces(0);
     for (const char* side : {"W", "B"}) {
         std::int32_t rank = 0, file = 0;
@@ -45,15 +43,14 @@ std::vector<int> KingsInCheck(const SquareImages& view) {
     return kings;
 }
 
-SquareMarks MarksFor(const SquareImages& view, const std::string& lastMove, int held,
-                     const std::vector<int>& targets) {
+SquareMarks MarksFor(const std::string& lastMove, int held, const std::vector<int>& targets) {
     SquareMarks marks{};
     MoveText move;
     if (ParseMoveText(lastMove, move)) {
         marks[ImageIndexOf(move.fromRank, move.fromFile)] |= MarkLastMove;
         marks[ImageIndexOf(move.toRank, move.toFile)] |= MarkLastMove;
     }
-    for (const int king : KingsInCheck(view)) marks[king] |= MarkCheck;
+    for (const int king : KingsInCheck()) marks[king] |= MarkCheck;
     if (held >= 0 && held < 64) {
         marks[held] |= MarkHeld;
         for (const int to : targets) marks[to] |= MarkTarget;

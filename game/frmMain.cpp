@@ -19,6 +19,10 @@
 
 namespace corvane {
 
+bool ComputerBusy = false;
+bool SetUpMode = false;
+bool OptionGuard = false;
+bool NetworkGame = false;
 std::int32_t LongestThinkTime = 0;
 std::int32_t PromotedPiece = -1;
 std::int16_t SetUpPiece = 0;
@@ -59,11 +63,12 @@ frmMain::frmMain(QWidget* parent)
     WhiteAtBottom = true;
     SideToMove = "A";
     GameMode = "H";
-    ComputerStartUp(*this);
+    ComputerStartUp();
     InitGameArrays();
     LoadSounds();
     StopSounds();
     ComputerBusy = false;
+    OptionGuard = false;
 
     // Load: a default game, the user with White against the computer.
     dragging_ = false;
@@ -81,7 +86,6 @@ frmMain::frmMain(QWidget* parent)
 frmMain::~frmMain() {
     keys_->Detach();
     if (&Hooks() == hooks_.get()) SetHooks(nullptr);
-    ComputerShutDown(*this);
 }
 
 void frmMain::WireControls() {

@@ -4,8 +4,11 @@
 // turn, the move list, the clocks, set-up mode, the promotion chooser and the
 // board view's procedures. Its controls are those of MainLayout.
 //
-// The game-level variables (GameMode, SideToMove, Level, ComputerBusy, ...) live
-// in rules/GameState.h; the board model in rules/ModChecker.h. The window's own
+// The window's flags the other windows read (ComputerBusy, SetUpMode,
+// OptionGuard, NetworkGame) are declared below; the game-level variables that
+// the computer player, the files and the sounds also read (GameMode,
+// SideToMove, Level, ...) live in rules/GameState.h; the board model in
+// rules/ModChecker.h. The window's own
 // flags are members below; other subsystems read them through the accessors and
 // change them through the named procedures.
 #include <QElapsedTimer>
@@ -31,6 +34,15 @@ class ReviewOverlay;
 class StandardList;
 
 // --- Owned by the game controller --------------------------------------------
+
+// True while the computer searches (and while the window closes).
+extern bool ComputerBusy;
+// True while the board set-up mode is active.
+extern bool SetUpMode;
+// True while the controller itself selects a set-up option.
+extern bool OptionGuard;
+// True while a game against a network peer runs.
+extern bool NetworkGame;
 
 // Longest time the computer took for one move in the current game, in whole seconds.
 extern std::int32_t LongestThinkTime;
@@ -240,12 +252,13 @@ private:
     void DropOnSquare(int target);
     void DropOnBoard(double x, double y);
     void DropOutsideBoard();
-    bool CommitMove(int target);
+    bool CommitMove(int target, MoveText move);
     void ReturnPiece();
-    void MoveCastlingRook(int kingTarget);
     void SelectOption(int index, bool guarded);
     void SetUpDrop(int target);
-    bool ChoosePromotion(int target, std::string& move);
+    // Asks for the piece a pawn reaching the last rank becomes; it goes into the
+    // move and its text. False when the move is taken back.
+    bool ChoosePromotion(MoveText& move, std::string& played);
     void ChoosePromotionPiece(int index, Qt::MouseButton button);
 
     void WireControls();
@@ -285,11 +298,10 @@ private:
     // Steps of the commit and of the computer's turn.
     void FinishHumanDrop(int target);
     bool MovePickedPiece(int target);
-    void CompleteCastling(int target);
-    std::string TakeEnPassantPawn(int target, int fromFile, int toFile, std::string captured);
+    void DrawChangedSquares();
     Announcement PersonOutcome(bool whiteMoved);
     void ThinkTimed(int ply);
-    void ShowComputerPosition(const MoveText* move);
+    void ShowComputerPosition();
     void EndWithoutMove();
     bool AnnounceFinishedPosition();
     void CountComputerCapture(const PlyBoard& before, const MoveText& move);

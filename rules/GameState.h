@@ -18,14 +18,6 @@ extern std::string SideToMove;
 extern std::int16_t Level; // 2
 // Mode number of the current game (the argument of NovoJogo: 1, 2 or 3).
 extern std::int16_t PlayerOption; // 1
-// True while the computer searches (and while the window closes).
-extern bool ComputerBusy;
-// True while the board set-up mode is active.
-extern bool SetUpMode;
-// True while the controller itself selects a set-up option.
-extern bool OptionGuard;
-// True while a game against a network peer runs.
-extern bool NetworkGame;
 // Orientation of the board view; a flip of the view toggles it.
 extern bool WhiteAtBottom; // true
 // Outcome of the last committed move ("", "XEQUE", "XEQUE-MATE", "STALEMATE",

@@ -141,4 +141,29 @@ void KeepNextPly(int ply) {
     CountPieces(ply);
 }
 
+bool ApplyMove(const MoveText& move, int ply) {
+    if (ply < 0 || ply >= MaxDepth || !OnBoard(move.fromRank, move.fromFile) ||
+        !OnBoard(move.toRank, move.toFile))
+        return false;
+    const PieceIndex piece = Board[ply][move.fromRank][move.fromFile];
+    if (piece == Empty || piece > 12 || (move.piece != Empty && move.piece != piece) ||
+        !ShapeAllows(piece, move.fromRank, move.fromFile, move.toRank, move.toFile))
+        return false;
+    // The mover's caller has read the results of its own test; they stay.
+    const RulesResultsKeeper results;
+    const bool black = IsBlackPiece(piece);
+    if (!PlayMoveIntoNextPly(move, ply) || (black ? BlackInCheck : WhiteInCheck)) {
+        CountPieces(ply);
+        return false;
+    }
+    // Made, the move leaves nothing pending: its en passant is taken and its
+    // promotion chosen.
+    PlyFlags& own = (black ? BlackPawnFlags : WhitePawnFlags)[ply + 1];
+    own[0] = own[2] = 0;
+    KeepNextPly(ply);
+    FindKing("W", WhiteKingRank, WhiteKingFile, ply);
+    FindKing("B", BlackKingRank, BlackKingFile, ply);
+    return true;
+}
+
 } // namespace corvane

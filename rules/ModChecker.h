@@ -193,7 +193,10 @@ constexpr int CountSlot(int piece) {
 PieceCode PieceCodeOf(std::int32_t piece);
 // 0 for anything that is not one of the twelve codes.
 PieceIndex PieceIndexOf(std::string_view code);
-// Rebuilds a ply from the first two characters of the 64 tags; records the king squares.
+// Rebuilds a ply from the first two characters of the 64 tags; records the king
+// squares. Ply 0 is the game's position and the view draws from it; a view is
+// read only where a person arranges the pieces (set-up) or a file has just
+// filled it.
 void LoadBoardFromView(const SquareImages& view, int ply);
 // Sets the 64 images from a ply (tag = PieceCode, "" for empty squares).
 void DrawBoard(SquareImages& view, int ply);
@@ -364,6 +367,15 @@ bool PlayMoveIntoNextPly(const MoveText& move, int ply);
 // Ply + 1 becomes the position at ply, with its flags and counters: a move
 // played into the next ply is kept.
 void KeepNextPly(int ply);
+// The one way a move is made on a position, whoever makes it (a person, the
+// peer, the computer, a replay): the move must fit its piece's shape and pass
+// the legality test without leaving its own king attacked; then it is played
+// (castling rook, en passant, the promotion piece the move names or a queen),
+// the flags carry its side effects with nothing left pending, and ply + 1 is
+// the same position. The counters and the king squares describe the ply; the
+// results of the move tests (GameStatus, the in-check flags, From/To...) are
+// left as they were. False, with the ply unchanged, when the move is refused.
+bool ApplyMove(const MoveText& move, int ply = 0);
 
 // --- Position string ---------------------------------------------------------------------------
 

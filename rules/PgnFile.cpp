@@ -408,10 +408,7 @@ bool PlayReadMove(const MoveText& move, int ply) {
     if (promotes != (placed != Empty) ||
         (promotes && (IsBlackPiece(placed) != black || detail::KindOf(placed) >= 5)))
         return false;
-    if (!PlayMoveIntoNextPly(named, ply)) return false;
-    if (black ? BlackInCheck : WhiteInCheck) return false; // the mover's own king left attacked
-    KeepNextPly(ply);
-    return true;
+    return ApplyMove(named, ply);
 }
 
 } // namespace corvane

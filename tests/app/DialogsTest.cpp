@@ -5,6 +5,7 @@
 #include "app/frmSplash.h"
 #include "files/Settings.h"
 #include "files/modINI.h"
+#include "game/frmMain.h"
 #include "rules/GameState.h"
 
 #include <QApplication>

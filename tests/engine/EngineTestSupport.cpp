@@ -17,7 +17,6 @@ std::string SetUpPosition(const std::string& fen, int listCursor) {
     Board[1] = Board[0];
     CopyPlyFlags(0, 1);
     CountPieces(1);
-    DrawBoard(ComputerView(), 0);
     return info.sideToMove;
 }
 

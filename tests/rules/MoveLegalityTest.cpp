@@ -118,6 +118,29 @@ TEST(Legality, CornerRightsEndForEveryLaterRook) {
     EXPECT_EQ(FlagsOfPlyZero(), "0010 0100 0000 0000 0000");
 }
 
+TEST(Legality, ApplyMoveRefusesWithThePositionUnchanged) {
+    // The knight is pinned; a bishop asked for a knight's jump; a square off the
+    // board; a piece the square does not hold; the last ply, with none above it.
+    const std::pair<MoveText, int> refused[] = {
+        {{WhiteKnight, 2, 5, 3, 3, false, ""}, 0},      {{WhiteBishop, 1, 7, 3, 6, false, ""}, 0},
+        {{WhiteKing, 1, 5, 0, 5, false, ""}, 0},        {{WhiteQueen, 1, 5, 1, 4, false, ""}, 0},
+        {{WhiteKing, 1, 5, 1, 4, false, ""}, MaxDepth},
+    };
+    for (const auto& [move, ply] : refused) {
+        rulestest::Setup("k3r3/8/8/8/8/8/4N3/4K1B1 w - -", ply);
+        const PlyBoard before = Board[ply];
+        GameStatus = "kept";
+        EXPECT_FALSE(ApplyMove(move, ply)) << FormatMoveText(move);
+        EXPECT_TRUE(Board[ply] == before);
+        EXPECT_EQ(GameStatus, "kept");
+    }
+    rulestest::Setup("k3r3/8/8/8/8/8/4N3/4K1B1 w - -", 0);
+    GameStatus = "kept";
+    ASSERT_TRUE(ApplyMove({WhiteKing, 1, 5, 1, 4, false, ""}));
+    EXPECT_EQ(Board[0][1][4], WhiteKing);
+    EXPECT_EQ(GameStatus, "kept") << "the results of the mover's own test stay";
+}
+
 TEST(Legality, OnlyAPawnPromotes) {
     // A promotion marker left from an earlier move must not turn a knight into a queen.
     rulestest::Setup("k7/8/8/8/8/8/8/4K1N1 w - -", 0);
