@@ -321,7 +321,7 @@ void MainMenu::Pause() {
 }
 
 void MainMenu::SaveGame() {
-    frmSalvar dialog(window_, &window_);
+    frmSalvar dialog(&window_);
     dialog.beep = [this] { Beep(); };
     dialog.OfferExport([this] { return window_.ExportPgn(); });
     dialog.record = [this] { return window_.KeptRecord(); };

@@ -10,10 +10,10 @@
 
 namespace corvane {
 
-frmSalvar::frmSalvar(SquareImages& mainView, QWidget* parent)
+frmSalvar::frmSalvar(QWidget* parent)
     : BorderlessDialog(parent), Label2(this), Label1(this), txtNome(this),
       lblOk(QStringLiteral("&Ok"), this), lblCancelar(QStringLiteral("Cancelar"), this),
-      lblExportar(QStringLiteral("Exportar PGN"), this), Image1(this), view_(mainView) {
+      lblExportar(QStringLiteral("Exportar PGN"), this), Image1(this) {
     setWindowTitle(QStringLiteral("SALVAR JOGO"));
     setFixedSize(380, 196);
     // Questions and notices cover the lower half of this window only: centred
@@ -83,7 +83,6 @@ void frmSalvar::OkClick() {
         return;
     }
     if (SavedGameExists(name) && !askOverwrite(OverwriteQuestion(name))) return;
-    LoadBoardFromView(view_, 0);
     const GameToSave game{QString::fromStdString(BuildPositionString()), Level, PlayerOption,
                           QString::fromStdString(SideToMove),
                           record ? record() : std::optional<GameRecord>()};

@@ -3,7 +3,6 @@
 // characters a file name may hold, asks before replacing a saved game, and
 // writes the game shown on the main board.
 #include "kit/WindowConventions.h"
-#include "rules/SquareImages.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -16,8 +15,8 @@ namespace corvane {
 
 class frmSalvar : public BorderlessDialog {
 public:
-    // mainView: the main window's board view, read when the game is saved.
-    explicit frmSalvar(SquareImages& mainView, QWidget* parent = nullptr);
+    // Saves the game's position (ply 0, which set-up keeps in step with the board).
+    explicit frmSalvar(QWidget* parent = nullptr);
 
     QLabel Label2;     // "Salvar Jogo"
     QLabel Label1;     // "Informe um nome descritivo:"
@@ -43,7 +42,6 @@ private:
     void NomeChanged(const QString& text);
     void OkClick();
 
-    SquareImages& view_;
     std::function<bool()> export_;
 };
 

@@ -50,7 +50,7 @@ protected:
     }
     // A save window whose question, message and beep are recorded.
     struct Save {
-        explicit Save(SquareImages& view) : dialog(view) {
+        Save() {
             dialog.askOverwrite = [this](const QString& q) {
                 questions << q;
                 return answer;
@@ -70,7 +70,7 @@ protected:
 
 TEST_F(FileDialogs, SaveFiltersWritesAndAsksBeforeReplacing) {
     for (const char* name : {"a", "b", "c"}) Put(name, "x");
-    Save save(view_);
+    Save save;
     EXPECT_EQ(save.dialog.txtNome.text(), "Game 04");
     save.dialog.txtNome.clear();
     QTest::keyClicks(&save.dialog.txtNome, "   ");
@@ -82,6 +82,7 @@ TEST_F(FileDialogs, SaveFiltersWritesAndAsksBeforeReplacing) {
 
     std::string side;
     LoadPosition(view_, "4k3/8/8/8/8/8/8/4K2R w - - 0", side);
+    LoadBoardFromView(view_, 0); // the game's position, which is what is saved
     SideToMove = "B";
     Level = 3;
     QTest::mouseClick(&save.dialog.lblOk, Qt::LeftButton);
@@ -91,8 +92,9 @@ TEST_F(FileDialogs, SaveFiltersWritesAndAsksBeforeReplacing) {
     EXPECT_EQ(Key("Jogo final", "DIFFICULTY") + Key("Jogo final", "MOVE"), "31");
 
     LoadPosition(view_, Start, side);
+    LoadBoardFromView(view_, 0);
     for (const bool replace : {false, true}) { // asked first; "no" writes nothing
-        Save again(view_);
+        Save again;
         again.answer = replace;
         again.dialog.txtNome.setText("Jogo final");
         again.dialog.lblOk.click();
@@ -103,7 +105,7 @@ TEST_F(FileDialogs, SaveFiltersWritesAndAsksBeforeReplacing) {
 
     // A folder where the file should go: the user is told and the window stays.
     ASSERT_TRUE(QDir().mkpath(SavedGamePath("Blocked")));
-    Save blocked(view_);
+    Save blocked;
     blocked.dialog.txtNome.setText("Blocked");
     blocked.dialog.lblOk.click();
     EXPECT_EQ(blocked.messages, QStringList{SaveFailedMessage("Blocked")});
@@ -263,7 +265,7 @@ TEST_F(FileDialogs, DamagedSavedGamesNeverReachTheBoardBroken) {
 // Esc what "Cancelar" does.
 TEST_F(FileDialogs, EnterAndEscape) {
     {
-        Save save(view_);
+        Save save;
         save.dialog.activateWindow();
         save.dialog.txtNome.setText("Typed");
         QTest::keyClick(&save.dialog.txtNome, Qt::Key_Return);
@@ -276,7 +278,7 @@ TEST_F(FileDialogs, EnterAndEscape) {
         EXPECT_EQ(save.questions.size(), 1); // asked once, not once per handler
     }
     {
-        Save save(view_);
+        Save save;
         save.dialog.txtNome.setText("Escaped");
         QTest::keyClick(&save.dialog.txtNome, Qt::Key_Escape);
         EXPECT_EQ(save.dialog.result(), QDialog::Rejected);

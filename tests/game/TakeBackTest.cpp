@@ -278,7 +278,7 @@ TEST_F(TakeBackTest, SavedGamesComeBackWhole) {
         const GameSnapshot kept = window->Snapshot();
         const std::string pgn = window->GamePgn();
         const int takeBack = window->History().TakeBackCount();
-        LoadBoardFromView(*window, 0);
+        // Saved as the save window does: the game's position, not the view.
         const GameToSave save{QString::fromStdString(BuildPositionString()), Level,
                               computer ? 1 : 3, QString::fromStdString(SideToMove),
                               window->KeptRecord()};
