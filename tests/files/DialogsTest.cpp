@@ -36,6 +36,7 @@ protected:
         WhiteAtBottom = true;
         std::string side;
         LoadPosition(view_, Start, side);
+        LoadBoardFromView(view_, 0); // the game's position, which a save writes
         qputenv("XDG_DATA_HOME", dir_.filePath("share").toLocal8Bit()); // the trash in here
     }
     void TearDown() override {
@@ -82,7 +83,7 @@ TEST_F(FileDialogs, SaveFiltersWritesAndAsksBeforeReplacing) {
 
     std::string side;
     LoadPosition(view_, "4k3/8/8/8/8/8/8/4K2R w - - 0", side);
-    LoadBoardFromView(view_, 0); // the game's position, which is what is saved
+    LoadBoardFromView(view_, 0);
     SideToMove = "B";
     Level = 3;
     QTest::mouseClick(&save.dialog.lblOk, Qt::LeftButton);
